@@ -1,0 +1,41 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "../model/Configuration.h"
+
+class QString;
+
+namespace vk410 {
+
+// The cf8 reader and writer.
+//
+// The mapping between a document and the configuration has no Qt; the file on
+// disk goes through QSaveFile (FileOps.cpp), so a failed save never destroys
+// the previous file.
+
+// 16 upper-case hexadecimal digits of 8 bytes.
+std::string BytesToHex(const uint8_t* eight);
+// 16 hexadecimal digits (either case) -> 8 bytes. A pair that is not
+// hexadecimal throws ConversionError with the offending text.
+void HexToBytes(std::string_view hex16, uint8_t* eight);
+
+// The whole file text for the given model code (CR LF lines, UTF-8).
+// Throws Error(kDeviceNotFound) for a code other than 0 or 1.
+std::string BuildConfigText(const Configuration& cfg, const GprsTexts& texts, unsigned modelCode);
+
+// Reads a file's bytes into a scratch copy of cfg and texts and applies it only
+// when the file is accepted. Returns the model code (0 or 1) or 255 when the
+// file is rejected (nothing applied). The conversion error of a non-integer
+// element value or a non-hexadecimal pdu throws ConversionError (nothing applied).
+// On success cfg.model is set to the file's model code and, when the file
+// carries GPRS settings, cfg.gprs is rebuilt from the texts.
+uint8_t ReadConfigText(std::string_view bytes, Configuration& cfg, GprsTexts& texts);
+
+// Disk side (Qt Core).
+bool SaveConfigFile(const QString& path, const Configuration& cfg, const GprsTexts& texts,
+                    unsigned modelCode);
+uint8_t OpenConfigFile(const QString& path, Configuration& cfg, GprsTexts& texts);
+
+} // namespace vk410

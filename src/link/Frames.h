@@ -1,0 +1,47 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "../model/CXMGSM.h"
+#include "../model/Gprs.h"
+#include "../model/MainBlock.h"
+
+namespace vk410 {
+
+constexpr uint8_t kStartByte = 0x7E; // '~'
+constexpr uint8_t kCmdRead = 0x52;   // 'R'
+constexpr uint8_t kCmdWrite = 0x57;  // 'W'
+constexpr uint8_t kCmdData = 0x44;   // 'D'
+constexpr std::size_t kReqSize = 10;
+constexpr std::size_t kRxBufSize = 202;
+
+// 7E 0A 52 b 00 00 00 00 00 C.
+void BuildReadRequest(uint8_t (&req)[kReqSize], uint8_t block);
+
+// Stamp header and check byte into the block image; return the number of bytes
+// to send (32 or 33 for block 1, 82 for block 2), 0 for an unknown model.
+std::size_t StampMainWrite(TMainBlock& block, unsigned modelCode);
+std::size_t StampGsmWrite(TGsmBlock& block);
+
+// Acceptance of a received frame held in rx (kRxBufSize bytes, zero behind the
+// received ones) with count bytes received since the buffer was cleared.
+// Every function reads only inside rx.
+
+// Length byte equals count (and fits rx) and the check byte agrees.
+bool FrameComplete(const uint8_t* rx, std::size_t count);
+// rx[0] is 0x7E and rx[2] is 0x44.
+bool IsDataReply(const uint8_t* rx);
+// Block-1 read reply: model code (byte 3) 0 or 1, then a data reply.
+bool MainReadReplyOk(const uint8_t* rx);
+// Block-2 read reply: a data reply.
+bool GsmReadReplyOk(const uint8_t* rx);
+// Block-3 read reply carries a body to take: data reply with length > 5.
+bool GprsReadReplyHasBody(const uint8_t* rx);
+// Block-1 write echo: byte 3 is the model and bytes 5.. equal the sent payload.
+bool MainWriteEchoOk(const uint8_t* rx, const TMainBlock& sent, unsigned modelCode);
+// Block-2 write echo: data reply whose bytes 4..80 equal the sent ones.
+bool GsmWriteEchoOk(const uint8_t* rx, const TGsmBlock& sent);
+// Block-3 write echo: bytes 4..N-2 equal the sent frame's, N its length byte.
+bool GprsWriteEchoOk(const uint8_t* rx, const TGprsBlock& sent);
+
+} // namespace vk410

@@ -1,0 +1,45 @@
+#pragma once
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "MainBlock.h"
+
+namespace vk410 {
+
+// Protocol block 3: the whole variable-length frame in a 201-byte buffer;
+// byte 0 is 0 when the block is empty.
+struct TGprsBlock {
+    std::array<uint8_t, kFrameBufSize> buf{};
+
+    bool empty() const { return buf[0] == 0; }
+    // Frame length L (byte 1) when the block holds a frame, else 0; never more
+    // than the buffer holds, whatever a panel put into byte 1.
+    std::size_t frameLength() const
+    {
+        return buf[0] == 0x7E ? (buf[1] < buf.size() ? buf[1] : buf.size()) : 0;
+    }
+};
+
+constexpr std::size_t kGprsTextMax = 31;
+
+// The six GPRS texts as single-byte Windows-1251 strings.
+struct GprsTexts {
+    std::string apn1, user1, pass1;
+    std::string apn2, user2, pass2;
+
+    bool operator==(const GprsTexts&) const = default;
+};
+
+// Builds block 3 from the texts. Both APNs empty: byte 0 := 0 and nothing else
+// changes. Texts longer than 31 characters are cut to 31, so that a frame never
+// exceeds 199 bytes.
+void BuildGprsBlock(TGprsBlock& block, const GprsTexts& texts);
+
+// Decodes block 3 into the texts. False when the block holds no settings
+// (byte 0 is 0 or byte 3 is not 3): the texts are left alone and the caller
+// applies its fallback. Never reads past the buffer.
+bool LoadGprsTexts(const TGprsBlock& block, GprsTexts& texts);
+
+} // namespace vk410

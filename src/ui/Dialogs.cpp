@@ -1,0 +1,114 @@
+#include "Dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace vk410 {
+
+MsgResult QtMessageBoxes::Show(QWidget* parent, MsgIcon icon, const QString& title,
+                               const QString& text, MsgButtons buttons)
+{
+    QMessageBox box(parent);
+    box.setWindowTitle(title);
+    box.setText(text);
+    box.setIcon(icon == MsgIcon::Error     ? QMessageBox::Critical
+                : icon == MsgIcon::Warning ? QMessageBox::Warning
+                                           : QMessageBox::Information);
+    if (buttons == MsgButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+    return MsgResult::Ok;
+}
+
+void QtMessageBoxes::ShowError(const QString& text)
+{
+    QMessageBox::critical(QApplication::activeWindow(), QApplication::applicationName(), text);
+}
+
+void QtMessageBoxes::Beep() { QApplication::beep(); }
+
+namespace {
+
+QString RunFileDialog(QWidget* parent, QFileDialog::AcceptMode mode, const QString& title,
+                      const QString& dir, const QString& filter, const QString& suffix)
+{
+    QFileDialog dialog(parent, title, dir, filter);
+    dialog.setAcceptMode(mode);
+    dialog.setDefaultSuffix(suffix);
+    if (mode == QFileDialog::AcceptOpen) {
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setOption(QFileDialog::ReadOnly, false);
+    } else {
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+// "Файлы конфигурации панели|*.cf8" -> "Файлы конфигурации панели (*.cf8)"
+QString QtFilter(const QString& filter)
+{
+    const qsizetype bar = filter.indexOf(QLatin1Char('|'));
+    return bar < 0 ? filter : filter.left(bar) + QStringLiteral(" (") + filter.mid(bar + 1) + QLatin1Char(')');
+}
+
+} // namespace
+
+QString QtFileDialogs::GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
+                                       const QString& filter, const QString& defaultSuffix)
+{
+    return RunFileDialog(parent, QFileDialog::AcceptOpen, title, dir, QtFilter(filter), defaultSuffix);
+}
+
+QString QtFileDialogs::GetSaveFileName(QWidget* parent, const QString& title, const QString& dir,
+                                       const QString& filter, const QString& defaultSuffix)
+{
+    return RunFileDialog(parent, QFileDialog::AcceptSave, title, dir, QtFilter(filter), defaultSuffix);
+}
+
+MsgResult RecordingMessageBoxes::Show(QWidget*, MsgIcon icon, const QString& title, const QString& text,
+                                      MsgButtons buttons)
+{
+    shown.push_back({icon, title, text, buttons});
+    MsgResult answer = buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.pop_front();
+    }
+    return answer;
+}
+
+namespace {
+QString NextPath(std::deque<QString>& paths)
+{
+    if (paths.empty())
+        return {};
+    QString p = paths.front();
+    paths.pop_front();
+    return p;
+}
+} // namespace
+
+QString ScriptedFileDialogs::GetOpenFileName(QWidget*, const QString& title, const QString& dir,
+                                             const QString&, const QString&)
+{
+    titles.push_back(title);
+    dirs.push_back(dir);
+    return NextPath(paths);
+}
+
+QString ScriptedFileDialogs::GetSaveFileName(QWidget*, const QString& title, const QString& dir,
+                                             const QString&, const QString&)
+{
+    titles.push_back(title);
+    dirs.push_back(dir);
+    return NextPath(paths);
+}
+
+} // namespace vk410

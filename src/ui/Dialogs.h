@@ -1,0 +1,86 @@
+#pragma once
+#include <QString>
+#include <deque>
+#include <vector>
+
+class QWidget;
+
+namespace vk410 {
+
+enum class MsgIcon { Error, Warning, Information };
+enum class MsgButtons { Ok, YesNo };
+enum class MsgResult { Ok, Yes, No };
+
+// Every message box of the programmer goes through this, so that tests can
+// answer it instead of blocking on a modal box.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual MsgResult Show(QWidget* parent, MsgIcon icon, const QString& title,
+                           const QString& text, MsgButtons buttons) = 0;
+    // The application-wide error box for an exception's text.
+    virtual void ShowError(const QString& text) = 0;
+    virtual void Beep() = 0;
+};
+
+// The open and save dialogs; an empty result means cancelled.
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    virtual QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
+                                    const QString& filter, const QString& defaultSuffix) = 0;
+    virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& dir,
+                                    const QString& filter, const QString& defaultSuffix) = 0;
+};
+
+class QtMessageBoxes : public MessageBoxes {
+public:
+    MsgResult Show(QWidget* parent, MsgIcon icon, const QString& title, const QString& text,
+                   MsgButtons buttons) override;
+    void ShowError(const QString& text) override;
+    void Beep() override;
+};
+
+class QtFileDialogs : public FileDialogs {
+public:
+    QString GetOpenFileName(QWidget* parent, const QString& title, const QString& dir,
+                            const QString& filter, const QString& defaultSuffix) override;
+    QString GetSaveFileName(QWidget* parent, const QString& title, const QString& dir,
+                            const QString& filter, const QString& defaultSuffix) override;
+};
+
+// For tests: records every box and answers from a queue (Ok / Yes when empty).
+class RecordingMessageBoxes : public MessageBoxes {
+public:
+    struct Shown {
+        MsgIcon icon;
+        QString title;
+        QString text;
+        MsgButtons buttons;
+    };
+    std::vector<Shown> shown;
+    std::vector<QString> errors;
+    int beeps = 0;
+    std::deque<MsgResult> answers;
+
+    MsgResult Show(QWidget*, MsgIcon icon, const QString& title, const QString& text,
+                   MsgButtons buttons) override;
+    void ShowError(const QString& text) override { errors.push_back(text); }
+    void Beep() override { ++beeps; }
+};
+
+// For tests: answers each dialog with the next queued path ("" = cancel) and
+// records the directory and title it was opened with.
+class ScriptedFileDialogs : public FileDialogs {
+public:
+    std::deque<QString> paths;
+    std::vector<QString> titles;
+    std::vector<QString> dirs;
+
+    QString GetOpenFileName(QWidget*, const QString& title, const QString& dir, const QString&,
+                            const QString&) override;
+    QString GetSaveFileName(QWidget*, const QString& title, const QString& dir, const QString&,
+                            const QString&) override;
+};
+
+} // namespace vk410

@@ -1,0 +1,1 @@
+# GSM page, GPRS dialog and masked edit tests are added here
