@@ -71,13 +71,14 @@ void SetDeviceNum(TGsmBlock& block, unsigned value); // value mod 65536
 // Text forms.
 std::string StripPhoneText(std::string_view text);            // drops ( ) blank - +
 std::string DecodePhone(const uint8_t* address);              // 8 bytes -> digits
-// 5..15 decimal digits -> 8 bytes; false (address untouched) otherwise.
+// 5..15 decimal digits -> 8 bytes; false (address untouched) otherwise,
+// also for a text with anything but digits in it.
 bool EncodePhone(std::string_view digits, uint8_t* address);
 std::string PhoneDisplayText(std::string_view digits);        // mask +0(000)-000-00-00
 std::string IpText(const uint8_t* address);                   // "192.168.001.002:24333"
 // A 21-character IP text -> bytes 0..5 of the address; false (untouched) otherwise.
-// Octets keep their low 8 bits and the port its low 16 bits; a text whose
-// digit fields are not all decimal digits is refused.
+// An octet above 255, a port above 65535 or a field that is not all decimal
+// digits is refused too: storing only the low bits would send reports elsewhere.
 bool EncodeIp(std::string_view text, uint8_t* address);
 
 } // namespace vk410

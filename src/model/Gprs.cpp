@@ -1,0 +1,93 @@
+#include "Gprs.h"
+
+#include <algorithm>
+
+#include "../link/BCC.h"
+
+namespace vk410 {
+
+namespace {
+
+constexpr uint8_t kGprsBlockNumber = 3;
+
+struct SimTexts {
+    const std::string& apn;
+    const std::string& user;
+    const std::string& pass;
+};
+
+std::string_view Cut(const std::string& text) { return std::string_view(text).substr(0, kGprsTextMax); }
+
+// One SIM section at p: the single byte 0, or a length byte and three
+// zero-terminated texts. Returns the position behind it.
+std::size_t PutSection(TGprsBlock& block, std::size_t p, const SimTexts& sim)
+{
+    if (sim.apn.empty()) {
+        block.buf[p++] = 0;
+        return p;
+    }
+    const std::string_view texts[3] = {Cut(sim.apn), Cut(sim.user), Cut(sim.pass)};
+    block.buf[p++] = uint8_t((texts[0].size() + texts[1].size() + texts[2].size() + 3) % 256);
+    for (std::string_view text : texts) {
+        p = std::copy(text.begin(), text.end(), block.buf.begin() + std::ptrdiff_t(p)) - block.buf.begin();
+        block.buf[p++] = 0;
+    }
+    return p;
+}
+
+// Reads one zero-terminated text of at most 31 characters at p; stops at the
+// end of the buffer whatever the bytes say.
+std::string TakeText(const TGprsBlock& block, std::size_t& p)
+{
+    std::string text;
+    while (p < block.buf.size() && block.buf[p] != 0 && text.size() < kGprsTextMax)
+        text.push_back(char(block.buf[p++]));
+    ++p; // past the terminator
+    return text;
+}
+
+void TakeSection(const TGprsBlock& block, std::size_t& p, std::string& apn, std::string& user,
+                 std::string& pass)
+{
+    if (p >= block.buf.size() || block.buf[p] == 0) {
+        apn.clear();
+        user.clear();
+        pass.clear();
+        ++p;
+        return;
+    }
+    ++p;
+    apn = TakeText(block, p);
+    user = TakeText(block, p);
+    pass = TakeText(block, p);
+}
+
+} // namespace
+
+void BuildGprsBlock(TGprsBlock& block, const GprsTexts& texts)
+{
+    if (texts.apn1.empty() && texts.apn2.empty()) {
+        block.buf[0] = 0;
+        return;
+    }
+    block.buf[0] = 0x7E;
+    block.buf[2] = 0x57;
+    block.buf[3] = kGprsBlockNumber;
+    std::size_t p = kHeaderSize;
+    p = PutSection(block, p, {texts.apn1, texts.user1, texts.pass1});
+    p = PutSection(block, p, {texts.apn2, texts.user2, texts.pass2});
+    block.buf[1] = uint8_t(p + 1);
+    block.buf[p] = CalcBCC(block.buf.data(), int(p));
+}
+
+bool LoadGprsTexts(const TGprsBlock& block, GprsTexts& texts)
+{
+    if (block.buf[0] == 0 || block.buf[3] != kGprsBlockNumber)
+        return false;
+    std::size_t p = kHeaderSize;
+    TakeSection(block, p, texts.apn1, texts.user1, texts.pass1);
+    TakeSection(block, p, texts.apn2, texts.user2, texts.pass2);
+    return true;
+}
+
+} // namespace vk410
