@@ -1,1 +1,106 @@
 #include <gtest/gtest.h>
+
+#include <vector>
+
+#include "model/Configuration.h"
+#include "model/MainBlock.h"
+
+using namespace vk410;
+
+namespace {
+const std::vector<uint8_t> kModel0 = {0x08, 0x05, 0x2D, 0x00, 0x0F, 0x1E, 0x07, 0x17, 0x06,
+                                      0x15, 0x06, 0x15, 0x05, 0x14, 0x05, 0x14, 0x02, 0x0F,
+                                      0x83, 0x04, 0x83, 0x04, 0x00, 0xFF, 0x01, 0x09, 0x00};
+
+std::vector<uint8_t> Payload(const TMainBlock& b, std::size_t n) { return {b.payload(), b.payload() + n}; }
+} // namespace
+
+TEST(MainBlock, DefaultImagesPerModel)
+{
+    TMainBlock block;
+    ASSERT_TRUE(LoadDefaults(block, 0));
+    EXPECT_EQ(Payload(block, 27), kModel0);
+    EXPECT_EQ(PayloadLength(0), 27u);
+    EXPECT_EQ(PayloadLength(1), 28u);
+    EXPECT_EQ(PayloadLength(2), 0u);
+
+    // Model 0 then model 1: byte 27 becomes 0, the rest is the model 0 image.
+    block.at(MainOff::qnt) = 0x55;
+    ASSERT_TRUE(LoadDefaults(block, 1));
+    std::vector<uint8_t> model1 = kModel0;
+    model1.push_back(0);
+    EXPECT_EQ(Payload(block, 28), model1);
+}
+
+TEST(MainBlock, UnknownModelChangesNothing)
+{
+    TMainBlock block;
+    block.buf.fill(0xAA);
+    EXPECT_FALSE(LoadDefaults(block, 2));
+    EXPECT_FALSE(LoadDefaults(block, 255));
+    for (uint8_t b : block.buf)
+        ASSERT_EQ(b, 0xAA);
+}
+
+TEST(MainBlock, ControlTimeIsLittleEndian)
+{
+    struct Case { unsigned seconds; uint8_t low, high; } cases[] = {
+        {300, 0x2C, 0x01}, {45, 0x2D, 0x00}, {30, 0x1E, 0x00}, {65535, 0xFF, 0xFF}, {65536 + 5, 0x05, 0x00}};
+    for (const Case& c : cases) {
+        TMainBlock block;
+        SetControlTime(block, c.seconds);
+        EXPECT_EQ(block.at(2), c.low) << c.seconds;
+        EXPECT_EQ(block.at(3), c.high) << c.seconds;
+        EXPECT_EQ(ControlTime(block), c.seconds % 65536);
+    }
+}
+
+TEST(MainBlock, FieldOffsetsFollowTheLayout)
+{
+    EXPECT_EQ(MainOff::type(1), 6u);
+    EXPECT_EQ(MainOff::cid(1), 7u);
+    EXPECT_EQ(MainOff::type(8), 20u);
+    EXPECT_EQ(MainOff::cid(8), 21u);
+    TMainBlock block;
+    block.at(MainOff::state) = 1;
+    EXPECT_EQ(block.buf[30], 1); // frame offset = payload offset + 4
+}
+
+TEST(MainBlock, CopyMainReplyTakesPayloadBehindVersion)
+{
+    for (uint8_t model : {uint8_t(0), uint8_t(1)}) {
+        uint8_t reply[40] = {0x7E, uint8_t(33 + model), 0x44, model, 7};
+        for (int k = 0; k < 28; ++k)
+            reply[5 + k] = uint8_t(0x40 + k);
+        TMainBlock block;
+        block.buf.fill(0xEE);
+        EXPECT_EQ(CopyMainReply(block, reply, sizeof reply), model);
+        const std::size_t n = PayloadLength(model);
+        for (std::size_t k = 0; k < n; ++k)
+            EXPECT_EQ(block.at(k), 0x40 + k);
+        EXPECT_EQ(block.at(n), 0xEE) << "nothing beyond the model's payload";
+    }
+}
+
+TEST(MainBlock, CopyMainReplyRefusesUnknownModelAndShortReplies)
+{
+    uint8_t reply[40] = {0x7E, 33, 0x44, 2, 1};
+    TMainBlock block;
+    block.buf.fill(0xEE);
+    EXPECT_EQ(CopyMainReply(block, reply, sizeof reply), 255);
+    reply[3] = 1;
+    EXPECT_EQ(CopyMainReply(block, reply, 32), 255) << "28 bytes from offset 5 need 33";
+    EXPECT_EQ(CopyMainReply(block, reply, 3), 255);
+    for (uint8_t b : block.buf)
+        ASSERT_EQ(b, 0xEE);
+}
+
+TEST(Configuration, StartupState)
+{
+    const Configuration cfg = StartupConfiguration();
+    EXPECT_EQ(cfg.model, 0);
+    EXPECT_EQ(Payload(cfg.main, 27), kModel0);
+    EXPECT_EQ(cfg.gsm.buf[0], 0x7E);
+    EXPECT_EQ(cfg.gsm.at(1), 1); // device number 1
+    EXPECT_TRUE(cfg.gprs.empty());
+}
