@@ -1,0 +1,192 @@
+// The mapping between a cf8 document and the configuration (no Qt).
+#include <algorithm>
+
+#include "../model/Devices.h"
+#include "../model/Errors.h"
+#include "CxmSection.h"
+#include "FileOps.h"
+#include "NativeXml.h"
+
+namespace vk410 {
+
+namespace {
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+void BuildDevice(TsdElement& device, const TMainBlock& main, unsigned model)
+{
+    TsdElement& keyboard = *device.NewChild("keyboard");
+    keyboard.PutChildInt("BLMode", main.at(MainOff::BLMode));
+    keyboard.PutChildInt("BLLevel", main.at(MainOff::BLLevel));
+    keyboard.PutChildInt("KeyBeep", main.at(MainOff::KeyBeep));
+    TsdElement& loops = *device.NewChild("loops");
+    for (int n = 1; n <= kLoopCount; ++n) {
+        TsdElement& zone = *loops.NewChild("zone");
+        zone.PutAttrInt("ID", n);
+        zone.PutAttrInt("type", main.at(MainOff::type(n)));
+        zone.PutAttrInt("CID", main.at(MainOff::cid(n)));
+    }
+    TsdElement& delays = *device.NewChild("delays");
+    delays.PutChildInt("in", main.at(MainOff::in));
+    delays.PutChildInt("out", main.at(MainOff::out));
+    device.NewChild("partExpanders")->PutAttrInt("mask", main.at(MainOff::mask));
+    if (model == 1)
+        device.NewChild("Meridian")->PutAttrInt("qnt", main.at(MainOff::qnt));
+}
+
+bool IsLoopTypeByte(int type) { return (type >= 0 && type <= 7) || (type >= 128 && type <= 135); }
+
+// Children named exactly as given: their value (a conversion error throws) to the offset.
+void ReadValues(const TXmlNode* parent, std::initializer_list<std::pair<const char*, std::size_t>> fields,
+                TMainBlock& main)
+{
+    for (int i = 0; parent && i < parent->ChildCount(); ++i) {
+        const TXmlNode* child = parent->ChildAt(i);
+        const std::string name = child->NodeName();
+        for (const auto& [field, offset] : fields)
+            if (name == field)
+                main.at(offset) = uint8_t(child->ValueInt());
+    }
+}
+
+void ReadLoops(const TXmlNode* loops, TMainBlock& main)
+{
+    for (int i = 0; loops && i < loops->ChildCount(); ++i) {
+        const TXmlNode* zone = loops->ChildAt(i);
+        if (zone->NodeName() != "zone")
+            continue;
+        const int n = zone->AttrIntAt(0);
+        const int type = zone->AttrIntAt(1);
+        if (n < 1 || n > kLoopCount || !IsLoopTypeByte(type))
+            continue;
+        main.at(MainOff::type(n)) = uint8_t(type);
+        main.at(MainOff::cid(n)) = uint8_t(zone->AttrIntAt(2));
+    }
+}
+
+void ReadRadio(const TXmlNode* radio, TMainBlock& main)
+{
+    ReadValues(radio, {{"alarmsends", MainOff::alarmsends}, {"restoresends", MainOff::restoresends}}, main);
+    for (int i = 0; radio && i < radio->ChildCount(); ++i) {
+        const TXmlNode* child = radio->ChildAt(i);
+        if (child->NodeName() == "controlTime") {
+            main.at(MainOff::controlTime + 1) = uint8_t(child->AttrIntAt(0));
+            main.at(MainOff::controlTime) = uint8_t(child->AttrIntAt(1));
+        }
+    }
+}
+
+// First attribute of the element, when there is one, to the offset.
+void ReadFirstAttr(const TXmlNode* element, std::size_t offset, TMainBlock& main)
+{
+    if (element)
+        main.at(offset) = uint8_t(element->AttrIntAt(0));
+}
+
+// Reads the file into cfg/texts (scratch copies); 255 on reject.
+uint8_t ReadDocument(const TNativeXml& doc, Configuration& cfg, GprsTexts& texts)
+{
+    const TsdElement* root = doc.RootElement();
+    if (!root || root->AttrIntByName("FileID", 0) != 6)
+        return 255;
+    const TXmlNode* device = root->FindDeep("device");
+    if (!device)
+        return 255;
+    const int model = device->AttrIntAt(0);
+    if (model != 0 && model != 1)
+        return 255;
+    TMainBlock& main = cfg.main;
+    LoadDefaults(main, unsigned(model));
+    ReadValues(device->FindDeep("keyboard"),
+               {{"BLMode", MainOff::BLMode}, {"BLLevel", MainOff::BLLevel}, {"KeyBeep", MainOff::KeyBeep}}, main);
+    ReadLoops(device->FindDeep("loops"), main);
+    ReadValues(device->FindDeep("delays"), {{"in", MainOff::in}, {"out", MainOff::out}}, main);
+    ReadRadio(device->FindDeep("radioTX"), main);
+    ReadFirstAttr(device->FindDeep("partExpanders"), MainOff::mask, main);
+    if (model == 1)
+        ReadFirstAttr(device->FindDeep("Meridian"), MainOff::qnt, main);
+    cfg.model = uint8_t(model);
+    const TXmlNode* cxm = device->FindDeep("cxmGSM");
+    if (!cxm)
+        return uint8_t(model);
+    main.at(MainOff::state) = uint8_t(cxm->AttrIntAt(0));
+    if (main.at(MainOff::state) == 0)
+        return uint8_t(model);
+    return ReadCxmSection(*cxm, cfg.gsm, texts, cfg.gprs) ? uint8_t(model) : 255;
+}
+
+} // namespace
+
+std::string BytesToHex(const uint8_t* eight)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (std::size_t i = 0; i < kAddressSize; ++i) {
+        out.push_back(digits[eight[i] >> 4]);
+        out.push_back(digits[eight[i] & 0x0F]);
+    }
+    return out;
+}
+
+void HexToBytes(std::string_view hex16, uint8_t* eight)
+{
+    for (std::size_t i = 0; i < kAddressSize; ++i) {
+        const std::string_view pair = hex16.substr(std::min(2 * i, hex16.size()), 2);
+        const int hi = pair.size() == 2 ? HexDigit(pair[0]) : -1;
+        const int lo = pair.size() == 2 ? HexDigit(pair[1]) : -1;
+        if (hi < 0 || lo < 0)
+            throw ConversionError("$" + std::string(pair));
+        eight[i] = uint8_t(hi * 16 + lo);
+    }
+}
+
+std::string BuildConfigText(const Configuration& cfg, const GprsTexts& texts, unsigned modelCode)
+{
+    if (modelCode > 1)
+        throw Error(kDeviceNotFound);
+    // Declared first so that it outlives the document that adopts its CFG.
+    CxmSection cxm;
+    TNativeXml doc("config");
+    doc.SetOutputStyle(TsdXmlOutputStyle::xosReadable);
+    doc.SetLineBreak(TsdLineBreakStyle::lbCRLF);
+    TsdElement& root = *doc.RootElement();
+    root.PutAttrInt("version", 1);
+    root.PutAttrText("firmName", "Kelmarix");
+    root.PutAttrText("FileID", "6");
+    TsdElement& device = *root.NewChild("device");
+    device.PutAttrInt("ID", int(modelCode));
+    device.PutAttrText("name", DeviceRow(modelCode)->name);
+    BuildDevice(device, cfg.main, modelCode);
+    TsdElement& cxmGSM = *device.NewChild("cxmGSM");
+    cxmGSM.PutAttrInt("state", cfg.main.at(MainOff::state));
+    if (cfg.main.at(MainOff::state) != 0) {
+        cxm = BuildCxmSection(cfg.gsm, texts);
+        cxmGSM.AdoptNode(cxm.cfg);
+    }
+    return doc.WriteToString();
+}
+
+uint8_t ReadConfigText(std::string_view bytes, Configuration& cfg, GprsTexts& texts)
+{
+    TNativeXml doc;
+    doc.ReadFromString(bytes);
+    Configuration scratch = cfg;
+    GprsTexts scratchTexts = texts;
+    const uint8_t model = ReadDocument(doc, scratch, scratchTexts);
+    if (model == 255)
+        return 255;
+    cfg = scratch;
+    texts = scratchTexts;
+    return model;
+}
+
+} // namespace vk410

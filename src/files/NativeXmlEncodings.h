@@ -1,0 +1,20 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace vk410::xmlenc {
+
+constexpr int kUtf8 = 65001;
+constexpr int kUtf16LE = 1200;
+constexpr int kUtf16BE = 1201;
+
+// Windows code page of an encoding name (any case); kUtf8 when unknown.
+int CodePageByName(std::string_view name);
+
+// One byte of a single-byte code page as UTF-8. Code pages without a table
+// here keep ASCII and turn every other byte into '?'.
+void AppendSingleByte(std::string& out, unsigned char byte, int codePage);
+
+void AppendUtf8(std::string& out, unsigned codePoint);
+
+} // namespace vk410::xmlenc

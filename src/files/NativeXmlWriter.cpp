@@ -1,0 +1,198 @@
+// Writing a document as text (UTF-8 without byte-order mark).
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "../model/Errors.h"
+#include "NativeXml.h"
+
+namespace vk410 {
+
+namespace {
+
+// Collects output and hands it to the sink 256 bytes at a time.
+class BufferedWriter {
+public:
+    explicit BufferedWriter(const TNativeXml::Sink& sink) : sink_(sink) {}
+
+    void Put(std::string_view text)
+    {
+        while (!text.empty() && ok_) {
+            const std::size_t n = std::min(text.size(), sizeof buf_ - used_);
+            std::memcpy(buf_ + used_, text.data(), n);
+            used_ += n;
+            text.remove_prefix(n);
+            if (used_ == sizeof buf_)
+                Flush();
+        }
+    }
+    bool Finish()
+    {
+        Flush();
+        return ok_;
+    }
+
+private:
+    void Flush()
+    {
+        if (ok_ && used_ > 0)
+            ok_ = sink_(buf_, used_);
+        used_ = 0;
+    }
+
+    const TNativeXml::Sink& sink_;
+    char buf_[256];
+    std::size_t used_ = 0;
+    bool ok_ = true;
+};
+
+bool Readable(const TXmlNode& node) { return node.Document().OutputStyle() == TsdXmlOutputStyle::xosReadable; }
+
+std::string Indentation(const TXmlNode& node)
+{
+    if (!Readable(node))
+        return {};
+    std::string out;
+    const std::string unit = node.Document().IndentString();
+    for (int i = node.Depth(); i > 0; --i)
+        out += unit;
+    return out;
+}
+
+std::string LineEnd(const TXmlNode& node) { return Readable(node) ? node.Document().LineBreakText() : std::string(); }
+
+bool IsCharData(const TXmlNode& node) { return node.ElementType() == TsdElementType::xeCharData; }
+
+void WriteAttributes(BufferedWriter& out, const TsdContainerNode& c)
+{
+    for (int i = 0; i < c.FrontCount(); ++i) {
+        const TXmlNode* node = c.At(i);
+        if (node->ElementType() != TsdElementType::xeAttribute)
+            continue;
+        const auto* a = static_cast<const TsdAttribute*>(node);
+        const char q = a->Value().QuoteChar();
+        out.Put(" ");
+        out.Put(a->NodeName());
+        out.Put("=");
+        out.Put(std::string_view(&q, 1));
+        out.Put(EscapeXml(a->ValueText()));
+        out.Put(std::string_view(&q, 1));
+    }
+}
+
+void WriteNode(BufferedWriter& out, const TXmlNode& node);
+
+void WriteElement(BufferedWriter& out, const TsdElement& e)
+{
+    const std::string indent = Indentation(e);
+    const std::string lineEnd = LineEnd(e);
+    out.Put(indent);
+    out.Put("<");
+    out.Put(e.NodeName());
+    WriteAttributes(out, e);
+    if (e.Count() == e.FrontCount()) {
+        out.Put("/>");
+        out.Put(lineEnd);
+        return;
+    }
+    out.Put(">");
+    const bool hasElements = e.HasChildElements();
+    for (int i = e.FrontCount(); i < e.Count(); ++i) {
+        const TXmlNode& child = *e.At(i);
+        const bool first = i == e.FrontCount();
+        if (first && !IsCharData(child))
+            out.Put(lineEnd);
+        if (IsCharData(child) && !first && hasElements)
+            out.Put(Indentation(child));
+        WriteNode(out, child);
+        if (IsCharData(child) && hasElements)
+            out.Put(lineEnd);
+    }
+    if (hasElements)
+        out.Put(indent);
+    out.Put("</");
+    out.Put(e.NodeName());
+    out.Put(">");
+    out.Put(lineEnd);
+}
+
+void WriteNode(BufferedWriter& out, const TXmlNode& node)
+{
+    switch (node.ElementType()) {
+    case TsdElementType::xeElement:
+        WriteElement(out, static_cast<const TsdElement&>(node));
+        break;
+    case TsdElementType::xeDeclaration:
+        out.Put(Indentation(node));
+        out.Put("<?xml");
+        WriteAttributes(out, static_cast<const TsdDeclaration&>(node));
+        out.Put("?>");
+        out.Put(LineEnd(node));
+        break;
+    case TsdElementType::xeCharData:
+        out.Put(EscapeXml(node.ValueText()));
+        if (!node.Parent())
+            out.Put(LineEnd(node));
+        break;
+    default: // whitespace and anything else the writer does not produce
+        break;
+    }
+}
+
+} // namespace
+
+std::string EscapeXml(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '"': out += "&quot;"; break;
+        case '&': out += "&amp;"; break;
+        case '\'': out += "&apos;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        default: out.push_back(c);
+        }
+    }
+    return out;
+}
+
+bool TNativeXml::WriteToSink(const Sink& sink) const
+{
+    BufferedWriter out(sink);
+    for (int i = 0; i < nodes_->Count(); ++i)
+        WriteNode(out, *nodes_->At(i));
+    return out.Finish();
+}
+
+std::string TNativeXml::WriteToString() const
+{
+    std::string text;
+    WriteToSink([&text](const char* data, std::size_t size) {
+        text.append(data, size);
+        return true;
+    });
+    return text;
+}
+
+void TNativeXml::SaveDocument(const std::string& path) const
+{
+    // A temporary beside the target, renamed over it only when complete.
+    const std::string temp = path + ".~tmp";
+    std::FILE* file = std::fopen(temp.c_str(), "wb");
+    if (!file)
+        throw Error("Cannot create file \"" + path + "\": " + std::strerror(errno));
+    bool ok = WriteToSink([file](const char* data, std::size_t size) {
+        return std::fwrite(data, 1, size, file) == size;
+    });
+    ok = std::fflush(file) == 0 && ok;
+    ok = std::fclose(file) == 0 && ok;
+    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
+        const int err = errno;
+        std::remove(temp.c_str());
+        throw Error("Cannot write file \"" + path + "\": " + std::strerror(err));
+    }
+}
+
+} // namespace vk410
