@@ -1,7 +1,151 @@
-// Placeholder while this command group is being written; replaced in full.
+// read and write: the exchange with a panel from the command line.
+#include <QEventLoop>
 #include <cstdio>
+
 #include "Commands.h"
+#include "files/ConfigJson.h"
+#include "files/FileOps.h"
+#include "link/PanelLink.h"
+#include "link/PortName.h"
+#include "model/Errors.h"
+
 namespace vk410::ctl {
-int CmdRead(const QStringList&) { PrintUsage(); return kUsage; }
-int CmdWrite(const QStringList&) { PrintUsage(); return kUsage; }
+namespace {
+
+struct LinkArgs {
+    QString port;
+    QString out;
+    QString in;
+    bool json = false;
+};
+
+void PrintLine(const QString& text)
+{
+    QString line = text;
+    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
+    std::fflush(stderr);
 }
+
+// --port PORT plus, for read, -o FILE and --json; for write, one input file.
+bool ParseLinkArgs(const QStringList& args, bool isWrite, LinkArgs& a)
+{
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& s = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (s == QLatin1String("--port") && hasValue)
+            a.port = args[++i];
+        else if (!isWrite && s == QLatin1String("-o") && hasValue)
+            a.out = args[++i];
+        else if (!isWrite && s == QLatin1String("--json"))
+            a.json = true;
+        else if (isWrite && a.in.isEmpty() && !s.startsWith(QLatin1Char('-')))
+            a.in = s;
+        else
+            return false;
+    }
+    return !a.port.isEmpty() && (!isWrite || !a.in.isEmpty());
+}
+
+// The port box rule, and a relative path for convenience on the command line.
+QString DeviceOf(const QString& port)
+{
+    const QString device = DeviceForPortText(port);
+    if (!device.isEmpty())
+        return device;
+    return port.contains(QLatin1Char('/')) ? port : QString();
+}
+
+struct Outcome {
+    int code = -1;
+    int version = -1;
+};
+
+// Runs one exchange to its end; cfg receives what it hands back.
+Outcome RunExchange(const QString& device, bool isWrite, Configuration& cfg, const GprsTexts& texts)
+{
+    PanelLink link;
+    link.CommPortDriver1().SetPortName(device);
+    Outcome outcome;
+    QEventLoop loop;
+    QObject::connect(&link, &PanelLink::statusText, &loop, [](const QString& t) { PrintLine(t); });
+    QObject::connect(&link, &PanelLink::exchangeReport, &loop,
+                     [&](int code, int, const ExchangeResult& result) {
+                         if (code == kReportReplyArriving) {
+                             PrintLine(StatusText::ReplyArriving);
+                             return;
+                         }
+                         ApplyExchangeResult(result, cfg);
+                         outcome.code = code;
+                         outcome.version = result.version;
+                         loop.quit();
+                     });
+    if (!link.SendData(isWrite, cfg, texts))
+        return outcome;
+    loop.exec();
+    link.WaitFinished();
+    return outcome;
+}
+
+int ExitFor(int code, bool isWrite)
+{
+    switch (code) {
+    case kReportDone:
+        return kDone;
+    case kReportPortFailed:
+        PrintLine(StatusText::PortFailedText);
+        return kPortFailed;
+    default:
+        PrintLine(isWrite ? StatusText::WriteFailed : StatusText::ReadFailed);
+        return kExchangeFailed;
+    }
+}
+
+} // namespace
+
+int CmdRead(const QStringList& args)
+{
+    LinkArgs a;
+    if (!ParseLinkArgs(args, false, a) || DeviceOf(a.port).isEmpty()) {
+        PrintUsage();
+        return kUsage;
+    }
+    Configuration cfg = StartupConfiguration();
+    const Outcome o = RunExchange(DeviceOf(a.port), false, cfg, GprsTexts{});
+    const int rc = ExitFor(o.code, false);
+    if (rc != kDone)
+        return rc;
+    GprsTexts texts;
+    LoadGprsTexts(cfg.gprs, texts);
+    if (!a.out.isEmpty() && !SaveConfigFile(a.out, cfg, texts, cfg.model)) {
+        std::fprintf(stderr, "vedu-vk410ctl: cannot save %s\n", a.out.toUtf8().constData());
+        return kFileFailed;
+    }
+    if (a.json)
+        std::printf("%s\n", ConfigJson(cfg, texts, o.version).c_str());
+    return kDone;
+}
+
+int CmdWrite(const QStringList& args)
+{
+    LinkArgs a;
+    if (!ParseLinkArgs(args, true, a) || DeviceOf(a.port).isEmpty()) {
+        PrintUsage();
+        return kUsage;
+    }
+    Configuration cfg = StartupConfiguration();
+    GprsTexts texts;
+    try {
+        if (OpenConfigFile(a.in, cfg, texts) == 255) {
+            std::fprintf(stderr, "vedu-vk410ctl: %s is not a configuration file\n", a.in.toUtf8().constData());
+            return kFileFailed;
+        }
+    } catch (const Error& e) {
+        std::fprintf(stderr, "vedu-vk410ctl: %s: %s\n", a.in.toUtf8().constData(), e.what());
+        return kFileFailed;
+    }
+    const Outcome o = RunExchange(DeviceOf(a.port), true, cfg, texts);
+    return ExitFor(o.code, true);
+}
+
+} // namespace vk410::ctl

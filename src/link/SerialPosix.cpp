@@ -1,0 +1,199 @@
+// The serial backend over POSIX termios (Linux).
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "CPDrv.h"
+
+namespace vk410 {
+namespace {
+
+speed_t SpeedFor(int32_t baud)
+{
+    switch (baud) {
+    case 110: return B110;
+    case 300: return B300;
+    case 600: return B600;
+    case 1200: return B1200;
+    case 2400: return B2400;
+    case 4800: return B4800;
+    case 9600: return B9600;
+    case 19200: return B19200;
+    case 38400: return B38400;
+    case 57600: return B57600;
+    case 115200: return B115200;
+    case 230400: return B230400;
+    default: return B0; // termios has no code for this rate
+    }
+}
+
+tcflag_t SizeFlag(int byteSize)
+{
+    switch (byteSize) {
+    case 5: return CS5;
+    case 6: return CS6;
+    case 7: return CS7;
+    default: return CS8;
+    }
+}
+
+class PosixSerialBackend final : public SerialBackend {
+public:
+    ~PosixSerialBackend() override { Close(); }
+
+    bool Open(const QString& device) override
+    {
+        if (fd_ >= 0)
+            return true;
+        const QByteArray path = device.toLocal8Bit();
+        if (path.isEmpty())
+            return false;
+        const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        // flock holds against every process, root included; TIOCEXCL keeps
+        // out programs that do not take the lock (except root).
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            ::close(fd);
+            return false;
+        }
+        ::ioctl(fd, TIOCEXCL);
+        fd_ = fd;
+        return true;
+    }
+
+    void Close() override
+    {
+        if (fd_ < 0)
+            return;
+        // The exclusive flag stays on the tty while any other descriptor is
+        // open (a pty's other side); clear it so that our next open succeeds.
+        ::ioctl(fd_, TIOCNXCL);
+        ::flock(fd_, LOCK_UN);
+        ::close(fd_);
+        fd_ = -1;
+    }
+
+    bool IsOpen() const override { return fd_ >= 0; }
+
+    bool SetState(const LineSettings& line) override
+    {
+        termios tio{};
+        if (fd_ < 0 || ::tcgetattr(fd_, &tio) != 0)
+            return false;
+        const speed_t speed = SpeedFor(line.baud);
+        if (speed == B0)
+            return false;
+        ::cfmakeraw(&tio);
+        tio.c_cflag &= ~(CSIZE | PARENB | PARODD | CSTOPB | CRTSCTS | CMSPAR);
+        tio.c_cflag |= CLOCAL | CREAD | SizeFlag(line.byteSize);
+        switch (line.parity) {
+        case ptODD: tio.c_cflag |= PARENB | PARODD; break;
+        case ptEVEN: tio.c_cflag |= PARENB; break;
+        case ptMARK: tio.c_cflag |= PARENB | PARODD | CMSPAR; break;
+        case ptSPACE: tio.c_cflag |= PARENB | CMSPAR; break;
+        case ptNONE: break;
+        }
+        if (line.stopBits != sb1BITS)
+            tio.c_cflag |= CSTOPB; // termios knows no 1.5 stop bits
+        if (line.rtsCtsFlow)
+            tio.c_cflag |= CRTSCTS;
+        if (line.xonXoff)
+            tio.c_iflag |= IXON | IXOFF;
+        tio.c_cc[VSTART] = line.xonChar;
+        tio.c_cc[VSTOP] = line.xoffChar;
+        tio.c_cc[VMIN] = 0;
+        tio.c_cc[VTIME] = 0;
+        ::cfsetispeed(&tio, speed);
+        ::cfsetospeed(&tio, speed);
+        if (::tcsetattr(fd_, TCSANOW, &tio) != 0)
+            return false;
+        SetModemLine(TIOCM_DTR, line.dtrOn);
+        SetModemLine(TIOCM_RTS, line.rtsOn || line.rtsCtsFlow);
+        return true;
+    }
+
+    // The kernel sizes its own queues.
+    bool SetupQueues(uint32_t, uint32_t) override { return fd_ >= 0; }
+
+    bool Purge(bool input, bool output) override
+    {
+        if (fd_ < 0)
+            return false;
+        if (!input && !output)
+            return true;
+        const int which = input && output ? TCIOFLUSH : (input ? TCIFLUSH : TCOFLUSH);
+        return ::tcflush(fd_, which) == 0;
+    }
+
+    // The descriptor is non-blocking, which is what the time-outs ask for.
+    bool SetTimeouts(const CommTimeouts&) override { return fd_ >= 0; }
+
+    bool QueueCounts(uint32_t& inQueue, uint32_t& outQueue) override
+    {
+        inQueue = outQueue = 0;
+        if (fd_ < 0)
+            return false;
+        int in = 0, out = 0;
+        if (::ioctl(fd_, FIONREAD, &in) != 0)
+            return false;
+        if (::ioctl(fd_, TIOCOUTQ, &out) != 0)
+            out = 0;
+        inQueue = in > 0 ? uint32_t(in) : 0;
+        outQueue = out > 0 ? uint32_t(out) : 0;
+        return true;
+    }
+
+    uint32_t Read(uint8_t* data, uint32_t count) override
+    {
+        if (fd_ < 0 || count == 0)
+            return 0;
+        ssize_t n;
+        do {
+            n = ::read(fd_, data, count);
+        } while (n < 0 && errno == EINTR);
+        return n > 0 ? uint32_t(n) : 0;
+    }
+
+    uint32_t Write(const uint8_t* data, uint32_t count) override
+    {
+        if (fd_ < 0 || count == 0)
+            return 0;
+        ssize_t n;
+        do {
+            n = ::write(fd_, data, count);
+        } while (n < 0 && errno == EINTR);
+        return n > 0 ? uint32_t(n) : 0;
+    }
+
+    bool ModemStatus(uint32_t& lines) override
+    {
+        lines = 0;
+        int bits = 0;
+        if (fd_ < 0 || ::ioctl(fd_, TIOCMGET, &bits) != 0)
+            return false;
+        if (bits & TIOCM_CTS) lines |= kLineCTS;
+        if (bits & TIOCM_DSR) lines |= kLineDSR;
+        if (bits & TIOCM_RNG) lines |= kLineRING;
+        if (bits & TIOCM_CAR) lines |= kLineRLSD;
+        return true;
+    }
+
+private:
+    // Best effort: a pseudo-terminal has no modem lines.
+    void SetModemLine(int bit, bool on) { ::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bit); }
+
+    int fd_ = -1;
+};
+
+} // namespace
+
+std::unique_ptr<SerialBackend> MakePlatformSerialBackend()
+{
+    return std::make_unique<PosixSerialBackend>();
+}
+
+} // namespace vk410

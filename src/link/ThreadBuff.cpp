@@ -1,0 +1,304 @@
+#include "ThreadBuff.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "BCC.h"
+
+namespace vk410 {
+
+namespace StatusText {
+const QString PortOpen = QStringLiteral("Порт открыт");
+const QString ReplyArriving = QStringLiteral("Ответ прибора получен...");
+const QString CheckingData = QStringLiteral("Проверка данных");
+const QString ReadingGsm = QStringLiteral("Читаем настройки GSM");
+const QString ReadDone = QStringLiteral("Настройки прочитаны, версия прибора - ");
+const QString WritingMain = QStringLiteral("Запись основной конфигурации");
+const QString MainWriteErrors = QStringLiteral("Есть ошибки записи основной конфигурации");
+const QString WritingGsm = QStringLiteral("Запись настроек GSM");
+const QString WriteDone = QStringLiteral("Настройки записаны");
+const QString GsmWriteFailed = QStringLiteral("Не удалось записать настройки GSM");
+const QString NoGprsSettings =
+    QStringLiteral("Настройки GPRS включены, но точка доступа (APN) не задана: запись отменена");
+const QString ReadFailed = QStringLiteral("Нет связи, проверьте соединение или тип прибора");
+const QString WriteFailed = QStringLiteral("Есть ошибки записи. Проверьте тип прибора");
+const QString PortFailedCaption = QStringLiteral("Ошибка открытия порта");
+const QString PortFailedText =
+    QStringLiteral("Невозможно открыть последовательный порт.\r\nВыберите другой порт и попробуйте снова");
+} // namespace StatusText
+
+namespace {
+constexpr int kSleepMs = 50;
+constexpr int kFirstBytesSleeps = 30;
+constexpr int kRestSleeps = 20;
+constexpr std::size_t kCxmFlagOffset = 31;      // reply offset of the main block's state byte
+constexpr std::size_t kUseGprsFrameOffset = kHeaderSize + GsmOff::useGPRScfg;
+} // namespace
+
+// RxBuffer
+
+void RxBuffer::Append(const uint8_t* data, uint32_t size)
+{
+    std::lock_guard lock(m_);
+    const int32_t count = count_.load(std::memory_order_relaxed);
+    const std::size_t stored = std::min<std::size_t>(std::size_t(count), kRxBufSize);
+    const std::size_t room = kRxBufSize - stored;
+    std::memcpy(buf_ + stored, data, std::min<std::size_t>(room, size));
+    const int64_t total = int64_t(count) + size;
+    count_.store(int32_t(std::min<int64_t>(total, std::numeric_limits<int32_t>::max())),
+                 std::memory_order_release);
+}
+
+void RxBuffer::Reset()
+{
+    std::lock_guard lock(m_);
+    std::memset(buf_, 0, sizeof buf_);
+    count_.store(0, std::memory_order_release);
+}
+
+int32_t RxBuffer::Count() const { return count_.load(std::memory_order_acquire); }
+
+uint8_t RxBuffer::At(std::size_t index) const
+{
+    std::lock_guard lock(m_);
+    return index < kRxBufSize ? buf_[index] : 0;
+}
+
+int32_t RxBuffer::CopyTo(uint8_t (&out)[kRxBufSize]) const
+{
+    std::lock_guard lock(m_);
+    std::memcpy(out, buf_, kRxBufSize);
+    return count_.load(std::memory_order_relaxed);
+}
+
+// Results
+
+void ApplyExchangeResult(const ExchangeResult& r, Configuration& target)
+{
+    const Configuration& b = r.blocks;
+    if (!r.isWrite) {
+        if (r.mainTaken) {
+            target.main = b.main;
+            target.model = b.model;
+        }
+        if (r.gsmTaken)
+            target.gsm = b.gsm;
+        if (r.gprsTaken)
+            target.gprs = b.gprs;
+        return;
+    }
+    if (r.mainTaken) {
+        const std::size_t n = kHeaderSize + PayloadLength(b.model);
+        std::copy_n(b.main.buf.begin(), kHeaderSize, target.main.buf.begin());
+        if (n < target.main.buf.size())
+            target.main.buf[n] = b.main.buf[n];
+    }
+    if (r.gsmTaken) {
+        std::copy_n(b.gsm.buf.begin(), kHeaderSize, target.gsm.buf.begin());
+        target.gsm.buf[kGsmFrameSize - 1] = b.gsm.buf[kGsmFrameSize - 1];
+    }
+    if (r.gprsTaken)
+        target.gprs = b.gprs;
+}
+
+bool GprsSettingsMissing(const Configuration& cfg, const GprsTexts& texts)
+{
+    if (cfg.main.at(MainOff::state) == 0 || cfg.gsm.buf[kUseGprsFrameOffset] == 0)
+        return false;
+    TGprsBlock probe = cfg.gprs;
+    probe.buf[0] = kStartByte;
+    BuildGprsBlock(probe, texts);
+    return probe.buf[0] != kStartByte;
+}
+
+// TThreadBuff
+
+TThreadBuff::TThreadBuff(ExchangeLine& line, RxBuffer& rx, ExchangeReporter& reporter, bool isWrite,
+                         const Configuration& snapshot, const GprsTexts& texts, QObject* parent)
+    : QThread(parent), Sleep([](int ms) { QThread::msleep(ulong(ms)); }), line_(line), rx_(rx),
+      reporter_(reporter), isWrite_(isWrite), texts_(texts)
+{
+    result_.isWrite = isWrite;
+    result_.blocks = snapshot;
+}
+
+void TThreadBuff::run() { Execute(); }
+
+void TThreadBuff::Report(int code, int value) { reporter_.Report(code, value, result_); }
+
+void TThreadBuff::Execute()
+{
+    if (!line_.OpenPort()) {
+        Report(kReportPortFailed, 0);
+        return;
+    }
+    reporter_.Status(StatusText::PortOpen);
+    if (!isWrite_) {
+        const uint8_t r = ReadMainBlock();
+        if (r == 0 || r == 1)
+            Report(kReportDone, r);
+        else
+            Report(kReportReadFailed, 255);
+    } else if (GprsSettingsMissing(result_.blocks, texts_)) {
+        // Nothing is sent: a half-written panel would be worse than none.
+        reporter_.Status(StatusText::NoGprsSettings);
+        Report(kReportWriteFailed, 255);
+    } else if (WriteMainBlock()) {
+        Report(kReportDone, result_.blocks.model);
+    } else {
+        Report(kReportWriteFailed, 255);
+    }
+    line_.ClosePort();
+}
+
+void TThreadBuff::ResetRxBuf() { rx_.Reset(); }
+
+bool TThreadBuff::IsDataReply() const { return vk410::IsDataReply(reply_); }
+
+void TThreadBuff::SendFrame(const uint8_t* frame, std::size_t count)
+{
+    ResetRxBuf();
+    line_.PurgeBuffers(true, true);
+    line_.WriteData(frame, uint32_t(count)); // a frame that did not go out shows as no reply
+}
+
+bool TThreadBuff::WaitReply()
+{
+    // A window that is closing stops waiting at once; nobody sees the outcome.
+    Sleep(kSleepMs);
+    for (int i = 0; i < kFirstBytesSleeps && rx_.Count() < 2 && !isInterruptionRequested(); ++i)
+        Sleep(kSleepMs);
+    if (rx_.Count() == 0 || isInterruptionRequested())
+        return false;
+    reporter_.Report(kReportReplyArriving, 0, result_);
+    for (int i = 0; i < kRestSleeps && rx_.At(1) != rx_.Count() && !isInterruptionRequested(); ++i)
+        Sleep(kSleepMs);
+    const int32_t count = rx_.CopyTo(reply_);
+    if (count != reply_[1])
+        return false;
+    return FrameComplete(reply_, std::size_t(count));
+}
+
+uint8_t TThreadBuff::ReadMainBlock()
+{
+    BuildReadRequest(reqBuf_, 1);
+    SendFrame(reqBuf_, kReqSize);
+    if (!WaitReply())
+        return 255;
+    const uint8_t model = reply_[3];
+    if (model > 1)
+        return 255;
+    return TakeMainReply(model);
+}
+
+uint8_t TThreadBuff::TakeMainReply(uint8_t model)
+{
+    reporter_.Status(StatusText::CheckingData);
+    if (!IsDataReply())
+        return 255;
+    // The buffer is zero behind a short reply, so the copy never reads stale bytes.
+    std::copy_n(reply_ + 5, PayloadLength(model), result_.blocks.main.payload());
+    result_.blocks.model = model;
+    result_.mainTaken = true;
+    const uint8_t version = reply_[4];
+    result_.version = version;
+    if (reply_[kCxmFlagOffset] != 0) {
+        reporter_.Status(StatusText::ReadingGsm);
+        if (!ReadGsmBlock())
+            return 255;
+    }
+    reporter_.Status(StatusText::ReadDone + QString::number(version));
+    return model;
+}
+
+bool TThreadBuff::ReadGsmBlock()
+{
+    BuildReadRequest(reqBuf_, 2);
+    SendFrame(reqBuf_, kReqSize);
+    if (!WaitReply() || !IsDataReply())
+        return false;
+    std::copy_n(reply_, kGsmFrameSize, result_.blocks.gsm.buf.begin());
+    result_.gsmTaken = true;
+    if (result_.blocks.gsm.buf[kUseGprsFrameOffset] == 0)
+        return true;
+    return ReadGprsBlock();
+}
+
+bool TThreadBuff::ReadGprsBlock()
+{
+    BuildReadRequest(reqBuf_, 3);
+    SendFrame(reqBuf_, kReqSize);
+    if (!WaitReply())
+        return false;
+    if (GprsReadReplyHasBody(reply_)) {
+        const std::size_t n = std::min<std::size_t>(reply_[1], kFrameBufSize);
+        std::copy_n(reply_, n, result_.blocks.gprs.buf.begin());
+        result_.gprsTaken = true;
+    }
+    return true;
+}
+
+bool TThreadBuff::WriteMainBlock()
+{
+    TMainBlock& block = result_.blocks.main;
+    const unsigned model = result_.blocks.model;
+    const std::size_t n = StampMainWrite(block, model);
+    if (n == 0)
+        return false;
+    result_.mainTaken = true;
+    SendFrame(block.buf.data(), n);
+    reporter_.Status(StatusText::WritingMain);
+    if (!WaitReply())
+        return false;
+    if (reply_[3] != model)
+        return false;
+    if (!MainWriteEchoOk(reply_, block, model)) {
+        reporter_.Status(StatusText::MainWriteErrors);
+        return false;
+    }
+    if (reply_[kCxmFlagOffset] == 0) {
+        reporter_.Status(StatusText::WriteDone);
+        return true;
+    }
+    reporter_.Status(StatusText::WritingGsm);
+    if (!WriteGsmBlock()) {
+        reporter_.Status(StatusText::GsmWriteFailed);
+        return false;
+    }
+    reporter_.Status(StatusText::WriteDone);
+    return true;
+}
+
+bool TThreadBuff::WriteGsmBlock()
+{
+    TGsmBlock& block = result_.blocks.gsm;
+    const std::size_t n = StampGsmWrite(block);
+    result_.gsmTaken = true;
+    SendFrame(block.buf.data(), n);
+    if (!WaitReply() || !GsmWriteEchoOk(reply_, block))
+        return false;
+    if (block.buf[kUseGprsFrameOffset] == 0)
+        return true;
+    return WriteGprsBlock();
+}
+
+bool TThreadBuff::WriteGprsBlock()
+{
+    ResetRxBuf();
+    TGprsBlock& block = result_.blocks.gprs;
+    BuildGprsBlock(block, texts_);
+    result_.gprsTaken = true;
+    // Never send a stale buffer: without an access point there is no frame.
+    if (block.buf[0] != kStartByte) {
+        reporter_.Status(StatusText::NoGprsSettings);
+        return false;
+    }
+    const std::size_t n = block.frameLength();
+    if (n < 5)
+        return false;
+    SendFrame(block.buf.data(), n);
+    return WaitReply() && GprsWriteEchoOk(reply_, block);
+}
+
+} // namespace vk410

@@ -1,0 +1,239 @@
+#include "PanelSim.h"
+
+#include <algorithm>
+#include <map>
+
+#include "files/ConfigJson.h"
+#include "files/FileOps.h"
+#include "link/BCC.h"
+#include "link/Frames.h"
+#include "model/Errors.h"
+
+namespace vk410::sim {
+namespace {
+
+constexpr std::size_t kMaxPending = 512;
+constexpr int64_t kStaleMs = 1000;
+constexpr std::size_t kFloodSize = 300;
+constexpr uint8_t kWrongModel = 5;
+constexpr std::size_t kUseGprsFrameOffset = kHeaderSize + GsmOff::useGPRScfg;
+
+void Seal(std::vector<uint8_t>& frame)
+{
+    frame[1] = uint8_t(frame.size());
+    frame.back() = CalcBCC(frame.data(), int(frame.size() - 1));
+}
+
+std::vector<uint8_t> DataFrame(uint8_t byte3, const uint8_t* body, std::size_t bodySize)
+{
+    std::vector<uint8_t> f = {kStartByte, 0, kCmdData, byte3};
+    f.insert(f.end(), body, body + bodySize);
+    f.push_back(0);
+    Seal(f);
+    return f;
+}
+
+} // namespace
+
+bool ParseFault(const std::string& name, Fault& fault)
+{
+    static const std::map<std::string, Fault> names = {
+        {"silent", Fault::Silent},   {"bad-crc", Fault::BadCrc},      {"extra-byte", Fault::ExtraByte},
+        {"flood", Fault::Flood},     {"split", Fault::Split},         {"one-byte", Fault::OneByte},
+        {"wrong-model", Fault::WrongModel}, {"bad-echo", Fault::BadEcho}, {"hangup", Fault::Hangup},
+    };
+    const auto it = names.find(name);
+    if (it == names.end())
+        return false;
+    fault = it->second;
+    return true;
+}
+
+PanelConfig DefaultPanel(uint8_t model, bool cxm)
+{
+    PanelConfig p;
+    p.cfg.model = model;
+    LoadDefaults(p.cfg.main, model);
+    LoadGsmDefaults(p.cfg.gsm);
+    if (cxm)
+        p.cfg.main.at(MainOff::state) = 1;
+    p.cxm = cxm;
+    return p;
+}
+
+bool LoadPanel(const std::string& fileBytes, PanelConfig& panel, std::string& error)
+{
+    PanelConfig next = DefaultPanel(panel.cfg.model, false);
+    GprsTexts texts;
+    try {
+        if (ReadConfigText(fileBytes, next.cfg, texts) == 255) {
+            error = "the file is not a configuration file";
+            return false;
+        }
+    } catch (const Error& e) {
+        error = e.what();
+        return false;
+    }
+    next.cxm = next.cfg.main.at(MainOff::state) != 0;
+    next.version = panel.version;
+    next.faults = panel.faults;
+    panel = next;
+    return true;
+}
+
+std::vector<std::vector<uint8_t>> FrameReader::Feed(const uint8_t* data, std::size_t size, int64_t nowMs)
+{
+    if (!pending_.empty() && nowMs - lastMs_ > kStaleMs)
+        pending_.clear();
+    lastMs_ = nowMs;
+    pending_.insert(pending_.end(), data, data + size);
+    if (pending_.size() > kMaxPending)
+        pending_.erase(pending_.begin(), pending_.end() - kMaxPending);
+    std::vector<std::vector<uint8_t>> frames;
+    std::size_t p = 0;
+    while (p < pending_.size()) {
+        if (pending_[p] != kStartByte) {
+            ++p;
+            continue;
+        }
+        if (pending_.size() - p < 2)
+            break;
+        const std::size_t len = pending_[p + 1];
+        if (len < 5) {
+            ++p;
+            continue;
+        }
+        if (pending_.size() - p < len)
+            break;
+        if (CalcBCC(pending_.data() + p, int(len - 1)) != pending_[p + len - 1]) {
+            ++p;
+            continue;
+        }
+        frames.emplace_back(pending_.begin() + std::ptrdiff_t(p), pending_.begin() + std::ptrdiff_t(p + len));
+        p += len;
+    }
+    pending_.erase(pending_.begin(), pending_.begin() + std::ptrdiff_t(p));
+    return frames;
+}
+
+PanelSim::PanelSim(PanelConfig config) : config_(std::move(config)) {}
+
+GprsTexts PanelSim::Texts() const
+{
+    GprsTexts texts;
+    if (!LoadGprsTexts(config_.cfg.gprs, texts))
+        return {};
+    return texts;
+}
+
+std::string PanelSim::StateJson() const { return ConfigJson(config_.cfg, Texts(), config_.version); }
+
+std::vector<uint8_t> PanelSim::MainReply() const
+{
+    const Configuration& c = config_.cfg;
+    std::vector<uint8_t> body = {config_.version};
+    body.insert(body.end(), c.main.payload(), c.main.payload() + PayloadLength(c.model));
+    return DataFrame(c.model, body.data(), body.size());
+}
+
+std::vector<uint8_t> PanelSim::GsmReply() const
+{
+    return DataFrame(2, config_.cfg.gsm.payload(), kGsmPayloadSize);
+}
+
+std::vector<uint8_t> PanelSim::GprsReply() const
+{
+    const TGprsBlock& g = config_.cfg.gprs;
+    const std::size_t n = g.frameLength();
+    if (n < 5)
+        return DataFrame(3, nullptr, 0);
+    return DataFrame(3, g.buf.data() + kHeaderSize, n - kHeaderSize - 1);
+}
+
+std::vector<uint8_t> PanelSim::Answer(const std::vector<uint8_t>& frame, bool& accepted)
+{
+    accepted = false;
+    if (Has(Fault::Silent) || frame.size() < 5)
+        return {};
+    std::vector<uint8_t> reply;
+    const bool isWrite = frame[2] == kCmdWrite;
+    if (frame[2] == kCmdRead)
+        reply = AnswerRead(frame[3]);
+    else if (isWrite)
+        reply = AnswerWrite(frame, accepted);
+    if (!reply.empty())
+        Corrupt(reply, frame[3] == 1, isWrite);
+    return reply;
+}
+
+std::vector<uint8_t> PanelSim::AnswerRead(uint8_t block) const
+{
+    if (block == 1)
+        return MainReply();
+    if (!config_.cxm)
+        return {}; // no module: nobody answers for blocks 2 and 3
+    if (block == 2)
+        return GsmReply();
+    if (block == 3)
+        return GprsReply();
+    return {};
+}
+
+std::vector<uint8_t> PanelSim::AnswerWrite(const std::vector<uint8_t>& frame, bool& accepted)
+{
+    Configuration& c = config_.cfg;
+    const std::size_t len = frame.size();
+    switch (frame[3]) {
+    case 1:
+        // A frame for another model leaves the panel as it is.
+        if (len == kHeaderSize + PayloadLength(c.model) + 1) {
+            std::copy_n(frame.begin() + kHeaderSize, PayloadLength(c.model), c.main.payload());
+            accepted = true;
+        }
+        return MainReply();
+    case 2:
+        if (!config_.cxm)
+            return {};
+        if (len == kGsmFrameSize) {
+            std::copy(frame.begin(), frame.end(), c.gsm.buf.begin());
+            accepted = true;
+        }
+        return GsmReply();
+    case 3:
+        if (!config_.cxm)
+            return {};
+        if (len <= kFrameBufSize) {
+            c.gprs.buf.fill(0);
+            std::copy(frame.begin(), frame.end(), c.gprs.buf.begin());
+            accepted = true;
+        }
+        return GprsReply();
+    default:
+        return {};
+    }
+}
+
+void PanelSim::Corrupt(std::vector<uint8_t>& reply, bool isBlock1, bool isEcho) const
+{
+    if (isBlock1 && Has(Fault::WrongModel)) {
+        reply[3] = kWrongModel;
+        Seal(reply);
+    }
+    if (isEcho && Has(Fault::BadEcho) && reply.size() > 6) {
+        reply[isBlock1 ? 5 : 4] ^= 0x01;
+        Seal(reply);
+    }
+    if (Has(Fault::BadCrc))
+        reply.back() ^= 0x5A;
+    if (Has(Fault::ExtraByte))
+        reply.push_back(0x00);
+    if (Has(Fault::Flood)) {
+        reply.assign(kFloodSize, 0);
+        for (std::size_t i = 0; i < kFloodSize; ++i)
+            reply[i] = uint8_t(i * 37 + 11);
+    }
+    if (Has(Fault::OneByte))
+        reply.resize(1);
+}
+
+} // namespace vk410::sim
