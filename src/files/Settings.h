@@ -1,0 +1,36 @@
+#pragma once
+// The two strings the programmer remembers between runs, kept per user through
+// QSettings("Kelmarix", "ProgVK410N"): an INI file in the user's config folder
+// on Linux, HKCU\Software\Kelmarix\ProgVK410N on Windows.
+//
+// Every call opens and closes the store; nothing is cached, so a value written
+// by one call is what the next call reads. Tests and the demo move the store
+// with QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir)
+// or, on Linux, with XDG_CONFIG_HOME; the user's own settings stay untouched.
+#include <QString>
+
+namespace vk410 {
+
+inline constexpr char kSettingComPortName[] = "comportname";
+inline constexpr char kSettingFilePath[] = "filepath";
+inline constexpr char kDefaultComPortName[] = "COM1";
+
+// The stored text of `name`, or `def` when it is missing or empty; `def` is
+// then stored too. A store that cannot be written still yields `def`.
+QString ReadSetting(const QString& name, const QString& def);
+
+// Stores `text` under `name`. False when the store could not be written; the
+// program goes on without the remembered value (it is a convenience only).
+bool WriteSetting(const QString& name, const QString& text);
+
+// The folder the file dialogs start in: "filepath", defaulting to the
+// process's current directory at the moment of the call.
+QString ReadFolderSetting();
+
+// Remembers the folder of `filePath` with its trailing separator.
+bool WriteFolderSetting(const QString& filePath);
+
+// The folder of `filePath` with a trailing separator ("/data/a.cf8" -> "/data/").
+QString FolderWithSeparator(const QString& filePath);
+
+} // namespace vk410
