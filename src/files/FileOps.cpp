@@ -1,6 +1,8 @@
 // The disk side of the cf8 reader and writer.
 #include "FileOps.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -14,12 +16,18 @@ bool SaveConfigFile(const QString& path, const Configuration& cfg, const GprsTex
     // Built first: a bad model code throws before any file is touched.
     const std::string text = BuildConfigText(cfg, texts, modelCode);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered, so that a short or failed write (a full disk) shows at once:
+    // Qt's buffered path can lose the error of its final flush and commit a
+    // truncated file over the old one.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    const qint64 size = qint64(text.size());
-    if (file.write(text.data(), size) != size) {
-        file.cancelWriting();
-        return false;
+    constexpr std::size_t kPiece = 256;
+    for (std::size_t at = 0; at < text.size(); at += kPiece) {
+        const qint64 size = qint64(std::min(kPiece, text.size() - at));
+        if (file.write(text.data() + at, size) != size || file.error() != QFileDevice::NoError) {
+            file.cancelWriting();
+            return false;
+        }
     }
     return file.commit();
 }

@@ -1,0 +1,142 @@
+// cf8 files on disk: a failed save never touches the previous file.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include "files/FileOps.h"
+#include "model/Errors.h"
+
+using namespace vk410;
+
+namespace {
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void WriteAll(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_EQ(f.write(bytes), bytes.size());
+}
+
+Configuration CxmConfiguration()
+{
+    Configuration cfg = StartupConfiguration();
+    LoadDefaults(cfg.main, 1);
+    cfg.model = 1;
+    cfg.main.at(MainOff::state) = 1;
+    cfg.main.at(MainOff::qnt) = 7;
+    cfg.gsm.at(GsmOff::useGPRScfg) = 1;
+    return cfg;
+}
+
+// Writes beyond the limit fail as on a full disk while the object lives.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &old_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = old_;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit old_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+} // namespace
+
+TEST(FileOps, SavedFileOpensToTheSameConfiguration)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("конфиг.cf8"));
+    const Configuration cfg = CxmConfiguration();
+    const GprsTexts texts{"apn", "user", "pass", "", "", ""};
+    ASSERT_TRUE(SaveConfigFile(path, cfg, texts, 1));
+    EXPECT_EQ(ReadAll(path).toStdString(), BuildConfigText(cfg, texts, 1));
+
+    Configuration read = StartupConfiguration();
+    GprsTexts readTexts;
+    ASSERT_EQ(OpenConfigFile(path, read, readTexts), 1);
+    EXPECT_EQ(read.model, 1);
+    EXPECT_EQ(read.main.at(MainOff::qnt), 7);
+    EXPECT_EQ(read.gsm.buf, cfg.gsm.buf);
+    EXPECT_EQ(readTexts, texts);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 1); // no temporary left behind
+}
+
+TEST(FileOps, FailedSavesReturnFalseAndLeaveTheOldFile)
+{
+    QTemporaryDir dir;
+    const QString old = dir.filePath(QStringLiteral("old.cf8"));
+    WriteAll(old, "previous contents");
+    WriteAll(dir.filePath(QStringLiteral("plain")), "x");
+    const QString cases[] = {
+        dir.filePath(QStringLiteral("missing/dir/a.cf8")),
+        dir.filePath(QStringLiteral("plain/a.cf8")), // parent is a regular file
+        dir.path(),                                   // a directory
+        QStringLiteral("/proc/vk410-test.cf8"),       // a file system that takes no files
+    };
+    const Configuration cfg = CxmConfiguration();
+    for (const QString& path : cases) {
+        EXPECT_FALSE(SaveConfigFile(path, cfg, {}, 1)) << path.toStdString();
+        EXPECT_FALSE(QFile::exists(path) && QFileInfo(path).isFile()) << path.toStdString();
+    }
+    {
+        FileSizeLimit full(64); // the disk fills up during the write
+        EXPECT_FALSE(SaveConfigFile(old, cfg, {}, 1));
+    }
+    EXPECT_EQ(ReadAll(old), "previous contents");
+    if (geteuid() != 0) { // root writes read-only files anyway
+        QFile::setPermissions(old, QFileDevice::ReadOwner);
+        EXPECT_FALSE(SaveConfigFile(old, cfg, {}, 1));
+        EXPECT_EQ(ReadAll(old), "previous contents");
+    }
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
+}
+
+TEST(FileOps, UnknownModelThrowsAndWritesNothing)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("a.cf8"));
+    EXPECT_THROW(SaveConfigFile(path, CxmConfiguration(), {}, 2), Error);
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+TEST(FileOps, UnreadableFilesAreRejectedWithoutChanges)
+{
+    QTemporaryDir dir;
+    const QString big = dir.filePath(QStringLiteral("big.cf8"));
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize(17 * 1024 * 1024));
+    }
+    const QString cases[] = {dir.filePath(QStringLiteral("none.cf8")), dir.path(), big};
+    for (const QString& path : cases) {
+        Configuration cfg = CxmConfiguration();
+        const Configuration before = cfg;
+        GprsTexts texts{"keep", "", "", "", "", ""};
+        EXPECT_EQ(OpenConfigFile(path, cfg, texts), 255) << path.toStdString();
+        EXPECT_EQ(cfg.main.buf, before.main.buf);
+        EXPECT_EQ(texts.apn1, "keep");
+    }
+}
