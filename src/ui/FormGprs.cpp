@@ -1,12 +1,242 @@
-// Placeholder so that the window builds while the dialog is written; replaced in full.
 #include "FormGprs.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QValidator>
+#include <array>
+
+#include "../model/Cp1251.h"
+
 namespace vk410 {
-struct TfrmGPRS::Impl {};
-TfrmGPRS::TfrmGPRS(TGprsBlock&, QWidget* parent) : QDialog(parent), d(new Impl) {}
-TfrmGPRS::~TfrmGPRS() { delete d; }
-void TfrmGPRS::SelectFirstPresets() {}
-void TfrmGPRS::LoadGprsTexts() {}
-void TfrmGPRS::BuildGprsBlock() {}
-GprsTexts TfrmGPRS::Texts() const { return {}; }
-void TfrmGPRS::SetTexts(const GprsTexts&) {}
+
+namespace {
+
+// One row of the operator presets.
+struct TOperators {
+    const char* name;
+    const char* apn;
+    const char* user;
+    const char* password;
+};
+
+constexpr std::array<TOperators, 4> kOperators{{
+    {"Билайн", "internet.beeline.ru", "beeline", "beeline"},
+    {"МТС", "internet.mts.ru", "mts", "mts"},
+    {"Tele2", "internet.tele2.ru", "", ""},
+    {"Megafon", "internet", "", ""},
+}};
+
+bool Allowed(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u == '-' || u == '.' || u == '_' || (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') ||
+           (u >= 'a' && u <= 'z');
 }
+
+// The key filter of the six boxes, applied to whatever the user puts in:
+// typed, pasted or dropped characters outside the allowed set are dropped and
+// the box stops at 31 characters. Text set by the program (from a file or the
+// panel) is shown as it is; only what the user adds is filtered.
+class GprsTextFilter : public QValidator {
+public:
+    explicit GprsTextFilter(QLineEdit* edit) : QValidator(edit)
+    {
+        QObject::connect(edit, &QLineEdit::textChanged, this, [this](const QString& t) { m_last = t; });
+    }
+
+    State validate(QString& input, int& pos) const override
+    {
+        const QString& prev = m_last;
+        const qsizetype maxSuffix = std::min(prev.size(), std::max<qsizetype>(input.size() - pos, 0));
+        qsizetype suffix = 0;
+        while (suffix < maxSuffix && prev.at(prev.size() - 1 - suffix) == input.at(input.size() - 1 - suffix))
+            ++suffix;
+        const qsizetype maxPrefix = std::min(prev.size(), input.size()) - suffix;
+        qsizetype prefix = 0;
+        while (prefix < maxPrefix && prev.at(prefix) == input.at(prefix))
+            ++prefix;
+        QString added;
+        for (QChar c : input.mid(prefix, input.size() - prefix - suffix))
+            if (Allowed(c))
+                added.append(c);
+        added.truncate(std::max<qsizetype>(qsizetype(kGprsTextMax) - prefix - suffix, 0));
+        input = input.left(prefix) + added + input.right(suffix);
+        pos = int(prefix + added.size());
+        return Acceptable;
+    }
+
+private:
+    QString m_last;
+};
+
+QFont Tahoma(int pixels)
+{
+    QFont f(QStringLiteral("Tahoma"));
+    f.setPixelSize(pixels);
+    return f;
+}
+
+std::string BoxText(const QLineEdit* box) { return Utf8ToCp1251(box->text().toStdString()); }
+
+// A text from a file or the panel: a NUL would end it early inside the block,
+// and the block carries no more than 31 characters.
+void SetBoxText(QLineEdit* box, const std::string& cp1251)
+{
+    std::string text;
+    for (char c : cp1251)
+        if (c != '\0' && text.size() < kGprsTextMax)
+            text.push_back(c);
+    box->setText(QString::fromStdString(Cp1251ToUtf8(text)));
+}
+
+} // namespace
+
+struct TfrmGPRS::Impl {
+    TGprsBlock& block;
+    QPushButton* btnSaveExit = nullptr;
+    std::array<QLineEdit*, 2> edtAPN{};
+    std::array<QLineEdit*, 2> edtUser{};
+    std::array<QLineEdit*, 2> edtPass{};
+    std::array<QComboBox*, 2> bxOper{};
+
+    explicit Impl(TGprsBlock& b) : block(b) {}
+    void BuildSim(QDialog* dialog, int sim);
+    void ApplyPreset(int sim, int row);
+};
+
+namespace {
+
+QLabel* Label(QWidget* parent, const char* name, const QString& text, int left, int top)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QLineEdit* Edit(QWidget* parent, const QString& name, int top)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setGeometry(24, top, 145, 24);
+    edit->setValidator(new GprsTextFilter(edit));
+    return edit;
+}
+
+} // namespace
+
+void TfrmGPRS::Impl::BuildSim(QDialog* dialog, int sim)
+{
+    const QString n = QString::number(sim + 1);
+    auto* grp = new QGroupBox(QStringLiteral("SIM-карта №") + n, dialog);
+    grp->setObjectName(QStringLiteral("grp") + n);
+    grp->setGeometry(sim == 0 ? 8 : 208, 8, 193, 233);
+    grp->setFont(Tahoma(13));
+    const bool first = sim == 0;
+    Label(grp, first ? "lbl2" : "lbl9", QStringLiteral("APN"), 24, 24);
+    Label(grp, first ? "lbl3" : "lbl5", QStringLiteral("Пользователь"), 24, 72);
+    Label(grp, first ? "lbl4" : "lbl1", QStringLiteral("Пароль"), 24, 120);
+    Label(grp, first ? "lbl6" : "lbl7", QStringLiteral("Шаблон"), 24, first ? 187 : 188);
+    edtAPN[std::size_t(sim)] = Edit(grp, QStringLiteral("edtAPN") + n, 40);
+    edtUser[std::size_t(sim)] = Edit(grp, QStringLiteral("edtUser") + n, 88);
+    edtPass[std::size_t(sim)] = Edit(grp, QStringLiteral("edtPass") + n, 136);
+    auto* bx = new QComboBox(grp);
+    bx->setObjectName(QStringLiteral("bxOper") + n);
+    bx->setGeometry(first ? 80 : 88, 184, first ? 89 : 81, 24);
+    for (const TOperators& op : kOperators)
+        bx->addItem(QString::fromUtf8(op.name));
+    bx->setCurrentIndex(-1);
+    bxOper[std::size_t(sim)] = bx;
+    QObject::connect(bx, &QComboBox::activated, dialog, [this, sim](int row) { ApplyPreset(sim, row); });
+}
+
+// bxOper1Change / bxOper2Change
+void TfrmGPRS::Impl::ApplyPreset(int sim, int row)
+{
+    if (row < 0 || row >= int(kOperators.size()))
+        return;
+    const TOperators& op = kOperators[std::size_t(row)];
+    edtAPN[std::size_t(sim)]->setText(QString::fromUtf8(op.apn));
+    edtUser[std::size_t(sim)]->setText(QString::fromUtf8(op.user));
+    edtPass[std::size_t(sim)]->setText(QString::fromUtf8(op.password));
+}
+
+TfrmGPRS::TfrmGPRS(TGprsBlock& block, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), d(new Impl(block))
+{
+    setObjectName(QStringLiteral("frmGPRS"));
+    setWindowTitle(QStringLiteral("Параметры GPRS"));
+    setFont(Tahoma(11));
+    setFixedSize(496, 278);
+    setModal(true);
+    d->btnSaveExit = new QPushButton(QStringLiteral("Сохранить"), this);
+    d->btnSaveExit->setObjectName(QStringLiteral("btnSaveExit"));
+    d->btnSaveExit->setGeometry(408, 16, 73, 41);
+    d->btnSaveExit->setAutoDefault(false);
+    d->BuildSim(this, 0);
+    d->BuildSim(this, 1);
+    // btnSaveExitClick
+    connect(d->btnSaveExit, &QPushButton::clicked, this, [this] {
+        BuildGprsBlock();
+        accept();
+    });
+}
+
+TfrmGPRS::~TfrmGPRS() { delete d; }
+
+void TfrmGPRS::SelectFirstPresets()
+{
+    for (int sim = 0; sim < 2; ++sim) {
+        d->bxOper[std::size_t(sim)]->setCurrentIndex(0);
+        d->ApplyPreset(sim, 0);
+    }
+}
+
+void TfrmGPRS::LoadGprsTexts()
+{
+    GprsTexts texts;
+    if (vk410::LoadGprsTexts(d->block, texts))
+        SetTexts(texts);
+    else
+        SelectFirstPresets();
+}
+
+void TfrmGPRS::BuildGprsBlock() { vk410::BuildGprsBlock(d->block, Texts()); }
+
+GprsTexts TfrmGPRS::Texts() const
+{
+    return {BoxText(d->edtAPN[0]), BoxText(d->edtUser[0]), BoxText(d->edtPass[0]),
+            BoxText(d->edtAPN[1]), BoxText(d->edtUser[1]), BoxText(d->edtPass[1])};
+}
+
+void TfrmGPRS::SetTexts(const GprsTexts& texts)
+{
+    SetBoxText(d->edtAPN[0], texts.apn1);
+    SetBoxText(d->edtUser[0], texts.user1);
+    SetBoxText(d->edtPass[0], texts.pass1);
+    SetBoxText(d->edtAPN[1], texts.apn2);
+    SetBoxText(d->edtUser[1], texts.user2);
+    SetBoxText(d->edtPass[1], texts.pass2);
+}
+
+void TfrmGPRS::reject()
+{
+    BuildGprsBlock();
+    QDialog::accept();
+}
+
+void TfrmGPRS::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}
+
+} // namespace vk410

@@ -21,6 +21,13 @@ public:
     GprsTexts Texts() const;
     void SetTexts(const GprsTexts& texts);
 
+    // "Сохранить" is the only way out: a close request from the window
+    // manager saves as the button does, so typed texts are never dropped.
+    void reject() override;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override; // Esc does not close: no cancel
+
 private:
     struct Impl;
     Impl* d;

@@ -1,0 +1,376 @@
+#include "MaskEdit.h"
+
+#include <QClipboard>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QValidator>
+#include <algorithm>
+
+#include "../Dialogs.h"
+
+namespace vk410 {
+
+namespace {
+
+bool IsAsciiDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+
+MaskPosition Editable(MaskPosition::Kind kind, bool required) { return {kind, required, QChar()}; }
+
+// Changes made outside the key handler (context menu, input methods) must
+// still leave a text of the mask's shape.
+class ShapeValidator : public QValidator {
+public:
+    ShapeValidator(const EditMask& mask, QObject* parent) : QValidator(parent), m_mask(mask) {}
+    State validate(QString& input, int&) const override
+    {
+        return m_mask.Empty() || m_mask.WellFormed(input) ? Acceptable : Invalid;
+    }
+
+private:
+    const EditMask& m_mask;
+};
+
+} // namespace
+
+EditMask EditMask::Parse(const QString& mask)
+{
+    EditMask m;
+    QString body = mask;
+    const qsizetype last = body.lastIndexOf(QLatin1Char(';'));
+    if (last >= 0) {
+        const qsizetype prev = last > 0 ? body.lastIndexOf(QLatin1Char(';'), last - 1) : -1;
+        if (prev >= 0 && prev < last) {
+            if (last + 1 < body.size())
+                m.blank = body.at(last + 1);
+            m.keepLiterals = body.mid(prev + 1, last - prev - 1) != QLatin1String("0");
+            body.truncate(prev);
+        } else {
+            m.keepLiterals = body.mid(last + 1) != QLatin1String("0");
+            body.truncate(last);
+        }
+    }
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        const QChar c = body.at(i);
+        switch (c.unicode()) {
+        case '!': m.leadingBlanks = true; break;
+        case '>':
+        case '<': break;
+        case '0': m.positions.push_back(Editable(MaskPosition::Digit, true)); break;
+        case '9': m.positions.push_back(Editable(MaskPosition::Digit, false)); break;
+        case '#': m.positions.push_back(Editable(MaskPosition::DigitOrSign, false)); break;
+        case 'L': m.positions.push_back(Editable(MaskPosition::Letter, true)); break;
+        case 'l': m.positions.push_back(Editable(MaskPosition::Letter, false)); break;
+        case 'A': m.positions.push_back(Editable(MaskPosition::AlphaNum, true)); break;
+        case 'a': m.positions.push_back(Editable(MaskPosition::AlphaNum, false)); break;
+        case 'C': m.positions.push_back(Editable(MaskPosition::AnyChar, true)); break;
+        case 'c': m.positions.push_back(Editable(MaskPosition::AnyChar, false)); break;
+        case '\\':
+            if (i + 1 < body.size())
+                ++i;
+            m.positions.push_back({MaskPosition::Literal, false, body.at(i)});
+            break;
+        default: m.positions.push_back({MaskPosition::Literal, false, c});
+        }
+    }
+    return m;
+}
+
+bool EditMask::Fits(QChar c, std::size_t pos) const
+{
+    if (pos >= positions.size())
+        return false;
+    switch (positions[pos].kind) {
+    case MaskPosition::Literal: return c == positions[pos].literal;
+    case MaskPosition::Digit: return IsAsciiDigit(c);
+    case MaskPosition::DigitOrSign:
+        return IsAsciiDigit(c) || c == QLatin1Char('+') || c == QLatin1Char('-');
+    case MaskPosition::Letter: return c.isLetter();
+    case MaskPosition::AlphaNum: return c.isLetterOrNumber();
+    case MaskPosition::AnyChar: return c.isPrint();
+    }
+    return false;
+}
+
+QString EditMask::Format(const QString& text) const
+{
+    QString out;
+    out.reserve(qsizetype(positions.size()));
+    qsizetype j = 0;
+    std::size_t skip = 0; // editable positions left blank in front of a short text
+    if (!keepLiterals && leadingBlanks) {
+        const auto editable = std::size_t(std::count_if(positions.begin(), positions.end(), [](const MaskPosition& p) {
+            return p.kind != MaskPosition::Literal;
+        }));
+        if (std::size_t(text.size()) < editable)
+            skip = editable - std::size_t(text.size());
+    }
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        const MaskPosition& p = positions[i];
+        if (p.kind == MaskPosition::Literal) {
+            if (keepLiterals && j < text.size() && text.at(j) == p.literal)
+                ++j;
+            out.append(p.literal);
+        } else if (skip > 0) {
+            --skip;
+            out.append(blank);
+        } else if (j < text.size()) {
+            const QChar c = text.at(j++);
+            out.append(Fits(c, i) ? c : blank);
+        } else {
+            out.append(blank);
+        }
+    }
+    return out;
+}
+
+QString EditMask::Value(const QString& display) const
+{
+    QString out;
+    for (std::size_t i = 0; i < positions.size() && qsizetype(i) < display.size(); ++i) {
+        if (positions[i].kind == MaskPosition::Literal) {
+            if (keepLiterals)
+                out.append(positions[i].literal);
+            continue;
+        }
+        const QChar c = display.at(qsizetype(i));
+        out.append(c == blank ? QChar(QLatin1Char(' ')) : c);
+    }
+    return out;
+}
+
+bool EditMask::Complete(const QString& display) const
+{
+    if (!WellFormed(display))
+        return false;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        if (positions[i].required && (display.at(qsizetype(i)) == blank || !Fits(display.at(qsizetype(i)), i)))
+            return false;
+    }
+    return true;
+}
+
+bool EditMask::WellFormed(const QString& display) const
+{
+    if (std::size_t(display.size()) != positions.size())
+        return false;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        const QChar c = display.at(qsizetype(i));
+        if (positions[i].kind == MaskPosition::Literal ? c != positions[i].literal : c != blank && !Fits(c, i))
+            return false;
+    }
+    return true;
+}
+
+const QString TMaskEdit::kInvalidInputMessage =
+    QStringLiteral("Invalid input value.  Use escape key to abandon changes");
+
+TMaskEdit::TMaskEdit(MessageBoxes& msgs, QWidget* parent) : QLineEdit(parent), m_msgs(msgs)
+{
+    setValidator(new ShapeValidator(m_mask, this));
+    setAcceptDrops(false);
+    connect(this, &QLineEdit::textEdited, this, [this] { m_modified = true; });
+}
+
+void TMaskEdit::SetEditMask(const QString& mask)
+{
+    m_maskText = mask;
+    m_mask = EditMask::Parse(mask);
+    setMaxLength(m_mask.Empty() ? 32767 : int(m_mask.positions.size()));
+    SetText(QString());
+}
+
+void TMaskEdit::SetText(const QString& text)
+{
+    QLineEdit::setText(m_mask.Empty() ? text : m_mask.Format(text));
+    m_original = QLineEdit::text();
+    m_modified = false;
+}
+
+QString TMaskEdit::Text() const { return m_mask.Empty() ? QLineEdit::text() : m_mask.Value(QLineEdit::text()); }
+
+bool TMaskEdit::IsComplete() const { return m_mask.Empty() || m_mask.Complete(QLineEdit::text()); }
+
+bool TMaskEdit::CanLeave() const
+{
+    if (!m_modified)
+        return true;
+    return IsComplete() && (!m_extraCheck || m_extraCheck(Text()));
+}
+
+void TMaskEdit::Restore()
+{
+    QLineEdit::setText(m_original);
+    m_modified = false;
+}
+
+void TMaskEdit::Apply(const QString& display, int cursor)
+{
+    if (display != QLineEdit::text()) {
+        QLineEdit::setText(display);
+        m_modified = true;
+    }
+    setCursorPosition(cursor);
+}
+
+int TMaskEdit::NextEditable(int from) const
+{
+    for (int i = std::max(from, 0); i < int(m_mask.positions.size()); ++i)
+        if (m_mask.positions[std::size_t(i)].kind != MaskPosition::Literal)
+            return i;
+    return -1;
+}
+
+void TMaskEdit::ClearRange(int from, int to)
+{
+    QString d = QLineEdit::text();
+    for (int i = std::max(from, 0); i < to && i < d.size(); ++i)
+        if (m_mask.positions[std::size_t(i)].kind != MaskPosition::Literal)
+            d[i] = m_mask.blank;
+    Apply(d, from);
+}
+
+void TMaskEdit::TypeChar(QChar c)
+{
+    int p = cursorPosition();
+    if (hasSelectedText()) {
+        p = selectionStart();
+        ClearRange(p, p + int(selectedText().size()));
+    }
+    const auto n = int(m_mask.positions.size());
+    if (p < n && m_mask.positions[std::size_t(p)].kind == MaskPosition::Literal &&
+        c == m_mask.positions[std::size_t(p)].literal) {
+        setCursorPosition(p + 1);
+        return;
+    }
+    const int q = NextEditable(p);
+    if (q < 0 || !m_mask.Fits(c, std::size_t(q)))
+        return;
+    QString d = QLineEdit::text();
+    d[q] = c;
+    const int next = NextEditable(q + 1);
+    Apply(d, next < 0 ? q + 1 : next);
+}
+
+void TMaskEdit::InsertString(const QString& s)
+{
+    for (QChar c : s)
+        TypeChar(c);
+}
+
+void TMaskEdit::Backspace()
+{
+    if (hasSelectedText()) {
+        ClearRange(selectionStart(), selectionStart() + int(selectedText().size()));
+        return;
+    }
+    for (int q = cursorPosition() - 1; q >= 0; --q) {
+        if (m_mask.positions[std::size_t(q)].kind != MaskPosition::Literal) {
+            QString d = QLineEdit::text();
+            d[q] = m_mask.blank;
+            Apply(d, q);
+            return;
+        }
+    }
+}
+
+void TMaskEdit::DeleteForward()
+{
+    if (hasSelectedText()) {
+        ClearRange(selectionStart(), selectionStart() + int(selectedText().size()));
+        return;
+    }
+    const int p = cursorPosition();
+    const int q = NextEditable(p);
+    if (q < 0)
+        return;
+    QString d = QLineEdit::text();
+    d[q] = m_mask.blank;
+    Apply(d, p);
+}
+
+void TMaskEdit::keyPressEvent(QKeyEvent* e)
+{
+    if (m_mask.Empty()) {
+        QLineEdit::keyPressEvent(e);
+        return;
+    }
+    if (e->matches(QKeySequence::Paste)) {
+        InsertString(QGuiApplication::clipboard()->text());
+        return;
+    }
+    if (e->matches(QKeySequence::Cut)) {
+        if (hasSelectedText()) {
+            copy();
+            ClearRange(selectionStart(), selectionStart() + int(selectedText().size()));
+        }
+        return;
+    }
+    switch (e->key()) {
+    case Qt::Key_Backspace: Backspace(); return;
+    case Qt::Key_Delete: DeleteForward(); return;
+    case Qt::Key_Escape:
+        if (m_modified) {
+            Restore();
+            return;
+        }
+        e->ignore();
+        return;
+    default: break;
+    }
+    const Qt::KeyboardModifiers commands = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+    if (!e->text().isEmpty() && e->text().at(0).isPrint() && !(e->modifiers() & commands)) {
+        InsertString(e->text());
+        return;
+    }
+    // Only movement, selection and copy reach the plain edit; its other
+    // editing keys would break the mask's shape.
+    if (e->matches(QKeySequence::Copy) || e->matches(QKeySequence::SelectAll) || e->key() == Qt::Key_Left ||
+        e->key() == Qt::Key_Right || e->key() == Qt::Key_Home || e->key() == Qt::Key_End ||
+        e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        QLineEdit::keyPressEvent(e);
+        return;
+    }
+    e->ignore();
+}
+
+void TMaskEdit::focusInEvent(QFocusEvent* e)
+{
+    QLineEdit::focusInEvent(e);
+    const Qt::FocusReason r = e->reason();
+    if (!m_refusing && r != Qt::PopupFocusReason && r != Qt::ActiveWindowFocusReason) {
+        m_original = QLineEdit::text();
+        m_modified = false;
+    }
+}
+
+void TMaskEdit::focusOutEvent(QFocusEvent* e)
+{
+    QLineEdit::focusOutEvent(e);
+    const Qt::FocusReason r = e->reason();
+    if (m_refusing || r == Qt::PopupFocusReason || r == Qt::ActiveWindowFocusReason)
+        return;
+    if (!CanLeave()) {
+        if (isVisible() && isEnabled()) {
+            Refuse();
+            return;
+        }
+        // Hidden or disabled under the user's hands: the changes are abandoned.
+        Restore();
+    }
+    emit exited();
+}
+
+void TMaskEdit::Refuse()
+{
+    m_refusing = true;
+    setFocus(Qt::OtherFocusReason);
+    m_refusing = false;
+    m_msgs.Beep();
+    // The box waits until the focus change is over: a modal loop inside it
+    // would run in the middle of the toolkit's focus bookkeeping.
+    QMetaObject::invokeMethod(
+        this, [this] { m_msgs.ShowError(kInvalidInputMessage); }, Qt::QueuedConnection);
+}
+
+} // namespace vk410
