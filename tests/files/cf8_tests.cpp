@@ -322,3 +322,40 @@ TEST(Cf8Read, CxmSectionRules)
     EXPECT_EQ(DeviceNum(partial.gsm), 1u);
     EXPECT_EQ(partial.gsm.at(GsmOff::RXE), cfg.gsm.at(GsmOff::RXE));
 }
+
+TEST(Cf8Read, SampleFiles)
+{
+    const struct { const char* file; int model; std::size_t off; uint8_t value; } cases[] = {
+        {"model0_default.cf8", 0, MainOff::in, 30},
+        {"model0_utf16le.cf8", 0, MainOff::type(8), 0x83},
+        {"model0_cp1251_radio.cf8", 0, MainOff::alarmsends, 7},
+        {"model0_cp1251_radio.cf8", 0, MainOff::controlTime, 44},
+        {"model0_cp1251_radio.cf8", 0, MainOff::type(3), 4}, // attributes are read by position
+        {"model1_cxm.cf8", 1, MainOff::state, 1},
+        {"model1_gprs.cf8", 1, MainOff::state, 1},
+        {"truncated.cf8", 0, MainOff::type(1), 7},
+        {"bad_pdu.cf8", 255, 0, 0},
+    };
+    for (const auto& c : cases) {
+        std::FILE* f = std::fopen((std::string(VK410_TEST_DATA) + "/" + c.file).c_str(), "rb");
+        ASSERT_NE(f, nullptr) << c.file;
+        std::string bytes;
+        char buf[512];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
+            bytes.append(buf, n);
+        std::fclose(f);
+        Configuration cfg = StartupConfiguration();
+        GprsTexts texts;
+        ASSERT_EQ(ReadConfigText(bytes, cfg, texts), c.model) << c.file;
+        if (c.model != 255) {
+            EXPECT_EQ(cfg.main.at(c.off), c.value) << c.file;
+        }
+        if (std::string(c.file) == "model1_gprs.cf8") {
+            EXPECT_EQ(texts.apn1, "\xE8\xED\xF2\xE5\xF0\xED\xE5\xF2"); // Windows-1251
+            EXPECT_EQ(texts.pass1, "p&w");
+            EXPECT_EQ(cfg.gsm.at(GsmOff::useGPRScfg), 1);
+            EXPECT_EQ(cfg.gsm.at(GsmOff::TXE), 1);
+            EXPECT_EQ(cfg.gprs.buf[0], 0x7E);
+        }
+    }
+}
