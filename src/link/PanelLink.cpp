@@ -44,28 +44,48 @@ bool PanelLink::SendData(bool isWrite, const Configuration& cfg, const GprsTexts
 {
     if (stopping_.load() || Busy())
         return false;
-    // The previous thread has reported and is closing the port: let it.
-    JoinThread();
+    // The previous thread has reported but may still be closing the port.
+    // The new one waits for it before it opens, so this thread never blocks
+    // (SendData may well be called from the report's own slot).
+    ReapFinished();
+    QThread* previous = nullptr;
+    if (thread_) {
+        previous = thread_.get();
+        retired_.push_back(std::move(thread_));
+    }
     finalReported_ = false;
     ExchangeLine& line = *this;
     ExchangeReporter& reporter = *this;
     thread_ = std::make_unique<TThreadBuff>(line, rx_, reporter, isWrite, cfg, texts);
+    thread_->SetPredecessor(previous);
     thread_->start(QThread::LowPriority);
     return true;
 }
 
-void PanelLink::JoinThread()
+void PanelLink::ReapFinished()
 {
-    if (!thread_)
-        return;
-    // Until its final report the thread may wait on this thread's event
-    // queue; serve those calls while waiting.
-    while (!thread_->wait(QDeadlineTimer(20)))
+    std::erase_if(retired_, [](const std::unique_ptr<TThreadBuff>& t) { return t->isFinished(); });
+}
+
+void PanelLink::Join(TThreadBuff& t)
+{
+    // Until its final report a thread may wait on this thread's event queue;
+    // serve those calls while waiting.
+    while (!t.wait(QDeadlineTimer(20)))
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void PanelLink::JoinAll()
+{
+    for (auto& t : retired_)
+        Join(*t);
+    retired_.clear();
+    if (thread_)
+        Join(*thread_);
     thread_.reset();
 }
 
-void PanelLink::WaitFinished() { JoinThread(); }
+void PanelLink::WaitFinished() { JoinAll(); }
 
 void PanelLink::Stop()
 {
@@ -73,7 +93,7 @@ void PanelLink::Stop()
     driver_.ClosePort();
     if (thread_)
         thread_->requestInterruption();
-    JoinThread();
+    JoinAll();
     finalReported_ = true;
 }
 

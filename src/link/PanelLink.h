@@ -35,12 +35,14 @@
 //     port, stops the thread and waits for it; no signal is emitted after
 //     Stop() has begun.
 //
-// The report comes before the thread closes the port; a following SendData
-// waits for that close, so exchanges never overlap on the port.
+// The report comes before the thread closes the port; the thread of a
+// following SendData waits for that close before it opens the port, so
+// exchanges never overlap on the port and SendData itself never blocks.
 #include <QObject>
 #include <QString>
 #include <atomic>
 #include <memory>
+#include <vector>
 
 #include "CPDrv.h"
 #include "ThreadBuff.h"
@@ -90,11 +92,14 @@ private:
     bool PurgeBuffers(bool input, bool output) override { return driver_.PurgeBuffers(input, output); }
     uint32_t WriteData(const uint8_t* data, uint32_t count) override { return driver_.WriteData(data, count); }
 
-    void JoinThread();
+    void ReapFinished();
+    void Join(TThreadBuff& t);
+    void JoinAll();
 
     TCommPortDriver driver_;
     RxBuffer rx_;
-    std::unique_ptr<TThreadBuff> thread_;
+    std::unique_ptr<TThreadBuff> thread_;               // the latest exchange
+    std::vector<std::unique_ptr<TThreadBuff>> retired_; // earlier ones, maybe still closing
     bool finalReported_ = true; // GUI thread only
     std::atomic<bool> stopping_{false};
 };

@@ -123,7 +123,12 @@ TThreadBuff::TThreadBuff(ExchangeLine& line, RxBuffer& rx, ExchangeReporter& rep
     result_.blocks = snapshot;
 }
 
-void TThreadBuff::run() { Execute(); }
+void TThreadBuff::run()
+{
+    if (predecessor_)
+        predecessor_->wait();
+    Execute();
+}
 
 void TThreadBuff::Report(int code, int value) { reporter_.Report(code, value, result_); }
 

@@ -111,6 +111,9 @@ public:
                 const Configuration& snapshot, const GprsTexts& texts, QObject* parent = nullptr);
 
     void Execute();
+    // run() first waits for this thread to end (the previous exchange closing
+    // its port). Set before start().
+    void SetPredecessor(QThread* previous) { predecessor_ = previous; }
 
     // Sleeps of WaitReply (50 ms each); tests may replace it before Execute.
     std::function<void(int ms)> Sleep;
@@ -136,6 +139,7 @@ private:
     void SendFrame(const uint8_t* frame, std::size_t count);
     void Report(int code, int value);
 
+    QThread* predecessor_ = nullptr;
     ExchangeLine& line_;
     RxBuffer& rx_;
     ExchangeReporter& reporter_;

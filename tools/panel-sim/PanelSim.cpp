@@ -1,6 +1,7 @@
 #include "PanelSim.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 
 #include "files/ConfigJson.h"
@@ -89,30 +90,33 @@ std::vector<std::vector<uint8_t>> FrameReader::Feed(const uint8_t* data, std::si
     pending_.insert(pending_.end(), data, data + size);
     if (pending_.size() > kMaxPending)
         pending_.erase(pending_.begin(), pending_.end() - kMaxPending);
+    // A start byte whose frame is not complete yet may be noise: look for
+    // complete frames behind it, and keep it only while nothing follows.
     std::vector<std::vector<uint8_t>> frames;
+    constexpr std::size_t kNone = SIZE_MAX;
+    std::size_t keepFrom = kNone;
     std::size_t p = 0;
-    while (p < pending_.size()) {
-        if (pending_[p] != kStartByte) {
+    const std::size_t have = pending_.size();
+    while (p < have) {
+        if (pending_[p] != kStartByte || (have - p >= 2 && pending_[p + 1] < 5)) {
             ++p;
             continue;
         }
-        if (pending_.size() - p < 2)
-            break;
-        const std::size_t len = pending_[p + 1];
-        if (len < 5) {
+        const std::size_t len = have - p >= 2 ? pending_[p + 1] : kNone;
+        if (len == kNone || have - p < len) {
+            keepFrom = std::min(keepFrom, p);
             ++p;
             continue;
         }
-        if (pending_.size() - p < len)
-            break;
         if (CalcBCC(pending_.data() + p, int(len - 1)) != pending_[p + len - 1]) {
             ++p;
             continue;
         }
         frames.emplace_back(pending_.begin() + std::ptrdiff_t(p), pending_.begin() + std::ptrdiff_t(p + len));
         p += len;
+        keepFrom = kNone;
     }
-    pending_.erase(pending_.begin(), pending_.begin() + std::ptrdiff_t(p));
+    pending_.erase(pending_.begin(), pending_.begin() + std::ptrdiff_t(std::min(keepFrom, p)));
     return frames;
 }
 

@@ -1,0 +1,419 @@
+// The serial component: property rules against a recording backend, and
+// the real POSIX backend on a pseudo-terminal.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <QStandardPaths>
+#include <deque>
+#include <fcntl.h>
+#include <poll.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "LinkTestKit.h"
+#include "SimServer.h"
+#include "link/CPDrv.h"
+
+using namespace vk410;
+using namespace vk410::test;
+
+namespace {
+
+// What the fake port saw and what it will give.
+struct FakeState {
+    bool open = false, openOk = true, stateOk = true;
+    int opens = 0, closes = 0;
+    QString device;
+    LineSettings line;
+    uint32_t outQueue = 0;
+    uint32_t acceptPerWrite = UINT32_MAX;
+    uint32_t modem = kLineCTS;
+    bool modemOk = true;
+    std::vector<uint8_t> written;
+    std::deque<uint8_t> incoming;
+};
+
+class FakeBackend : public SerialBackend {
+public:
+    explicit FakeBackend(FakeState& s) : s_(s) {}
+    bool Open(const QString& device) override
+    {
+        ++s_.opens;
+        s_.device = device;
+        s_.open = s_.openOk;
+        return s_.open;
+    }
+    void Close() override { ++s_.closes; s_.open = false; }
+    bool IsOpen() const override { return s_.open; }
+    bool SetState(const LineSettings& line) override { s_.line = line; return s_.stateOk; }
+    bool SetupQueues(uint32_t, uint32_t) override { return true; }
+    bool Purge(bool input, bool) override
+    {
+        if (input)
+            s_.incoming.clear();
+        return true;
+    }
+    bool SetTimeouts(const CommTimeouts&) override { return true; }
+    bool QueueCounts(uint32_t& in, uint32_t& out) override
+    {
+        in = uint32_t(s_.incoming.size());
+        out = s_.outQueue;
+        return true;
+    }
+    uint32_t Read(uint8_t* data, uint32_t count) override
+    {
+        uint32_t n = 0;
+        for (; n < count && !s_.incoming.empty(); ++n) {
+            data[n] = s_.incoming.front();
+            s_.incoming.pop_front();
+        }
+        return n;
+    }
+    uint32_t Write(const uint8_t* data, uint32_t count) override
+    {
+        const uint32_t n = std::min(count, s_.acceptPerWrite);
+        s_.written.insert(s_.written.end(), data, data + n);
+        return n;
+    }
+    bool ModemStatus(uint32_t& lines) override
+    {
+        lines = s_.modem;
+        return s_.modemOk;
+    }
+
+private:
+    FakeState& s_;
+};
+
+struct Fixture : ::testing::Test {
+    void SetUp() override { App(); }
+    FakeState fake;
+    TCommPortDriver drv{std::make_unique<FakeBackend>(fake)};
+};
+
+// A pty with a panel that stays silent, for the real backend.
+struct PtyFixture : ::testing::Test {
+    void SetUp() override
+    {
+        App();
+        sim::PanelConfig cfg = sim::DefaultPanel(0, false);
+        cfg.faults = {sim::Fault::Silent};
+        server = std::make_unique<sim::SimServer>(cfg, false);
+        std::string error;
+        ASSERT_TRUE(server->Open("", error)) << error;
+        path = QString::fromStdString(server->SlavePath());
+    }
+    std::unique_ptr<sim::SimServer> server;
+    QString path;
+};
+
+} // namespace
+
+TEST_F(Fixture, DefaultsOfTheComponent)
+{
+    EXPECT_EQ(drv.Port(), pnCOM2);
+    EXPECT_EQ(drv.PortName(), QStringLiteral("/dev/ttyS1"));
+    EXPECT_EQ(drv.BaudRate(), br9600);
+    EXPECT_EQ(drv.BaudRateValue(), 9600);
+    EXPECT_EQ(drv.DataBits(), db8BITS);
+    EXPECT_EQ(drv.StopBits(), sb1BITS);
+    EXPECT_EQ(drv.Parity(), ptNONE);
+    EXPECT_EQ(drv.HwFlow(), hfNONERTSON);
+    EXPECT_EQ(drv.SwFlow(), sfNONE);
+    EXPECT_EQ(drv.InBufSize(), 2048u);
+    EXPECT_EQ(drv.OutBufSize(), 2048u);
+    EXPECT_EQ(drv.PacketSize(), -1);
+    EXPECT_EQ(drv.PacketTimeout(), -1);
+    EXPECT_EQ(drv.PacketMode(), pmDiscard);
+    EXPECT_EQ(drv.PollingDelay(), 50);
+    EXPECT_TRUE(drv.EnableDTROnOpen());
+    EXPECT_EQ(drv.OutputTimeout(), 500);
+    EXPECT_EQ(drv.InputTimeout(), 200u);
+    EXPECT_FALSE(drv.CheckLineStatus());
+}
+
+TEST_F(Fixture, BaudTableAndCustomRate)
+{
+    const std::pair<TBaudRate, int32_t> table[] = {
+        {br110, 110},       {br300, 300},       {br600, 600},       {br1200, 1200},     {br2400, 2400},
+        {br4800, 4800},     {br9600, 9600},     {br14400, 14400},   {br19200, 19200},   {br38400, 38400},
+        {br56000, 56000},   {br57600, 57600},   {br115200, 115200}, {br128000, 128000}, {br256000, 256000}};
+    for (const auto& [rate, bps] : table) {
+        drv.SetBaudRate(rate);
+        EXPECT_EQ(drv.BaudRateValue(), bps);
+        EXPECT_EQ(drv.BaudRate(), rate);
+    }
+    drv.SetBaudRateValue(2400);
+    EXPECT_EQ(drv.BaudRate(), brCustom);
+    drv.SetBaudRate(brCustom);
+    EXPECT_EQ(drv.BaudRateValue(), 2400);
+}
+
+TEST_F(Fixture, ClampsAndMinimums)
+{
+    const std::pair<uint32_t, uint32_t> sizes[] = {{100, 128}, {10000, 8192}, {128, 128}, {8192, 8192}, {0, 128}};
+    for (const auto& [given, stored] : sizes) {
+        drv.SetInBufSize(given);
+        drv.SetOutBufSize(given);
+        EXPECT_EQ(drv.InBufSize(), stored);
+        EXPECT_EQ(drv.OutBufSize(), stored);
+    }
+    drv.SetPollingDelay(0);
+    EXPECT_EQ(drv.PollingDelay(), 5);
+    drv.SetPollingDelay(4);
+    EXPECT_EQ(drv.PollingDelay(), 5);
+    drv.SetPollingDelay(500);
+    EXPECT_EQ(drv.PollingDelay(), 500);
+}
+
+TEST_F(Fixture, PortNumberSetsTheNameAndANameMakesItCustom)
+{
+    drv.SetPort(pnCOM3);
+    EXPECT_EQ(drv.PortName(), QStringLiteral("/dev/ttyS2"));
+    drv.SetPortName(QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(drv.Port(), pnCustom);
+    drv.SetPort(pnCustom);
+    EXPECT_EQ(drv.PortName(), QStringLiteral("/dev/ttyUSB0"));
+}
+
+TEST_F(Fixture, SettersThatWaitForTheClosedPort)
+{
+    drv.SetPortName(QStringLiteral("/dev/first"));
+    ASSERT_TRUE(drv.OpenPort());
+    drv.SetPortName(QStringLiteral("/dev/second"));
+    drv.SetPort(pnCOM5);
+    drv.SetInBufSize(4096);
+    drv.SetOutBufSize(4096);
+    EXPECT_EQ(drv.PortName(), QStringLiteral("/dev/first"));
+    EXPECT_EQ(drv.Port(), pnCustom);
+    EXPECT_EQ(drv.InBufSize(), 2048u);
+    EXPECT_EQ(drv.OutBufSize(), 2048u);
+    drv.ClosePort();
+    ASSERT_TRUE(drv.OpenPort());
+    EXPECT_EQ(fake.device, QStringLiteral("/dev/first"));
+}
+
+TEST_F(Fixture, LineDescriptionFollowsTheProperties)
+{
+    drv.SetBaudRateValue(2400);
+    drv.SetHwFlow(hfNONE);
+    drv.SetEnableDTROnOpen(false);
+    drv.SetDataBits(db7BITS);
+    drv.SetParity(ptEVEN);
+    drv.SetInBufSize(1024);
+    ASSERT_TRUE(drv.OpenPort());
+    EXPECT_EQ(fake.line.baud, 2400);
+    EXPECT_FALSE(fake.line.dtrOn);
+    EXPECT_FALSE(fake.line.rtsOn);
+    EXPECT_FALSE(fake.line.rtsCtsFlow);
+    EXPECT_EQ(fake.line.byteSize, 7);
+    EXPECT_EQ(fake.line.parity, ptEVEN);
+    EXPECT_EQ(fake.line.xonLimit, 256u);
+    // Changed while open: applied at once.
+    drv.SetHwFlow(hfRTSCTS);
+    EXPECT_TRUE(fake.line.rtsCtsFlow);
+    drv.SetBaudRate(br9600);
+    EXPECT_EQ(fake.line.baud, 9600);
+}
+
+TEST_F(Fixture, PortThatCannotBeSetUpIsClosedAgain)
+{
+    fake.stateOk = false;
+    EXPECT_FALSE(drv.OpenPort());
+    EXPECT_FALSE(drv.IsOpen());
+    EXPECT_EQ(fake.closes, 1);
+    EXPECT_FALSE(drv.PollTimerActive());
+}
+
+TEST_F(Fixture, ClosedPortDoesNothing)
+{
+    const uint8_t frame[] = {1, 2, 3};
+    EXPECT_EQ(drv.WriteData(frame, 3), 0u);
+    EXPECT_TRUE(fake.written.empty());
+    EXPECT_EQ(drv.OutputFree(), 65535);
+    EXPECT_EQ(drv.ModemLines(), 0u);
+    EXPECT_FALSE(drv.PurgeBuffers(true, true));
+    EXPECT_FALSE(drv.ApplySettings());
+    fake.incoming = {1, 2};
+    int calls = 0;
+    drv.OnReceiveData = [&](TCommPortDriver*, const uint8_t*, uint32_t) { ++calls; };
+    drv.PollReceive();
+    EXPECT_EQ(calls, 0);
+    drv.ClosePort(); // closing a closed port is harmless
+    EXPECT_EQ(fake.closes, 0);
+}
+
+TEST_F(Fixture, WritesInPiecesAndStopsWithoutProgress)
+{
+    ASSERT_TRUE(drv.OpenPort());
+    std::vector<uint8_t> data(100);
+    for (std::size_t i = 0; i < data.size(); ++i)
+        data[i] = uint8_t(i);
+    fake.acceptPerWrite = 7;
+    EXPECT_EQ(drv.WriteData(data.data(), 100), 100u);
+    EXPECT_EQ(fake.written, data);
+    fake.written.clear();
+    fake.acceptPerWrite = 0;
+    EXPECT_EQ(drv.WriteDataTimed(data.data(), 100, 20), 0u);
+    // A full output queue: OutputFree is 0, nothing is attempted.
+    fake.acceptPerWrite = UINT32_MAX;
+    fake.outQueue = drv.OutBufSize();
+    EXPECT_EQ(drv.OutputFree(), 0);
+    EXPECT_EQ(drv.WriteDataTimed(data.data(), 100, 20), 0u);
+    fake.outQueue = 0;
+    drv.SetCheckLineStatus(true);
+    fake.modem = 0;
+    EXPECT_EQ(drv.WriteData(data.data(), 100), 0u);
+    fake.modem = kLineDSR | kLineRLSD;
+    EXPECT_EQ(drv.ModemLines(), kLineDSR | kLineRLSD);
+    EXPECT_EQ(drv.WriteData(data.data(), 100), 100u);
+}
+
+TEST_F(Fixture, PollHandsOverWhatWaitsUpToTheScratchSize)
+{
+    drv.SetInBufSize(128);
+    ASSERT_TRUE(drv.OpenPort());
+    std::vector<uint8_t> got;
+    std::vector<uint32_t> sizes;
+    drv.OnReceiveData = [&](TCommPortDriver* sender, const uint8_t* p, uint32_t n) {
+        EXPECT_EQ(sender, &drv);
+        got.insert(got.end(), p, p + n);
+        sizes.push_back(n);
+    };
+    for (int i = 0; i < 200; ++i)
+        fake.incoming.push_back(uint8_t(i));
+    drv.PollReceive();
+    drv.PollReceive();
+    drv.PollReceive(); // nothing left: no call
+    EXPECT_EQ(sizes, (std::vector<uint32_t>{128, 72}));
+    ASSERT_EQ(got.size(), 200u);
+    for (int i = 0; i < 200; ++i)
+        EXPECT_EQ(got[std::size_t(i)], uint8_t(i));
+}
+
+TEST_F(Fixture, PacketModeWholePacketsThenTheTimedOutRest)
+{
+    for (TPacketMode mode : {pmPass, pmDiscard}) {
+        drv.ClosePort();
+        drv.SetPacketSize(4);
+        drv.SetPacketTimeout(0);
+        drv.SetPacketMode(mode);
+        ASSERT_TRUE(drv.OpenPort());
+        std::vector<uint32_t> packets;
+        int plain = 0;
+        drv.OnReceivePacket = [&](TCommPortDriver*, const uint8_t*, uint32_t n) { packets.push_back(n); };
+        drv.OnReceiveData = [&](TCommPortDriver*, const uint8_t*, uint32_t) { ++plain; };
+        for (int i = 0; i < 10; ++i)
+            fake.incoming.push_back(uint8_t(i));
+        drv.PollReceive(); // two packets; the partial one starts its clock
+        EXPECT_EQ(packets, (std::vector<uint32_t>{4, 4}));
+        QThread::msleep(5);
+        drv.PollReceive(); // the partial packet has waited longer than 0 ms
+        if (mode == pmPass)
+            EXPECT_EQ(packets, (std::vector<uint32_t>{4, 4, 2}));
+        else
+            EXPECT_EQ(packets, (std::vector<uint32_t>{4, 4}));
+        EXPECT_TRUE(fake.incoming.empty());
+        EXPECT_EQ(plain, 0);
+    }
+}
+
+TEST_F(PtyFixture, SecondOpenOfAHeldPortFailsInThisAndAnotherProcess)
+{
+    TCommPortDriver a, b;
+    a.SetPortName(path);
+    b.SetPortName(path);
+    a.SetBaudRateValue(2400);
+    b.SetBaudRateValue(2400);
+    ASSERT_TRUE(a.OpenPort());
+    EXPECT_FALSE(b.OpenPort());
+    EXPECT_FALSE(b.IsOpen());
+    const QString flock = QStandardPaths::findExecutable(QStringLiteral("flock"));
+    if (!flock.isEmpty()) {
+        const int rc = QProcess::execute(flock, {QStringLiteral("-n"), path, QStringLiteral("true")});
+        EXPECT_NE(rc, 0) << "another process took the lock";
+    }
+    a.ClosePort();
+    EXPECT_TRUE(b.OpenPort()); // closing releases it, also the exclusive flag
+    b.ClosePort();
+    EXPECT_TRUE(a.OpenPort());
+}
+
+TEST_F(PtyFixture, MissingDeviceAndUnsupportedRateDoNotOpen)
+{
+    TCommPortDriver d;
+    d.SetPortName(QStringLiteral("/nonexistent/ttyX"));
+    EXPECT_FALSE(d.OpenPort());
+    d.SetPortName(path);
+    d.SetBaudRateValue(12345);
+    EXPECT_FALSE(d.OpenPort());
+    EXPECT_FALSE(d.IsOpen());
+    d.SetBaudRateValue(2400);
+    EXPECT_TRUE(d.OpenPort());
+}
+
+TEST_F(PtyFixture, BytesGoOutAndComeBackThroughThePoll)
+{
+    // No server loop: the test plays the panel on the master side itself.
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const QString slave = QString::fromLocal8Bit(::ptsname(master));
+    const int keep = ::open(::ptsname(master), O_RDWR | O_NOCTTY);
+    termios raw{};
+    ::tcgetattr(keep, &raw);
+    ::cfmakeraw(&raw);
+    ::tcsetattr(keep, TCSANOW, &raw); // no echo of the early bytes
+    TCommPortDriver d;
+    d.SetPortName(slave);
+    d.SetBaudRateValue(2400);
+    d.SetEnableDTROnOpen(false);
+    d.SetHwFlow(hfNONE);
+    d.SetPollingDelay(10);
+    std::vector<uint8_t> got;
+    d.OnReceiveData = [&](TCommPortDriver*, const uint8_t* p, uint32_t n) {
+        EXPECT_EQ(QThread::currentThread(), d.thread());
+        got.insert(got.end(), p, p + n);
+    };
+    // Bytes sent while closed are purged on open and never handed over.
+    const uint8_t early[] = {9, 9, 9};
+    ASSERT_EQ(::write(master, early, 3), 3);
+    ASSERT_TRUE(d.OpenPort());
+    EXPECT_TRUE(d.PollTimerActive());
+    const uint8_t out[] = {0x7E, 0x0A, 0x52, 0x01, 0, 0, 0, 0, 0, 0xE3};
+    EXPECT_EQ(d.WriteData(out, sizeof out), sizeof out);
+    uint8_t seen[32];
+    pollfd p{master, POLLIN, 0};
+    ASSERT_EQ(::poll(&p, 1, 2000), 1);
+    ASSERT_EQ(::read(master, seen, sizeof seen), ssize_t(sizeof out));
+    EXPECT_EQ(Bytes(seen, sizeof out), Bytes(out, sizeof out));
+    const uint8_t reply[] = {1, 2, 3, 4, 5};
+    ASSERT_EQ(::write(master, reply, 5), 5);
+    EXPECT_TRUE(WaitFor([&] { return got.size() >= 5; }));
+    EXPECT_EQ(got, Bytes(reply, 5));
+    d.ClosePort();
+    EXPECT_FALSE(d.PollTimerActive());
+    ::close(keep);
+    ::close(master);
+}
+
+TEST_F(PtyFixture, PollTimerFollowsOpenAndCloseFromAnotherThread)
+{
+    TCommPortDriver d;
+    d.SetPortName(path);
+    d.SetBaudRateValue(2400);
+    bool opened = false;
+    QThread* worker = QThread::create([&] { opened = d.OpenPort(); });
+    worker->start();
+    ASSERT_TRUE(WaitFor([&] { return worker->isFinished(); }));
+    ASSERT_TRUE(opened);
+    EXPECT_TRUE(WaitFor([&] { return d.PollTimerActive(); }));
+    delete worker;
+    worker = QThread::create([&] { d.ClosePort(); });
+    worker->start();
+    ASSERT_TRUE(WaitFor([&] { return worker->isFinished(); }));
+    EXPECT_TRUE(WaitFor([&] { return !d.PollTimerActive(); }));
+    EXPECT_FALSE(d.IsOpen());
+    delete worker;
+}

@@ -1,0 +1,28 @@
+// The device that a port box text names.
+#include <gtest/gtest.h>
+
+#include "link/PortName.h"
+
+TEST(PortName, PortBoxTextsAndTheirDevices)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"COM1", "/dev/ttyS0"},
+        {"COM4", "/dev/ttyS3"},
+        {"COM16", "/dev/ttyS15"},
+        {"COM0", "/dev/COM0"},       // not a port number: taken as a name
+        {"COM01", "/dev/COM01"},
+        {"COM-1", "/dev/COM-1"},
+        {"COMX", "/dev/COMX"},
+        {"COM", "/dev/COM"},
+        {"/dev/ttyUSB0", "/dev/ttyUSB0"},
+        {"/tmp/panel", "/tmp/panel"},
+        {"ttyUSB1", "/dev/ttyUSB1"},
+        {"ttyACM0", "/dev/ttyACM0"},
+        {"com1", ""},                // only upper-case COM counts
+        {"", ""},
+        {"USB0", ""},
+        {"panel", ""},
+    };
+    for (const auto& [text, device] : cases)
+        EXPECT_EQ(vk410::DeviceForPortText(QString::fromUtf8(text)), QString::fromUtf8(device)) << text;
+}
