@@ -1,0 +1,20 @@
+// vedu-vk410: the panel programmer.
+#include "model/Configuration.h"
+#include "ui/Dialogs.h"
+#include "ui/FormGprs.h"
+#include "ui/FormUnit1.h"
+#include "ui/widgets/TApplication.h"
+
+int main(int argc, char** argv)
+{
+    vk410::TApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Vedu VK410"));
+    vk410::QtMessageBoxes boxes;
+    app.SetMessageBoxes(&boxes);
+
+    vk410::TForm1 window(boxes);
+    vk410::TfrmGPRS gprs(window.Config().gprs, &window);
+    window.SetGprsDialog(&gprs);
+    window.show();
+    return app.exec();
+}

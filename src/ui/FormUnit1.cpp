@@ -1,0 +1,288 @@
+#include "FormUnit1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+
+#include "../model/Devices.h"
+#include "../model/Loops.h"
+#include "AboutUnit.h"
+#include "Dialogs.h"
+#include "GsmPage.h"
+#include "Icons.h"
+#include "widgets/EventHook.h"
+
+namespace vk410 {
+
+namespace {
+const QString kCaption = QStringLiteral("Программатор Varko-410 (серия N)");
+constexpr int kClientWidth = 670;
+constexpr int kClientHeight = 532;
+} // namespace
+
+TForm1::TForm1(MessageBoxes& msgs, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
+      cfg_(StartupConfiguration()), msgs_(msgs)
+{
+    setObjectName(QStringLiteral("Form1"));
+    BuildWindow();
+    FormCreate();
+}
+
+TForm1::~TForm1()
+{
+    // The handlers reach into the configuration: let no focus-out run them
+    // while the members go.
+    for (QObject* filter : filters_)
+        delete filter;
+    filters_.clear();
+    delete takeCentralWidget();
+}
+
+void TForm1::BuildWindow()
+{
+    setWindowIcon(ProgramIcon());
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("central"));
+    setCentralWidget(central);
+
+    auto* typeLabel = new QLabel(QStringLiteral("Тип прибора"), central);
+    typeLabel->setGeometry(8, 8, 80, 20);
+    DeviceTypeList = new QComboBox(central);
+    DeviceTypeList->setObjectName(QStringLiteral("DeviceTypeList"));
+    DeviceTypeList->setGeometry(90, 6, 360, 24);
+
+    PageMain = new QTabWidget(central);
+    PageMain->setObjectName(QStringLiteral("PageMain"));
+    PageMain->setGeometry(8, 34, 541, 473);
+    PageShlf = BuildLoopsPage();
+    PageRadio = BuildRadioPage();
+    PageRazd = BuildExpandersPage();
+    PageKey = BuildKeypadPage();
+    gsmPage_ = new TGsmPage(cfg_, msgs_, PageMain);
+    gsmPage_->setObjectName(QStringLiteral("PageCXM"));
+    PageMain->addTab(PageShlf, ImageListIcon(kIconPageLoops), QStringLiteral("Шлейфы"));
+    PageMain->addTab(PageRadio, ImageListIcon(kIconPageRadio), QStringLiteral("Радиоканал"));
+    PageMain->addTab(PageRazd, ImageListIcon(kIconPageExpanders), QStringLiteral("Доп.разделы"));
+    PageMain->addTab(PageKey, ImageListIcon(kIconPageKeypad), QStringLiteral("Клавиатура"));
+    PageMain->addTab(gsmPage_, ImageListIcon(kIconPageGsm), QStringLiteral("КСМ-GSM"));
+
+    BuildRightPanel(central);
+    BuildMenu();
+
+    statusPanel_ = new QLabel(this);
+    statusPanel_->setObjectName(QStringLiteral("StatusPanel"));
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+    statusBar()->setSizeGripEnabled(false);
+    statusBar()->addWidget(statusPanel_, 1);
+
+    IndTimer = new QTimer(this);
+    IndTimer->setObjectName(QStringLiteral("IndTimer"));
+    IndTimer->setInterval(400);
+
+    ConnectLoopsPage();
+    ConnectRadioPage();
+    ConnectExpandersPage();
+    ConnectKeypadPage();
+    connect(DeviceTypeList, &QComboBox::activated, this, [this](int index) { DeviceTypeListChange(index); });
+
+    setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+}
+
+void TForm1::BuildRightPanel(QWidget* central)
+{
+    auto* panel = new QWidget(central);
+    panel->setObjectName(QStringLiteral("PanelRight"));
+    panel->setGeometry(556, 34, 108, 473);
+    auto* portLabel = new QLabel(QStringLiteral("Порт"), panel);
+    portLabel->setGeometry(4, 24, 100, 18);
+    PortNameBox = new QComboBox(panel);
+    PortNameBox->setObjectName(QStringLiteral("PortNameBox"));
+    PortNameBox->setEditable(true);
+    PortNameBox->setGeometry(4, 44, 100, 24);
+    ButtonRead = new QPushButton(QStringLiteral("Прочитать"), panel);
+    ButtonRead->setObjectName(QStringLiteral("ButtonRead"));
+    ButtonRead->setGeometry(4, 90, 100, 28);
+    ButtonWrite = new QPushButton(QStringLiteral("Записать"), panel);
+    ButtonWrite->setObjectName(QStringLiteral("ButtonWrite"));
+    ButtonWrite->setGeometry(4, 126, 100, 28);
+    BtnClose = new QPushButton(QStringLiteral("Выход"), panel);
+    BtnClose->setObjectName(QStringLiteral("BtnClose"));
+    BtnClose->setGeometry(4, 438, 100, 28);
+    connect(BtnClose, &QPushButton::clicked, this, &TForm1::BtnCloseClick);
+}
+
+void TForm1::BuildMenu()
+{
+    auto* file = menuBar()->addMenu(QStringLiteral("&Файл"));
+    file->setObjectName(QStringLiteral("N1"));
+    N4 = file->addAction(QStringLiteral("&Открыть..."));
+    N4->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    N2 = file->addAction(QStringLiteral("&Сохранить"));
+    N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    N3 = file->addAction(QStringLiteral("Сохранить &как..."));
+    file->addSeparator();
+    N8 = file->addAction(QStringLiteral("Выход"));
+    auto* service = menuBar()->addMenu(QStringLiteral("С&ервис"));
+    service->setObjectName(QStringLiteral("N9"));
+    N10 = service->addAction(QStringLiteral("Список шлейфов..."));
+    auto* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
+    help->setObjectName(QStringLiteral("N5"));
+    N6 = help->addAction(QStringLiteral("О программе..."));
+    N4->setObjectName(QStringLiteral("N4"));
+    N2->setObjectName(QStringLiteral("N2"));
+    N3->setObjectName(QStringLiteral("N3"));
+    N8->setObjectName(QStringLiteral("N8"));
+    N10->setObjectName(QStringLiteral("N10"));
+    N6->setObjectName(QStringLiteral("N6"));
+    connect(N8, &QAction::triggered, this, &TForm1::BtnCloseClick);
+    connect(N10, &QAction::triggered, this, &TForm1::N10Click);
+    connect(N6, &QAction::triggered, this, &TForm1::N6Click);
+}
+
+void TForm1::FormCreate()
+{
+    QCoreApplication::setApplicationName(kCaption);
+    setWindowTitle(kCaption);
+    fileName_.clear();
+    cfg_.model = 0;
+    const auto events = GetEventList();
+    QStringList eventTexts;
+    for (const auto& text : events)
+        eventTexts << QString::fromStdString(text);
+    for (int n = 1; n <= kLoopCount; ++n) {
+        auto* typeBox = findChild<QComboBox*>(QStringLiteral("FShlfType%1").arg(n));
+        auto* eventBox = findChild<QComboBox*>(QStringLiteral("ShlfEvent%1").arg(n));
+        if (typeBox)
+            TypeBoxItemsSet(typeBox);
+        if (eventBox) {
+            eventBox->clear();
+            eventBox->addItems(eventTexts);
+        }
+    }
+    PortNameBox->setEditText(QStringLiteral("COM1"));
+    for (int code = 0; code < DeviceCount(); ++code)
+        DeviceTypeList->addItem(QString::fromStdString(DeviceDisplayText(unsigned(code))));
+    DeviceTypeList->setCurrentIndex(0);
+    DeviceTypeListChange(0);
+    gsmPage_->InitGsmPage();
+}
+
+void TForm1::SetGprsDialog(TfrmGPRS* dialog) { gsmPage_->SetGprsDialog(dialog); }
+
+void TForm1::SetStatusText(const QString& text) { statusPanel_->setText(text); }
+
+QString TForm1::StatusText() const { return statusPanel_->text(); }
+
+void TForm1::DeviceTypeListChange(int index)
+{
+    if (index < 0)
+        return;
+    SetDevice(unsigned(index));
+    if (!LoadDefaults(cfg_.main, unsigned(index))) {
+        msgs_.Show(this, MsgIcon::Error, QStringLiteral("Внутренняя ошибка 1"),
+                   QStringLiteral("Ошибка. Прибор в списке не найден.:\nОбратитесь к разработчику"),
+                   MsgButtons::Ok);
+    }
+    RefreshControls();
+}
+
+void TForm1::SetDevice(unsigned modelCode)
+{
+    if (!IsKnownModel(modelCode)) {
+        // The window keeps the model it shows; an unknown code is never stored.
+        msgs_.Show(this, MsgIcon::Error, QStringLiteral("Внутренняя ошибка 2"),
+                   QStringLiteral("Ошибка. Прибор в списке не найден:newDevice)\nОбратитесь к разработчику"),
+                   MsgButtons::Ok);
+        return;
+    }
+    cfg_.model = uint8_t(modelCode);
+    PageMain->show();
+    PageMain->setTabVisible(PageMain->indexOf(PageShlf), true);
+    PageMain->setCurrentWidget(PageShlf);
+    PageMain->setTabVisible(PageMain->indexOf(PageRazd), true);
+    PageMain->setTabVisible(PageMain->indexOf(PageRadio), false);
+    PageMain->setTabVisible(PageMain->indexOf(PageKey), true);
+    PageMain->setTabVisible(PageMain->indexOf(gsmPage_), true);
+    N10->setEnabled(true);
+    const bool meridian = modelCode == 1;
+    chkMRD->setVisible(meridian);
+    lblMRD->setVisible(meridian);
+    edtMRD->setVisible(meridian);
+}
+
+void TForm1::SelectModelQuietly(unsigned modelCode)
+{
+    if (IsKnownModel(modelCode))
+        DeviceTypeList->setCurrentIndex(int(modelCode));
+}
+
+void TForm1::BtnCloseClick() { close(); }
+
+void TForm1::N10Click()
+{
+    msgs_.Show(this, MsgIcon::Information, QStringLiteral("Программатор"),
+               QStringLiteral("Пока в разработке..."), MsgButtons::Ok);
+}
+
+void TForm1::N6Click() { ShowAboutBox(this); }
+
+void TForm1::InstallFocusOutHandler(QLineEdit* edit, void (TForm1::*handler)())
+{
+    filters_.push_back(new EventHook(edit, [this, handler](QEvent* event) {
+        if (event->type() != QEvent::FocusOut)
+            return false;
+        // Leaving the window or opening a popup is not leaving the edit.
+        const auto reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason)
+            return false;
+        try {
+            (this->*handler)();
+        } catch (const std::exception& e) {
+            // Shown once the focus has moved on, not in the middle of the move.
+            const QString text = QString::fromUtf8(e.what());
+            QTimer::singleShot(0, this, [this, text] { msgs_.ShowError(text); });
+        }
+        return false;
+    }));
+}
+
+int TForm1::CheckEditMinMax(QLineEdit* edit, int minimum, int maximum, int fallback)
+{
+    bool ok = false;
+    const qlonglong value = edit->text().toLongLong(&ok, 10);
+    if (!ok) {
+        edit->setText(QString::number(fallback));
+        return fallback;
+    }
+    if (value < minimum) {
+        edit->setText(QString::number(minimum));
+        return minimum;
+    }
+    if (value > maximum) {
+        edit->setText(QString::number(maximum));
+        return maximum;
+    }
+    return int(value);
+}
+
+int LoopNumberFromName(const QString& name, int position)
+{
+    if (position < 0 || position >= name.size())
+        return 0;
+    const int digit = name.at(position).digitValue();
+    return digit >= 1 && digit <= kLoopCount ? digit : 0;
+}
+
+} // namespace vk410

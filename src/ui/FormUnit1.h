@@ -1,0 +1,172 @@
+#pragma once
+#include <QMainWindow>
+#include <array>
+
+#include "../model/Configuration.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+
+namespace vk410 {
+
+class MessageBoxes;
+class TGsmPage;
+class TUpDown;
+class TfrmGPRS;
+
+// The programmer's main window. It owns the configuration in memory and every
+// control that shows or edits it; each control writes its byte into the block
+// the moment it changes, and RefreshControls shows the blocks again.
+//
+// Wiring of the link, the files and the settings goes on top of what is here:
+// connect ButtonRead / ButtonWrite (clicked), PortNameBox, the menu items
+// N4 (open), N2 (save), N3 (save as) and IndTimer (the status blink) to their
+// handlers; fill PortNameBox from the port list; BtnCloseClick is where the
+// port is closed and a running exchange is asked to stop. After a read or an
+// open, select the model with SelectModelQuietly, then SetDevice and
+// RefreshControls.
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    TForm1(MessageBoxes& msgs, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    Configuration& Config() { return cfg_; }
+    const Configuration& Config() const { return cfg_; }
+    uint8_t ModelCode() const { return cfg_.model; }
+    const QString& FileName() const { return fileName_; }
+    void SetFileName(const QString& name) { fileName_ = name; }
+    MessageBoxes& Boxes() const { return msgs_; }
+
+    // The GPRS dialog is created after the window; it stays main()'s.
+    void SetGprsDialog(TfrmGPRS* dialog);
+    TGsmPage* GsmPage() const { return gsmPage_; }
+
+    // The single text panel of the status bar.
+    void SetStatusText(const QString& text);
+    QString StatusText() const;
+    QLabel* StatusPanel() const { return statusPanel_; }
+
+    // Controls that the wiring connects.
+    QPushButton* ButtonRead = nullptr;
+    QPushButton* ButtonWrite = nullptr;
+    QComboBox* PortNameBox = nullptr;
+    QPushButton* BtnClose = nullptr;
+    QAction* N4 = nullptr; // "&Открыть..."
+    QAction* N2 = nullptr; // "&Сохранить"
+    QAction* N3 = nullptr; // "Сохранить &как..."
+    QAction* N8 = nullptr; // "Выход"
+    QAction* N10 = nullptr; // "Список шлейфов..."
+    QAction* N6 = nullptr;  // "О программе..."
+    QTimer* IndTimer = nullptr;
+
+    // Model switching and refresh.
+    void DeviceTypeListChange(int index);
+    void SetDevice(unsigned modelCode);
+    // Sets the model list's index without loading defaults (after a read or open).
+    void SelectModelQuietly(unsigned modelCode);
+    void RefreshControls();
+    void RefreshDependence();
+    void RefreshEventByType();
+    void SetShlfTypeBox(int loop, uint8_t typeByte);
+    void TypeBoxItemsSet(QComboBox* box);
+
+    void BtnCloseClick();
+    void N10Click();
+    void N6Click();
+
+    // CheckEditMinMax of the number edits: the value the edit holds after the rule.
+    static int CheckEditMinMax(QLineEdit* edit, int minimum, int maximum, int fallback);
+
+private:
+    void FormCreate();
+    void BuildWindow();
+    void BuildMenu();
+    void BuildRightPanel(QWidget* central);
+    QWidget* BuildLoopsPage();
+    QWidget* BuildRadioPage();
+    QWidget* BuildExpandersPage();
+    QWidget* BuildKeypadPage();
+    void ConnectLoopsPage();
+    void ConnectRadioPage();
+    void ConnectExpandersPage();
+    void ConnectKeypadPage();
+    void InstallFocusOutHandler(QLineEdit* edit, void (TForm1::*handler)());
+    void InstallMrdInputFilter();
+    void RefreshSpins();
+    void RefreshKeypad();
+    void RefreshGsm();
+    void RefreshMeridian();
+    uint8_t& LoopType(int loop) { return cfg_.main.at(MainOff::type(loop)); }
+
+    // Loops page.
+    void TypeChange(QComboBox* box);
+    void ExpEventChange(QComboBox* box);
+    void ExpFireResetChange(QCheckBox* box);
+    void fldDelayInChange();
+    void fldDelayOutChange();
+    void chkMRDClick();
+    void edtMRDExit();
+    // Radio page.
+    void RadioCheckBoxChange();
+    void RadioCheckBoxExit();
+    void AlarmTxQuantChange();
+    void ChangeTxQuantChange();
+    // Expanders page.
+    void ExpQZ8OnOff(QCheckBox* box);
+    // Keypad page.
+    void bxKeyBLModeChange(int index);
+    void bxKeyBeepChange(int index);
+    void udKeyBLLevelChanging(int position);
+
+    Configuration cfg_;
+    MessageBoxes& msgs_;
+    QString fileName_;
+    std::vector<QObject*> filters_;
+
+    QComboBox* DeviceTypeList = nullptr;
+    QTabWidget* PageMain = nullptr;
+    QWidget* PageShlf = nullptr;
+    QWidget* PageRadio = nullptr;
+    QWidget* PageRazd = nullptr;
+    QWidget* PageKey = nullptr;
+    TGsmPage* gsmPage_ = nullptr;
+    QLabel* statusPanel_ = nullptr;
+
+    std::array<QComboBox*, kLoopCount> FShlfType{};
+    std::array<QComboBox*, kLoopCount> ShlfEvent{};
+    std::array<QCheckBox*, kLoopCount> CheckBoxFire{};
+    std::array<QCheckBox*, kLoopCount> ExpBox{};
+    QLineEdit* fldDelayIn = nullptr;
+    QLineEdit* fldDelayOut = nullptr;
+    TUpDown* ctrDelayIn = nullptr;
+    TUpDown* ctrDelayOut = nullptr;
+    QCheckBox* chkMRD = nullptr;
+    QLabel* lblMRD = nullptr;
+    QLineEdit* edtMRD = nullptr;
+
+    QLineEdit* RadioCheckBox = nullptr;
+    QLineEdit* AlarmTxQuant = nullptr;
+    QLineEdit* ChangeTxQuant = nullptr;
+    TUpDown* RadioCheckSpin = nullptr;
+    TUpDown* AlarmTxQuantSpin = nullptr;
+    TUpDown* ChangeTxQuantSpin = nullptr;
+
+    QComboBox* bxKeyBLMode = nullptr;
+    QLineEdit* fldKeyBright = nullptr;
+    TUpDown* udKeyBLLevel = nullptr;
+    QComboBox* bxKeyBeep = nullptr;
+};
+
+// The loop number in a repeated control's name: the digit at the given
+// position ("FShlfType3" at 9 -> 3); 0 when there is no digit 1..8 there.
+int LoopNumberFromName(const QString& name, int position);
+
+} // namespace vk410

@@ -1,0 +1,32 @@
+#include "TApplication.h"
+
+#include <exception>
+
+#include "../Dialogs.h"
+
+namespace vk410 {
+
+TApplication::TApplication(int& argc, char** argv)
+    : QApplication(argc, argv), own_(new QtMessageBoxes), boxes_(own_)
+{
+}
+
+TApplication::~TApplication() { delete own_; }
+
+void TApplication::SetMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes ? boxes : own_; }
+
+MessageBoxes& TApplication::Boxes() const { return *boxes_; }
+
+bool TApplication::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception& e) {
+        boxes_->ShowError(QString::fromUtf8(e.what()));
+    } catch (...) {
+        boxes_->ShowError(QStringLiteral("Unknown error"));
+    }
+    return false;
+}
+
+} // namespace vk410

@@ -1,0 +1,27 @@
+#pragma once
+#include <QApplication>
+
+namespace vk410 {
+
+class MessageBoxes;
+
+// The application: an exception that leaves an event handler is shown in the
+// application-wide error box and the event loop goes on.
+class TApplication : public QApplication {
+    Q_OBJECT
+public:
+    TApplication(int& argc, char** argv);
+    ~TApplication() override;
+
+    // Where the error box goes; the application's own Qt boxes by default.
+    void SetMessageBoxes(MessageBoxes* boxes);
+    MessageBoxes& Boxes() const;
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+private:
+    MessageBoxes* own_;
+    MessageBoxes* boxes_;
+};
+
+} // namespace vk410

@@ -1,0 +1,76 @@
+// Renders the main window with each of its pages, and the About box, to PNG
+// files in the folder given as the first argument.
+#include <QDir>
+#include <QTabWidget>
+#include <QTest>
+#include <cstdio>
+
+#include "ui/AboutUnit.h"
+#include "ui/Dialogs.h"
+#include "ui/FormGprs.h"
+#include "ui/FormUnit1.h"
+#include "ui/widgets/TApplication.h"
+
+namespace {
+
+bool Save(QWidget* widget, const QDir& dir, const QString& name)
+{
+    QTest::qWait(50);
+    const QString path = dir.filePath(name);
+    const bool ok = widget->grab().save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    vk410::TApplication app(argc, argv);
+    app.setApplicationName(QStringLiteral("Vedu VK410"));
+    const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    if (!dir.exists() && !QDir().mkpath(dir.path()))
+        return 1;
+    vk410::RecordingMessageBoxes boxes;
+    app.SetMessageBoxes(&boxes);
+    vk410::TForm1 window(boxes);
+    vk410::TfrmGPRS gprs(window.Config().gprs, &window);
+    window.SetGprsDialog(&gprs);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window))
+        return 1;
+
+    bool ok = Save(&window, dir, QStringLiteral("main-window.png"));
+    auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PageMain"));
+    const struct {
+        const char* page;
+        const char* file;
+    } shots[] = {
+        {"PageShlf", "page-loops.png"}, {"PageRadio", "page-radio.png"},
+        {"PageRazd", "page-expanders.png"}, {"PageKey", "page-keypad.png"},
+        {"PageCXM", "page-gsm.png"},
+    };
+    for (const auto& shot : shots) {
+        QWidget* page = pages->findChild<QWidget*>(QString::fromLatin1(shot.page));
+        if (!page)
+            return 1;
+        const int index = pages->indexOf(page);
+        // The radio tab is hidden in use; it is shown only for its picture.
+        const bool hidden = !pages->isTabVisible(index);
+        pages->setTabVisible(index, true);
+        pages->setCurrentIndex(index);
+        ok = Save(&window, dir, QString::fromLatin1(shot.file)) && ok;
+        if (hidden)
+            pages->setTabVisible(index, false);
+    }
+    pages->setCurrentIndex(0);
+
+    auto about = vk410::BuildAboutBox(vk410::ProgramVersionRecord(), QCoreApplication::applicationName(), &window);
+    if (!about)
+        return 1;
+    about->show();
+    if (!QTest::qWaitForWindowExposed(about.get()))
+        return 1;
+    ok = Save(about.get(), dir, QStringLiteral("about.png")) && ok;
+    return ok ? 0 : 1;
+}
