@@ -34,6 +34,18 @@ std::vector<uint8_t> DataFrame(uint8_t byte3, const uint8_t* body, std::size_t b
     return f;
 }
 
+// The panel keeps block 3 as it answers it, so that a read gives back
+// exactly what it holds.
+void KeepAsReply(TGprsBlock& gprs)
+{
+    const std::size_t n = gprs.frameLength();
+    if (n < 5)
+        return;
+    gprs.buf[1] = uint8_t(n);
+    gprs.buf[2] = kCmdData;
+    gprs.buf[n - 1] = CalcBCC(gprs.buf.data(), int(n - 1));
+}
+
 } // namespace
 
 bool ParseFault(const std::string& name, Fault& fault)
@@ -76,6 +88,7 @@ bool LoadPanel(const std::string& fileBytes, PanelConfig& panel, std::string& er
         return false;
     }
     next.cxm = next.cfg.main.at(MainOff::state) != 0;
+    KeepAsReply(next.cfg.gprs);
     next.version = panel.version;
     next.faults = panel.faults;
     panel = next;
@@ -120,7 +133,7 @@ std::vector<std::vector<uint8_t>> FrameReader::Feed(const uint8_t* data, std::si
     return frames;
 }
 
-PanelSim::PanelSim(PanelConfig config) : config_(std::move(config)) {}
+PanelSim::PanelSim(PanelConfig config) : config_(std::move(config)) { KeepAsReply(config_.cfg.gprs); }
 
 GprsTexts PanelSim::Texts() const
 {
@@ -209,6 +222,7 @@ std::vector<uint8_t> PanelSim::AnswerWrite(const std::vector<uint8_t>& frame, bo
         if (len <= kFrameBufSize) {
             c.gprs.buf.fill(0);
             std::copy(frame.begin(), frame.end(), c.gprs.buf.begin());
+            KeepAsReply(c.gprs);
             accepted = true;
         }
         return GprsReply();

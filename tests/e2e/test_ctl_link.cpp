@@ -1,0 +1,172 @@
+// vedu-vk410ctl read and write against vk410-panel-sim, both as processes.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include "../link/LinkTestKit.h"
+#include "files/FileOps.h"
+#include "model/CXMGSM.h"
+
+using namespace vk410;
+
+namespace {
+
+struct Result {
+    int exitCode = -1;
+    QString out;
+    QStringList errLines;
+};
+
+Result RunCtl(const QStringList& args, int timeoutMs = 30000)
+{
+    QProcess p;
+    p.start(QStringLiteral(VK410_CTL), args);
+    Result r;
+    if (!p.waitForFinished(timeoutMs)) {
+        p.kill();
+        p.waitForFinished();
+        ADD_FAILURE() << "vedu-vk410ctl did not finish";
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.errLines = QString::fromUtf8(p.readAllStandardError()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return r;
+}
+
+QJsonObject Json(const QByteArray& text) { return QJsonDocument::fromJson(text).object(); }
+
+struct CtlLink : ::testing::Test {
+    void SetUp() override
+    {
+        test::App();
+        ASSERT_TRUE(dir.isValid());
+        state = dir.filePath(QStringLiteral("state.json"));
+        link = dir.filePath(QStringLiteral("panel"));
+    }
+    void TearDown() override
+    {
+        if (sim.state() != QProcess::NotRunning) {
+            sim.terminate();
+            if (!sim.waitForFinished(5000))
+                sim.kill();
+            sim.waitForFinished();
+        }
+    }
+
+    // Starts the simulator; the first line of its output is the slave path.
+    void StartSim(QStringList args)
+    {
+        args << QStringLiteral("--state-file") << state << QStringLiteral("--link") << link;
+        sim.start(QStringLiteral(VK410_SIM), args);
+        ASSERT_TRUE(sim.waitForStarted());
+        ASSERT_TRUE(test::WaitFor([&] { return sim.canReadLine() || sim.waitForReadyRead(50); }, 10000));
+        slave = QString::fromUtf8(sim.readLine()).trimmed();
+        ASSERT_TRUE(slave.startsWith(QStringLiteral("/dev/"))) << slave.toStdString();
+    }
+
+    QJsonObject State() const
+    {
+        QFile f(state);
+        return f.open(QIODevice::ReadOnly) ? Json(f.readAll()) : QJsonObject{};
+    }
+
+    // A cf8 with a model 1 panel, a CXM module and GPRS settings.
+    QString MakeFile(const QString& name, uint8_t exitDelay)
+    {
+        Configuration cfg = StartupConfiguration();
+        cfg.model = 1;
+        LoadDefaults(cfg.main, 1);
+        cfg.main.at(MainOff::state) = 1;
+        cfg.main.at(MainOff::out) = exitDelay;
+        cfg.gsm.at(GsmOff::useGPRScfg) = 1;
+        SetDeviceNum(cfg.gsm, 5150);
+        const GprsTexts texts{"apn.one", "u1", "p1", "apn.two", "u2", "p2"};
+        BuildGprsBlock(cfg.gprs, texts);
+        const QString path = dir.filePath(name);
+        EXPECT_TRUE(SaveConfigFile(path, cfg, texts, 1));
+        return path;
+    }
+
+    QTemporaryDir dir;
+    QString state, link, slave;
+    QProcess sim;
+};
+
+} // namespace
+
+TEST_F(CtlLink, ReadPrintsThePanelsJsonAndSavesTheFile)
+{
+    StartSim({QStringLiteral("--load"), MakeFile(QStringLiteral("panel.cf8"), 44), QStringLiteral("--version"),
+              QStringLiteral("3"), QStringLiteral("--no-pacing")});
+    const QString out = dir.filePath(QStringLiteral("out.cf8"));
+    const Result r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, QStringLiteral("-o"), out,
+                             QStringLiteral("--json")});
+    ASSERT_EQ(r.exitCode, 0) << r.errLines.join('\n').toStdString();
+    EXPECT_EQ(Json(r.out.toUtf8()), State());
+    EXPECT_EQ(State().value(QStringLiteral("version")).toInt(), 3);
+    EXPECT_EQ(r.errLines.front(), QStringLiteral("Порт открыт"));
+    EXPECT_EQ(r.errLines.back(), QStringLiteral("Настройки прочитаны, версия прибора - 3"));
+    Configuration saved = StartupConfiguration();
+    GprsTexts texts;
+    ASSERT_EQ(OpenConfigFile(out, saved, texts), 1);
+    EXPECT_EQ(saved.main.at(MainOff::out), 44);
+    EXPECT_EQ(texts.apn2, "apn.two");
+}
+
+TEST_F(CtlLink, WriteStoresTheFileInThePanel)
+{
+    StartSim({QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--cxm"), QStringLiteral("--no-pacing")});
+    const Result r = RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link,
+                             MakeFile(QStringLiteral("in.cf8"), 21)});
+    ASSERT_EQ(r.exitCode, 0) << r.errLines.join('\n').toStdString();
+    EXPECT_EQ(r.errLines.back(), QStringLiteral("Настройки записаны"));
+    const QJsonObject s = State();
+    EXPECT_EQ(s.value(QStringLiteral("sim2")).toObject().value(QStringLiteral("apn")).toString(),
+              QStringLiteral("apn.two"));
+    // The exit delay is payload byte 4: hex digits 8..9 of "main".
+    EXPECT_EQ(s.value(QStringLiteral("main")).toString().mid(8, 2), QStringLiteral("15"));
+}
+
+TEST_F(CtlLink, FailuresGiveTheirExitCodesAndOutcomeTextLast)
+{
+    StartSim({QStringLiteral("--fault"), QStringLiteral("silent"), QStringLiteral("--no-pacing")});
+    Result r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, QStringLiteral("--json")});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_TRUE(r.out.isEmpty());
+    EXPECT_EQ(r.errLines.back(), QStringLiteral("Нет связи, проверьте соединение или тип прибора"));
+    r = RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, MakeFile(QStringLiteral("w.cf8"), 5)});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.errLines.back(), QStringLiteral("Есть ошибки записи. Проверьте тип прибора"));
+    r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), dir.filePath(QStringLiteral("no-such-port"))});
+    EXPECT_EQ(r.exitCode, 4);
+    r = RunCtl({QStringLiteral("read")});
+    EXPECT_EQ(r.exitCode, 1);
+    r = RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, dir.filePath(QStringLiteral("missing.cf8"))});
+    EXPECT_EQ(r.exitCode, 2);
+}
+
+TEST_F(CtlLink, PanelProcessKilledMidExchangeEndsInFailure)
+{
+    StartSim({QStringLiteral("--load"), MakeFile(QStringLiteral("panel.cf8"), 9)}); // paced
+    QProcess ctl;
+    ctl.start(QStringLiteral(VK410_CTL), {QStringLiteral("read"), QStringLiteral("--port"), link});
+    ASSERT_TRUE(ctl.waitForStarted());
+    // Once the first reply has arrived, the panel goes away.
+    QByteArray err;
+    ASSERT_TRUE(test::WaitFor(
+        [&] {
+            err += ctl.readAllStandardError();
+            return err.contains("Проверка данных") || ctl.state() == QProcess::NotRunning;
+        },
+        20000));
+    sim.kill();
+    sim.waitForFinished();
+    ASSERT_TRUE(ctl.waitForFinished(30000));
+    EXPECT_EQ(ctl.exitCode(), 3);
+}

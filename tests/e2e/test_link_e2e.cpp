@@ -1,0 +1,301 @@
+// The programmer's link (PanelLink with the real serial component, its poll
+// and the exchange thread) against the simulated panel on a pty.
+#include <gtest/gtest.h>
+
+#include "../link/LinkTestKit.h"
+#include "SimServer.h"
+#include "link/PanelLink.h"
+
+using namespace vk410;
+using namespace vk410::test;
+using sim::Fault;
+
+namespace {
+
+constexpr std::size_t kUseGprs = kHeaderSize + GsmOff::useGPRScfg;
+
+GprsTexts SampleTexts() { return {"inet.example", "gprs", "pass1", "", "", ""}; }
+
+sim::PanelConfig GprsPanel(uint8_t model)
+{
+    sim::PanelConfig p = sim::DefaultPanel(model, true);
+    p.version = 12;
+    p.cfg.main.at(MainOff::out) = 33;
+    p.cfg.gsm.buf[kUseGprs] = 1;
+    SetDeviceNum(p.cfg.gsm, 1234);
+    BuildGprsBlock(p.cfg.gprs, SampleTexts());
+    return p;
+}
+
+Configuration Blank(uint8_t model)
+{
+    Configuration c = StartupConfiguration();
+    c.model = model;
+    LoadDefaults(c.main, model);
+    return c;
+}
+
+struct Outcome {
+    std::vector<QString> texts;
+    std::vector<int> codes;
+    int value = -1;
+    ExchangeResult result;
+    int Final() const { return codes.empty() ? -1 : codes.back(); }
+    bool Shown(const QString& t) const { return std::find(texts.begin(), texts.end(), t) != texts.end(); }
+};
+
+struct LinkE2E : ::testing::Test {
+    void SetUp() override { App(); }
+
+    void StartPanel(const sim::PanelConfig& cfg, bool pacing = false)
+    {
+        server = std::make_unique<sim::SimServer>(cfg, pacing);
+        std::string error;
+        ASSERT_TRUE(server->Open("", error)) << error;
+        port = QString::fromStdString(server->SlavePath());
+        server->Start();
+    }
+
+    // Runs one exchange to its final report and waits for the port to close.
+    Outcome Run(bool isWrite, const Configuration& cfg, const GprsTexts& texts = {})
+    {
+        Outcome o;
+        if (!link.SetPortText(port) && link.CommPortDriver1().PortName() != port)
+            ADD_FAILURE() << "port not taken";
+        QObject ctx;
+        QObject::connect(&link, &PanelLink::statusText, &ctx, [&o](const QString& t) { o.texts.push_back(t); });
+        QObject::connect(&link, &PanelLink::exchangeReport, &ctx,
+                         [&o](int code, int value, const ExchangeResult& r) {
+                             o.codes.push_back(code);
+                             if (code == kReportReplyArriving) {
+                                 o.texts.push_back(StatusText::ReplyArriving);
+                                 return;
+                             }
+                             o.value = value;
+                             o.result = r;
+                         });
+        if (!link.SendData(isWrite, cfg, texts)) {
+            ADD_FAILURE() << "exchange not started";
+            return o;
+        }
+        EXPECT_TRUE(WaitFor([&] { return !link.Busy(); }, 30000)) << "no final report";
+        link.WaitFinished();
+        EXPECT_FALSE(link.CommPortDriver1().IsOpen()) << "port left open";
+        return o;
+    }
+
+    std::unique_ptr<sim::SimServer> server;
+    QString port;
+    PanelLink link;
+};
+
+std::vector<uint8_t> Payload(const TMainBlock& b, uint8_t m) { return Bytes(b.payload(), PayloadLength(m)); }
+std::vector<uint8_t> Payload(const TGsmBlock& b) { return Bytes(b.payload(), kGsmPayloadSize); }
+std::vector<uint8_t> Frame(const TGprsBlock& b) { return Bytes(b.buf.data(), b.frameLength()); }
+
+} // namespace
+
+TEST_F(LinkE2E, FullReadOfAModelOnePanelWithModuleAndGprsAtTheLineRate)
+{
+    StartPanel(GprsPanel(1), true);
+    const Outcome o = Run(false, Blank(0));
+    const std::vector<QString> expected = {StatusText::PortOpen,     StatusText::ReplyArriving,
+                                           StatusText::CheckingData, StatusText::ReadingGsm,
+                                           StatusText::ReplyArriving, StatusText::ReplyArriving,
+                                           StatusText::ReadDone + "12"};
+    EXPECT_EQ(o.texts, expected);
+    ASSERT_EQ(o.Final(), kReportDone);
+    EXPECT_EQ(o.value, 1);
+    Configuration window = Blank(0);
+    ApplyExchangeResult(o.result, window);
+    const Configuration panel = server->State().cfg;
+    EXPECT_EQ(window.model, 1);
+    EXPECT_EQ(Payload(window.main, 1), Payload(panel.main, 1));
+    EXPECT_EQ(Payload(window.gsm), Payload(panel.gsm));
+    EXPECT_EQ(Frame(window.gprs), Frame(panel.gprs));
+    GprsTexts texts;
+    ASSERT_TRUE(LoadGprsTexts(window.gprs, texts));
+    EXPECT_EQ(texts, SampleTexts());
+}
+
+TEST_F(LinkE2E, WriteThenReadGivesBackWhatWasWritten)
+{
+    StartPanel(sim::DefaultPanel(1, true));
+    Configuration cfg = Blank(1);
+    cfg.main.at(MainOff::state) = 1;
+    cfg.main.at(MainOff::in) = 61;
+    cfg.main.at(MainOff::qnt) = 3;
+    LoadGsmDefaults(cfg.gsm);
+    cfg.gsm.buf[kUseGprs] = 1;
+    SetDeviceNum(cfg.gsm, 4242);
+    SetDestinationPhone(cfg.gsm, "79161234567", 2);
+    const Outcome w = Run(true, cfg, SampleTexts());
+    ASSERT_EQ(w.Final(), kReportDone);
+    EXPECT_EQ(w.texts.back(), StatusText::WriteDone);
+    const Configuration panel = server->State().cfg;
+    EXPECT_EQ(Payload(panel.main, 1), Payload(cfg.main, 1));
+    EXPECT_EQ(Payload(panel.gsm), Payload(cfg.gsm));
+
+    const Outcome r = Run(false, Blank(0));
+    ASSERT_EQ(r.Final(), kReportDone);
+    Configuration back = Blank(0);
+    ApplyExchangeResult(r.result, back);
+    EXPECT_EQ(Payload(back.main, 1), Payload(cfg.main, 1));
+    EXPECT_EQ(Payload(back.gsm), Payload(cfg.gsm));
+    GprsTexts texts;
+    ASSERT_TRUE(LoadGprsTexts(back.gprs, texts));
+    EXPECT_EQ(texts, SampleTexts());
+}
+
+struct FailureRow {
+    const char* name;
+    std::set<Fault> faults;
+    bool isWrite;
+    uint8_t panelModel, selectedModel;
+    bool panelCxm, selectedCxm;
+    int code;
+    QString text; // shown on the way (besides the window's outcome text)
+};
+
+TEST_F(LinkE2E, EveryFailureRowEndsInItsOutcome)
+{
+    const FailureRow rows[] = {
+        {"no reply (read)", {Fault::Silent}, false, 0, 0, false, false, kReportReadFailed, {}},
+        {"no reply (write)", {Fault::Silent}, true, 0, 0, false, false, kReportWriteFailed, {}},
+        {"incomplete reply", {Fault::OneByte}, false, 1, 1, false, false, kReportReadFailed, {}},
+        {"wrong check byte", {Fault::BadCrc}, false, 0, 0, false, false, kReportReadFailed, {}},
+        {"block-1 model code 5", {Fault::WrongModel}, false, 0, 0, false, false, kReportReadFailed, {}},
+        {"echo of another model", {}, true, 1, 0, false, false, kReportWriteFailed, {}},
+        {"block-1 echo differs", {Fault::BadEcho}, true, 0, 0, false, false, kReportWriteFailed,
+         StatusText::MainWriteErrors},
+        {"block-2 write fails", {}, true, 0, 0, false, true, kReportWriteFailed, StatusText::GsmWriteFailed},
+        {"extra byte behind the frame", {Fault::ExtraByte}, false, 0, 0, false, false, kReportReadFailed, {}},
+        {"flood beyond the buffer", {Fault::Flood}, false, 0, 0, false, false, kReportReadFailed, {}},
+    };
+    for (const auto& row : rows) {
+        sim::PanelConfig p = sim::DefaultPanel(row.panelModel, row.panelCxm);
+        p.faults = row.faults;
+        StartPanel(p);
+        Configuration cfg = Blank(row.selectedModel);
+        cfg.main.at(MainOff::state) = row.selectedCxm ? 1 : 0;
+        const Outcome o = Run(row.isWrite, cfg);
+        EXPECT_EQ(o.Final(), row.code) << row.name;
+        EXPECT_EQ(o.value, 255) << row.name;
+        EXPECT_EQ(o.texts.front(), StatusText::PortOpen) << row.name;
+        if (!row.text.isEmpty()) {
+            EXPECT_EQ(o.texts.back(), row.text) << row.name;
+        }
+        server->Stop();
+    }
+}
+
+TEST_F(LinkE2E, ReplyInTwoPiecesIsAccepted)
+{
+    sim::PanelConfig p = GprsPanel(0);
+    p.faults = {Fault::Split};
+    StartPanel(p, true);
+    const Outcome o = Run(false, Blank(0));
+    EXPECT_EQ(o.Final(), kReportDone);
+    EXPECT_EQ(o.result.version, 12);
+    EXPECT_TRUE(o.result.gprsTaken);
+}
+
+TEST_F(LinkE2E, HangUpInTheMiddleOfAReplyFailsAndClosesThePort)
+{
+    sim::PanelConfig p = GprsPanel(1);
+    p.faults = {Fault::Hangup};
+    StartPanel(p, true);
+    const Outcome o = Run(false, Blank(1));
+    EXPECT_EQ(o.Final(), kReportReadFailed);
+    EXPECT_TRUE(server->HungUp());
+    // Block 1 was taken before the line went.
+    EXPECT_TRUE(o.result.mainTaken);
+    EXPECT_FALSE(o.result.gsmTaken);
+}
+
+TEST_F(LinkE2E, HeldOrMissingPortReportsOneAndStartsNothing)
+{
+    StartPanel(sim::DefaultPanel(0, false));
+    TCommPortDriver other;
+    other.SetPortName(port);
+    other.SetBaudRateValue(2400);
+    ASSERT_TRUE(other.OpenPort());
+    Outcome o = Run(false, Blank(0));
+    EXPECT_EQ(o.codes, std::vector<int>{kReportPortFailed});
+    EXPECT_EQ(o.value, 0);
+    EXPECT_TRUE(o.texts.empty());
+    EXPECT_EQ(server->RepliesSent(), 0);
+    other.ClosePort();
+    EXPECT_EQ(Run(false, Blank(0)).Final(), kReportDone);
+
+    port = QStringLiteral("/nonexistent/ttyVK");
+    o = Run(false, Blank(0));
+    EXPECT_EQ(o.codes, std::vector<int>{kReportPortFailed});
+}
+
+TEST_F(LinkE2E, PanelWithoutModuleAndEmptyBlockThreeLeaveTheBlocksAlone)
+{
+    StartPanel(sim::DefaultPanel(1, false));
+    Configuration before = Blank(1);
+    before.gsm.buf[20] = 0x5A;
+    BuildGprsBlock(before.gprs, SampleTexts());
+    Outcome o = Run(false, before);
+    ASSERT_EQ(o.Final(), kReportDone);
+    Configuration window = before;
+    ApplyExchangeResult(o.result, window);
+    EXPECT_EQ(window.gsm.buf, before.gsm.buf);
+    EXPECT_EQ(window.gprs.buf, before.gprs.buf);
+    EXPECT_EQ(server->RepliesSent(), 1);
+    server->Stop();
+
+    sim::PanelConfig p = sim::DefaultPanel(1, true);
+    p.cfg.gsm.buf[kUseGprs] = 1; // GPRS on, no frame: a 5-byte block-3 reply
+    StartPanel(p);
+    o = Run(false, before);
+    ASSERT_EQ(o.Final(), kReportDone);
+    EXPECT_TRUE(o.result.gsmTaken);
+    EXPECT_FALSE(o.result.gprsTaken);
+    window = before;
+    ApplyExchangeResult(o.result, window);
+    EXPECT_EQ(window.gprs.buf, before.gprs.buf);
+}
+
+TEST_F(LinkE2E, NextExchangeStartedFromTheReportSlotWaitsForThePort)
+{
+    StartPanel(sim::DefaultPanel(0, false));
+    link.SetPortText(port);
+    std::vector<int> finals;
+    QObject ctx;
+    QObject::connect(&link, &PanelLink::exchangeReport, &ctx, [&](int code, int, const ExchangeResult&) {
+        if (code == kReportReplyArriving)
+            return;
+        finals.push_back(code);
+        if (finals.size() < 3) { // at once, while the thread has still to close the port
+            EXPECT_TRUE(link.SendData(false, Blank(0), {}));
+        }
+    });
+    ASSERT_TRUE(link.SendData(false, Blank(0), {}));
+    EXPECT_FALSE(link.SendData(false, Blank(0), {})) << "one exchange at a time";
+    ASSERT_TRUE(WaitFor([&] { return finals.size() == 3 && !link.Busy(); }, 30000));
+    link.WaitFinished();
+    EXPECT_EQ(finals, (std::vector<int>{kReportDone, kReportDone, kReportDone}));
+}
+
+TEST_F(LinkE2E, StopDuringAnExchangeEndsItWithoutFurtherSignals)
+{
+    sim::PanelConfig p = sim::DefaultPanel(0, false);
+    p.faults = {Fault::Silent};
+    StartPanel(p);
+    link.SetPortText(port);
+    int emitted = 0;
+    QObject ctx;
+    QObject::connect(&link, &PanelLink::statusText, &ctx, [&](const QString&) { ++emitted; });
+    QObject::connect(&link, &PanelLink::exchangeReport, &ctx, [&](int, int, const ExchangeResult&) { ++emitted; });
+    ASSERT_TRUE(link.SendData(false, Blank(0), {}));
+    ASSERT_TRUE(WaitFor([&] { return emitted == 1; })); // "Порт открыт"
+    link.Stop();
+    EXPECT_FALSE(link.CommPortDriver1().IsOpen());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(emitted, 1);
+    EXPECT_FALSE(link.SendData(false, Blank(0), {}));
+}
