@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include "../model/Errors.h"
@@ -15,6 +16,10 @@ bool SaveConfigFile(const QString& path, const Configuration& cfg, const GprsTex
 {
     // Built first: a bad model code throws before any file is touched.
     const std::string text = BuildConfigText(cfg, texts, modelCode);
+    // A device or a folder is never replaced by a renamed temporary.
+    const QFileInfo target(path);
+    if (target.exists() && !target.isFile())
+        return false;
     QSaveFile file(path);
     // Unbuffered, so that a short or failed write (a full disk) shows at once:
     // Qt's buffered path can lose the error of its final flush and commit a

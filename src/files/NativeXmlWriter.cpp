@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 
 #include "../model/Errors.h"
 #include "NativeXml.h"
@@ -178,7 +179,11 @@ std::string TNativeXml::WriteToString() const
 
 void TNativeXml::SaveDocument(const std::string& path) const
 {
-    // A temporary beside the target, renamed over it only when complete.
+    // A temporary beside the target, renamed over it only when complete; a
+    // target that is not a regular file (a device, a folder) is never replaced.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+        throw Error("Cannot write file \"" + path + "\": not a regular file");
     const std::string temp = path + ".~tmp";
     std::FILE* file = std::fopen(temp.c_str(), "wb");
     if (!file)

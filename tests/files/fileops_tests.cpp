@@ -94,12 +94,14 @@ TEST(FileOps, FailedSavesReturnFalseAndLeaveTheOldFile)
         dir.filePath(QStringLiteral("plain/a.cf8")), // parent is a regular file
         dir.path(),                                   // a directory
         QStringLiteral("/proc/vk410-test.cf8"),       // a file system that takes no files
+        QStringLiteral("/dev/full"),                  // a device is not replaced
     };
     const Configuration cfg = CxmConfiguration();
     for (const QString& path : cases) {
         EXPECT_FALSE(SaveConfigFile(path, cfg, {}, 1)) << path.toStdString();
         EXPECT_FALSE(QFile::exists(path) && QFileInfo(path).isFile()) << path.toStdString();
     }
+    EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/full")).isFile());
     {
         FileSizeLimit full(64); // the disk fills up during the write
         EXPECT_FALSE(SaveConfigFile(old, cfg, {}, 1));

@@ -4,6 +4,10 @@
 #include "files/NativeXml.h"
 #include "model/Errors.h"
 
+#include <cstdio>
+#include <cstdlib>
+#include <unistd.h>
+
 using namespace vk410;
 
 namespace {
@@ -216,4 +220,35 @@ TEST(NativeXmlNode, DeepHandBuiltTreeIsSearchedAndFreedWithoutRecursion)
     node->NewChild("needle");
     EXPECT_NE(doc->RootElement()->FindDeep("needle"), nullptr);
     doc.reset();
+}
+
+TEST(NativeXmlDocument, SaveAndLoadOnDisk)
+{
+    char dirTemplate[] = "/tmp/vk410-xml-XXXXXX";
+    ASSERT_NE(mkdtemp(dirTemplate), nullptr);
+    const std::string dir = dirTemplate;
+    const std::string path = dir + "/doc.xml";
+
+    auto doc = ReadableDoc("config");
+    doc->RootElement()->NewChild("device")->PutAttrText("name", "\xD0\x98\xD0\xBC\xD1\x8F");
+    doc->SaveDocument(path);
+    TNativeXml back;
+    back.LoadDocument(path);
+    ASSERT_NE(back.RootElement(), nullptr);
+    EXPECT_EQ(back.RootElement()->FindChild("device")->AttrTextAt(0), "\xD0\x98\xD0\xBC\xD1\x8F");
+    back.SetOutputStyle(TsdXmlOutputStyle::xosReadable);
+    back.SetLineBreak(TsdLineBreakStyle::lbCRLF);
+    EXPECT_EQ(back.WriteToString(), doc->WriteToString());
+
+    EXPECT_THROW(back.LoadDocument(dir + "/missing.xml"), Error);
+    EXPECT_THROW(doc->SaveDocument(dir + "/no/such/dir.xml"), Error);
+    EXPECT_THROW(doc->SaveDocument(dir), Error); // a directory
+    EXPECT_THROW(doc->SaveDocument("/dev/null"), Error); // never replaces a device
+    doc->RootElement()->NewChild("later");
+    EXPECT_THROW(doc->SaveDocument(path + "/x"), Error);
+    TNativeXml still;
+    still.LoadDocument(path);
+    EXPECT_EQ(still.RootElement()->FindChild("later"), nullptr);
+    std::remove(path.c_str());
+    rmdir(dir.c_str());
 }
