@@ -3,25 +3,55 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace vk410::test {
 
-// Opens the drop-down list and clicks the item, as a user picks it.
+// Waits for a condition with a generous bound; false when it never held.
+template <class Pred> bool WaitFor(Pred pred, int ms = 5000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!pred()) {
+        if (timer.elapsed() > ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+// Opens the drop-down list and walks to the item with the keyboard, as a user
+// picks it; the choice counts only at Return.
 inline void PickItem(QComboBox* box, int index)
+{
+    ASSERT_NE(box, nullptr);
+    ASSERT_LT(index, box->count());
+    box->showPopup();
+    QAbstractItemView* view = box->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
+    QTest::keyClick(view, Qt::Key_Home);
+    for (int i = 0; i < index; ++i)
+        QTest::keyClick(view, Qt::Key_Down);
+    QTest::keyClick(view, Qt::Key_Return);
+    ASSERT_TRUE(WaitFor([view] { return !view->window()->isVisible(); }));
+}
+
+// Opens the list and clicks the item with the mouse.
+inline void ClickItem(QComboBox* box, int index)
 {
     ASSERT_NE(box, nullptr);
     box->showPopup();
     QAbstractItemView* view = box->view();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
     const QModelIndex item = view->model()->index(index, box->modelColumn(), view->rootIndex());
-    view->scrollTo(item);
     const QPoint at = view->visualRect(item).center();
+    ASSERT_TRUE(view->viewport()->rect().contains(at)) << "item " << index << " not in view";
     QTest::mouseMove(view->viewport(), at);
     QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
-    QTRY_VERIFY(!view->window()->isVisible());
+    ASSERT_TRUE(WaitFor([view] { return !view->window()->isVisible(); }));
 }
 
 inline void PickText(QComboBox* box, const QString& text)
@@ -38,7 +68,7 @@ inline void TypeOver(QLineEdit* edit, const QString& text)
 {
     ASSERT_NE(edit, nullptr);
     edit->setFocus(Qt::OtherFocusReason);
-    QTRY_VERIFY(edit->hasFocus());
+    ASSERT_TRUE(WaitFor([edit] { return edit->hasFocus(); }));
     QTest::keyClick(edit, Qt::Key_End);
     QTest::keyClick(edit, Qt::Key_Home, Qt::ShiftModifier);
     if (text.isEmpty())
@@ -51,7 +81,7 @@ inline void TypeOver(QLineEdit* edit, const QString& text)
 inline void TabAway(QWidget* from)
 {
     QTest::keyClick(from, Qt::Key_Tab);
-    QTRY_VERIFY(!from->hasFocus());
+    ASSERT_TRUE(WaitFor([from] { return !from->hasFocus(); }));
 }
 
 } // namespace vk410::test

@@ -54,10 +54,10 @@ protected:
         QWidget* page = Find<QWidget>(name);
         pages->setTabVisible(pages->indexOf(page), true);
         pages->setCurrentWidget(page);
-        QTRY_VERIFY(page->isVisible());
+        ASSERT_TRUE(WaitFor([page] { return page->isVisible(); }));
     }
 
-    void SelectModel(int model) { PickItem(Combo(QStringLiteral("DeviceTypeList")), model); }
+    void SelectModel(int model) { ClickItem(Combo(QStringLiteral("DeviceTypeList")), model); }
 
     RecordingMessageBoxes boxes;
     std::unique_ptr<TForm1> window;

