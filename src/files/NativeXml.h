@@ -90,6 +90,8 @@ public:
 
     // Number of ancestors, across documents.
     int Depth() const;
+    // Diagnostics go to the node's own document.
+    void DoDebugOut(TsdWarnStyle level, const std::string& text) const;
 
 protected:
     friend class TsdContainerNode;

@@ -242,6 +242,8 @@ int TXmlNode::Depth() const
     return depth;
 }
 
+void TXmlNode::DoDebugOut(TsdWarnStyle level, const std::string& text) const { document_->DoDebugOut(level, text); }
+
 // ---- character data and attributes
 
 std::string TsdCharData::ValueText() const
@@ -382,6 +384,8 @@ void TsdElement::ChildRemoved(TXmlNode* node)
 
 // ---- document basics
 
+// The top-level list is a container of kind xeError (no node class of its
+// own), so that its children keep no parent, as top-level nodes have none.
 TNativeXml::TNativeXml() : nodes_(std::make_unique<TsdContainerNode>(*this, TsdElementType::xeError)) {}
 
 TNativeXml::TNativeXml(std::string_view rootName) : TNativeXml()
