@@ -5,6 +5,9 @@
 #include <algorithm>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #endif
 
@@ -12,8 +15,8 @@ namespace vk410 {
 namespace {
 
 // Splits "ttyUSB12" into "ttyUSB" and 12; a name without trailing digits has
-// no number (-1). Trailing digits too many for an int keep the whole name as
-// the stem, so that such names still sort by text.
+// no number (-1). A run of more than nine digits keeps the whole name as the
+// stem, so that such names still sort, by text.
 struct NameKey {
     QString stem;
     long long number = -1;
