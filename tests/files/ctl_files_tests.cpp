@@ -83,6 +83,11 @@ TEST(CtlFiles, NewSavesTheStartupConfigurationAsTheWindowWould)
             EXPECT_EQ(ReadAll(out).toStdString(), BuildConfigText(cfg, {}, unsigned(model)));
         }
     }
+    ASSERT_EQ(Ctl({QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("0"),
+                   dir.filePath(QStringLiteral("bare"))})
+                  .code,
+              0);
+    EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("bare.cf8"))));
     const CtlRun failed = Ctl({QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("0"),
                             dir.filePath(QStringLiteral("no/such/dir.cf8"))});
     EXPECT_EQ(failed.code, 2);

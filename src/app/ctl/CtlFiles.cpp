@@ -146,7 +146,8 @@ void PrintUsage()
     std::fputs("usage: vedu-vk410ctl COMMAND ...\n"
                "  show [--json] FILE.cf8             print the configuration of a file\n"
                "  new --model N [--cxm] OUT.cf8      save the start-up configuration of model N (0 or 1);\n"
-               "                                     --cxm marks the CXM module as fitted\n"
+               "                                     --cxm marks the CXM module as fitted;\n"
+               "                                     \".cf8\" is appended when OUT lacks it\n"
                "  convert IN.cf8 OUT.cf8             open a file and save it again\n"
                "  read --port PORT [-o OUT.cf8] [--json]\n"
                "                                     read the panel's configuration\n"
@@ -193,7 +194,11 @@ int CmdNew(const QStringList& args)
     cfg.model = uint8_t(code);
     if (a.cxm)
         cfg.main.at(MainOff::state) = 1;
-    return Save(a.positional[0], cfg, {});
+    // The window's "save as" rule: no ".cf8" anywhere in the name, append it.
+    QString out = a.positional[0];
+    if (!out.contains(QLatin1String(".cf8")))
+        out += QLatin1String(".cf8");
+    return Save(out, cfg, {});
 }
 
 int CmdConvert(const QStringList& args)
