@@ -139,6 +139,9 @@ std::string BytesToHex(const uint8_t* eight)
 
 void HexToBytes(std::string_view hex16, uint8_t* eight)
 {
+    // Sixteen characters that are not sixteen bytes cannot all be digits.
+    if (hex16.size() != 2 * kAddressSize)
+        throw ConversionError(std::string(hex16));
     for (std::size_t i = 0; i < kAddressSize; ++i) {
         const std::string_view pair = hex16.substr(std::min(2 * i, hex16.size()), 2);
         const int hi = pair.size() == 2 ? HexDigit(pair[0]) : -1;

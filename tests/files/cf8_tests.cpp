@@ -148,7 +148,7 @@ TEST(Cf8Hex, BytesToHexAndBack)
     uint8_t back[8] = {};
     HexToBytes("9730214365f7fF0a", back);
     EXPECT_EQ(std::memcmp(bytes, back, 8), 0);
-    for (const char* bad : {"9730214365F7FFG0", "97302143 5F7FFFF", "97"}) {
+    for (const char* bad : {"9730214365F7FFG0", "97302143 5F7FFFF", "97", "9730214365F7FF\xD0\xAF"}) {
         uint8_t out[8];
         EXPECT_THROW(HexToBytes(bad, out), ConversionError) << bad;
     }
@@ -267,6 +267,8 @@ TEST(Cf8Read, ConversionErrorsCarryTheTextAndChangeNothing)
         {"empty value", Replace(rich, "<BLMode>1</BLMode>", "<BLMode/>"), "'' is not a valid integer value"},
         {"pdu pair", Replace(rich, "pdu=\"9730214365F7FFFF\"", "pdu=\"97302143XYF7FFFF\""),
          "'$XY' is not a valid integer value"},
+        {"pdu letter", Replace(rich, "pdu=\"9730214365F7FFFF\"", "pdu=\"9730214365F7FF\xD0\xAF\xD0\xAF\""),
+         "'9730214365F7FF\xD0\xAF\xD0\xAF' is not a valid integer value"},
     };
     for (const auto& c : cases) {
         Configuration cfg = Model(1);
