@@ -181,6 +181,13 @@ TEST(NativeXmlParser, HostileInputEndsInAParseThatReturns)
     Parsed nested = Parse(deep);
     EXPECT_TRUE(nested.Said("nesting deeper than 1024"));
     EXPECT_EQ(nested.doc->RootElement()->Depth(), 0);
+    nested.doc->SetOutputStyle(TsdXmlOutputStyle::xosReadable);
+    const std::string written = nested.doc->WriteToString();
+    std::size_t opened = 0;
+    for (std::size_t at = 0; (at = written.find("<a", at)) != std::string::npos; ++at)
+        ++opened;
+    EXPECT_EQ(opened, std::size_t(kMaxXmlDepth));
+    EXPECT_NE(written.find("<a/>"), std::string::npos);
 
     const std::string big(10 * 1024 * 1024, 'v');
     Parsed wide = Parse("<?xml version=\"1.0\"?><r a=\"" + big + "\"/>");
