@@ -1,10 +1,12 @@
 #include "AboutUnit.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <QDialog>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 
 #include "Icons.h"
 
@@ -93,7 +95,7 @@ int HalfRoundedToEven(int n)
 }
 
 AboutLayout ComputeAboutLayout(QSize imageSize, const std::vector<QSize>& labelSizes,
-                               bool productShown, QSize buttonSize)
+                               bool productShown, QSize buttonSize, QSize frame)
 {
     AboutLayout layout;
     layout.image = QRect(QPoint(10, 10), imageSize);
@@ -111,8 +113,9 @@ AboutLayout ComputeAboutLayout(QSize imageSize, const std::vector<QSize>& labelS
         layout.width = std::max(layout.width, r.left() + r.width() + 20);
     const int left = HalfRoundedToEven(layout.width - buttonSize.width());
     layout.button = QRect(QPoint(left, layout.height - 60), buttonSize);
+    layout.client = QSize(std::max(1, layout.width - frame.width()), std::max(1, layout.height - frame.height()));
     const int bevelHeight = buttonSize.height() + 20;
-    layout.bevel = QRect(0, layout.height - bevelHeight, layout.width, bevelHeight);
+    layout.bevel = QRect(0, layout.client.height() - bevelHeight, layout.client.width(), bevelHeight);
     return layout;
 }
 
@@ -155,7 +158,7 @@ std::unique_ptr<QDialog> BuildAboutBox(const VersionRecord& record, const QStrin
     ok->setDefault(true);
     QObject::connect(ok, &QPushButton::clicked, box.get(), &QDialog::accept);
 
-    box->setFixedSize(layout.width, layout.height);
+    box->setFixedSize(layout.client);
     return box;
 }
 
@@ -168,8 +171,11 @@ void ShowAboutBox(QWidget* parent)
     if (!GetFileVersionInfo(path, record))
         return;
     auto box = BuildAboutBox(record, QCoreApplication::applicationName(), parent);
-    if (box)
-        box->exec();
+    if (!box)
+        return;
+    if (const QScreen* screen = box->screen())
+        box->move(screen->availableGeometry().center() - box->rect().center());
+    box->exec();
 }
 
 } // namespace vk410

@@ -26,21 +26,27 @@ struct AboutLines {
 // when its value's reported length (terminating zero counted) exceeds 1.
 AboutLines AboutLinesFromRecord(const VersionRecord& record);
 
-// Layout from the sizes of what the box holds; positions are the box's own.
+// Layout from the sizes of what the box holds. Width and height are the
+// window's outer size, frame included; positions are in the client area,
+// whose size is the outer size less the frame.
 struct AboutLayout {
     QRect image;
     std::vector<QRect> labels; // the shown lines, top to bottom
     int width = 0;
     int height = 0;
+    QSize client;
     QRect button;
-    QRect bevel;
+    QRect bevel; // aligned to the client area's bottom
 };
+
+// What a dialog's frame and caption add to its client size.
+inline constexpr QSize kDialogFrame(6, 25);
 
 // The label sizes are those of the shown lines, in line order; productShown
 // says whether the first of them is the product name (which stands level with
 // the image).
 AboutLayout ComputeAboutLayout(QSize imageSize, const std::vector<QSize>& labelSizes,
-                               bool productShown, QSize buttonSize);
+                               bool productShown, QSize buttonSize, QSize frame = kDialogFrame);
 
 // Nearest integer to n / 2, a half going to the even neighbour.
 int HalfRoundedToEven(int n);

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTimer>
@@ -61,7 +62,7 @@ void TForm1::BuildWindow()
     typeLabel->setGeometry(8, 8, 80, 20);
     DeviceTypeList = new QComboBox(central);
     DeviceTypeList->setObjectName(QStringLiteral("DeviceTypeList"));
-    DeviceTypeList->setGeometry(90, 6, 360, 24);
+    DeviceTypeList->setGeometry(90, 6, 459, 24);
 
     PageMain = new QTabWidget(central);
     PageMain->setObjectName(QStringLiteral("PageMain"));
@@ -98,6 +99,8 @@ void TForm1::BuildWindow()
     connect(DeviceTypeList, &QComboBox::activated, this, [this](int index) { DeviceTypeListChange(index); });
 
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 void TForm1::BuildRightPanel(QWidget* central)

@@ -64,6 +64,10 @@ int main(int argc, char** argv)
             pages->setTabVisible(index, false);
     }
     pages->setCurrentIndex(0);
+    // The second model with its Meridian bus controls.
+    window.SelectModelQuietly(1);
+    window.DeviceTypeListChange(1);
+    ok = Save(&window, dir, QStringLiteral("page-loops-model2.png")) && ok;
 
     auto about = vk410::BuildAboutBox(vk410::ProgramVersionRecord(), QCoreApplication::applicationName(), &window);
     if (!about)

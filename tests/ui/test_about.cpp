@@ -94,7 +94,11 @@ TEST(AboutLayout, ProductStandsLevelWithTheIconAndTheRestFollowBelow)
     EXPECT_EQ(l.width, 52 + 120 + 20);
     // (192 - 75) / 2 = 58.5 -> 58
     EXPECT_EQ(l.button, QRect(58, l.height - 60, 75, 25));
-    EXPECT_EQ(l.bevel, QRect(0, l.height - 45, l.width, 45));
+    // The frame takes its part of the outer size; the bevel's line runs above the button.
+    EXPECT_EQ(l.client, QSize(l.width - kDialogFrame.width(), l.height - kDialogFrame.height()));
+    EXPECT_EQ(l.bevel, QRect(0, l.client.height() - 45, l.client.width(), 45));
+    EXPECT_LT(l.bevel.top(), l.button.top());
+    EXPECT_LE(l.button.bottom(), l.client.height());
 }
 
 TEST(AboutLayout, WithoutProductTheFirstLineGoesBelowTheIcon)
