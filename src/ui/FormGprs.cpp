@@ -48,8 +48,18 @@ public:
         QObject::connect(edit, &QLineEdit::textChanged, this, [this](const QString& t) { m_last = t; });
     }
 
+    // Texts the program sets (presets, a file, the panel) are not the user's input.
+    void SetProgramText(QLineEdit* edit, const QString& text)
+    {
+        m_program = true;
+        edit->setText(text);
+        m_program = false;
+    }
+
     State validate(QString& input, int& pos) const override
     {
+        if (m_program)
+            return Acceptable;
         const QString& prev = m_last;
         const qsizetype maxSuffix = std::min(prev.size(), std::max<qsizetype>(input.size() - pos, 0));
         qsizetype suffix = 0;
@@ -71,6 +81,7 @@ public:
 
 private:
     QString m_last;
+    bool m_program = false;
 };
 
 QFont Tahoma(int pixels)
@@ -80,17 +91,30 @@ QFont Tahoma(int pixels)
     return f;
 }
 
+// One of the six boxes, with its filter.
+class GprsEdit : public QLineEdit {
+public:
+    explicit GprsEdit(QWidget* parent) : QLineEdit(parent), m_filter(new GprsTextFilter(this))
+    {
+        setValidator(m_filter);
+    }
+    void SetProgramText(const QString& text) { m_filter->SetProgramText(this, text); }
+
+private:
+    GprsTextFilter* m_filter;
+};
+
 std::string BoxText(const QLineEdit* box) { return Utf8ToCp1251(box->text().toStdString()); }
 
 // A text from a file or the panel: a NUL would end it early inside the block,
 // and the block carries no more than 31 characters.
-void SetBoxText(QLineEdit* box, const std::string& cp1251)
+void SetBoxText(GprsEdit* box, const std::string& cp1251)
 {
     std::string text;
     for (char c : cp1251)
         if (c != '\0' && text.size() < kGprsTextMax)
             text.push_back(c);
-    box->setText(QString::fromStdString(Cp1251ToUtf8(text)));
+    box->SetProgramText(QString::fromStdString(Cp1251ToUtf8(text)));
 }
 
 } // namespace
@@ -98,9 +122,9 @@ void SetBoxText(QLineEdit* box, const std::string& cp1251)
 struct TfrmGPRS::Impl {
     TGprsBlock& block;
     QPushButton* btnSaveExit = nullptr;
-    std::array<QLineEdit*, 2> edtAPN{};
-    std::array<QLineEdit*, 2> edtUser{};
-    std::array<QLineEdit*, 2> edtPass{};
+    std::array<GprsEdit*, 2> edtAPN{};
+    std::array<GprsEdit*, 2> edtUser{};
+    std::array<GprsEdit*, 2> edtPass{};
     std::array<QComboBox*, 2> bxOper{};
 
     explicit Impl(TGprsBlock& b) : block(b) {}
@@ -119,12 +143,11 @@ QLabel* Label(QWidget* parent, const char* name, const QString& text, int left, 
     return label;
 }
 
-QLineEdit* Edit(QWidget* parent, const QString& name, int top)
+GprsEdit* Edit(QWidget* parent, const QString& name, int top)
 {
-    auto* edit = new QLineEdit(parent);
+    auto* edit = new GprsEdit(parent);
     edit->setObjectName(name);
     edit->setGeometry(24, top, 145, 24);
-    edit->setValidator(new GprsTextFilter(edit));
     return edit;
 }
 
@@ -161,9 +184,9 @@ void TfrmGPRS::Impl::ApplyPreset(int sim, int row)
     if (row < 0 || row >= int(kOperators.size()))
         return;
     const TOperators& op = kOperators[std::size_t(row)];
-    edtAPN[std::size_t(sim)]->setText(QString::fromUtf8(op.apn));
-    edtUser[std::size_t(sim)]->setText(QString::fromUtf8(op.user));
-    edtPass[std::size_t(sim)]->setText(QString::fromUtf8(op.password));
+    edtAPN[std::size_t(sim)]->SetProgramText(QString::fromUtf8(op.apn));
+    edtUser[std::size_t(sim)]->SetProgramText(QString::fromUtf8(op.user));
+    edtPass[std::size_t(sim)]->SetProgramText(QString::fromUtf8(op.password));
 }
 
 TfrmGPRS::TfrmGPRS(TGprsBlock& block, QWidget* parent)

@@ -1,6 +1,7 @@
 // The overlay editors of the GSM page's grids: opening over a cell, storing
 // into the block on close-up, exit, Esc and Enter, and the row drag.
 #include <QFocusEvent>
+#include <QApplication>
 #include <QKeyEvent>
 #include <algorithm>
 
@@ -275,16 +276,25 @@ bool TGsmPage::Impl::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     if (event->type() == QEvent::FocusOut) {
+        TDropList* const lists[] = {bxGrTryCnt, bxGrSIM, bxGrType, bxSMSType};
+        const auto* it = std::find(std::begin(lists), std::end(lists), watched);
+        if (it == std::end(lists))
+            return false;
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
         if (reason == Qt::PopupFocusReason || reason == Qt::ActiveWindowFocusReason)
             return false;
-        if (watched == bxGrTryCnt)
+        // The list's own popup taking the focus is not leaving the list.
+        const QWidget* popup = (*it)->view()->window();
+        const QWidget* next = QApplication::focusWidget();
+        if (popup->isVisible() || (next && next->window() == popup))
+            return false;
+        if (*it == bxGrTryCnt)
             bxGrTryCntCloseUp();
-        else if (watched == bxGrSIM)
+        else if (*it == bxGrSIM)
             bxGrSIMCloseUp();
-        else if (watched == bxGrType)
+        else if (*it == bxGrType)
             bxGrTypeCloseUp();
-        else if (watched == bxSMSType)
+        else
             bxSMSTypeCloseUp();
     }
     return false;
