@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <condition_variable>
+#include <mutex>
 
 #include "PortName.h"
 
@@ -48,7 +50,7 @@ bool PanelLink::SendData(bool isWrite, const Configuration& cfg, const GprsTexts
     // The new one waits for it before it opens, so this thread never blocks
     // (SendData may well be called from the report's own slot).
     ReapFinished();
-    QThread* previous = nullptr;
+    TThreadBuff* previous = nullptr;
     if (thread_) {
         previous = thread_.get();
         retired_.push_back(std::move(thread_));
@@ -57,21 +59,20 @@ bool PanelLink::SendData(bool isWrite, const Configuration& cfg, const GprsTexts
     ExchangeLine& line = *this;
     ExchangeReporter& reporter = *this;
     thread_ = std::make_unique<TThreadBuff>(line, rx_, reporter, isWrite, cfg, texts);
-    thread_->SetPredecessor(previous);
-    thread_->start(QThread::LowPriority);
+    thread_->Start(previous);
     return true;
 }
 
 void PanelLink::ReapFinished()
 {
-    std::erase_if(retired_, [](const std::unique_ptr<TThreadBuff>& t) { return t->isFinished(); });
+    std::erase_if(retired_, [](const std::unique_ptr<TThreadBuff>& t) { return t->Finished(); });
 }
 
 void PanelLink::Join(TThreadBuff& t)
 {
     // Until its final report a thread may wait on this thread's event queue;
     // serve those calls while waiting.
-    while (!t.wait(QDeadlineTimer(20)))
+    while (!t.Wait(20))
         QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
 }
 
@@ -92,35 +93,55 @@ void PanelLink::Stop()
     stopping_.store(true);
     driver_.ClosePort();
     if (thread_)
-        thread_->requestInterruption();
+        thread_->RequestInterruption();
     JoinAll();
     finalReported_ = true;
+}
+
+// Runs fn on this object's thread and returns once it has run: the window
+// message sent synchronously. The wait is a plain condition variable rather
+// than a blocking queued connection, whose semaphore lives inside Qt where
+// ThreadSanitizer cannot see the hand-over.
+void PanelLink::CallOnOwnerThread(std::function<void()> fn)
+{
+    struct Done {
+        std::mutex m;
+        std::condition_variable cv;
+        bool done = false;
+    };
+    auto done = std::make_shared<Done>();
+    QMetaObject::invokeMethod(
+        this, [fn = std::move(fn), done] {
+            fn();
+            std::lock_guard lock(done->m);
+            done->done = true;
+            done->cv.notify_one();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(done->m);
+    done->cv.wait(lock, [&] { return done->done; });
 }
 
 void PanelLink::Status(const QString& text)
 {
     if (stopping_.load())
         return;
-    QMetaObject::invokeMethod(
-        this, [this, text] {
-            if (!stopping_.load())
-                emit statusText(text);
-        },
-        Qt::BlockingQueuedConnection);
+    CallOnOwnerThread([this, text] {
+        if (!stopping_.load())
+            emit statusText(text);
+    });
 }
 
 void PanelLink::Report(int code, int value, const ExchangeResult& result)
 {
     if (stopping_.load())
         return;
-    QMetaObject::invokeMethod(
-        this, [this, code, value, &result] {
-            if (code != kReportReplyArriving)
-                finalReported_ = true;
-            if (!stopping_.load())
-                emit exchangeReport(code, value, result);
-        },
-        Qt::BlockingQueuedConnection);
+    CallOnOwnerThread([this, code, value, &result] {
+        if (code != kReportReplyArriving)
+            finalReported_ = true;
+        if (!stopping_.load())
+            emit exchangeReport(code, value, result);
+    });
 }
 
 } // namespace vk410

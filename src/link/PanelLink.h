@@ -41,6 +41,7 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -92,6 +93,7 @@ private:
     bool PurgeBuffers(bool input, bool output) override { return driver_.PurgeBuffers(input, output); }
     uint32_t WriteData(const uint8_t* data, uint32_t count) override { return driver_.WriteData(data, count); }
 
+    void CallOnOwnerThread(std::function<void()> fn);
     void ReapFinished();
     void Join(TThreadBuff& t);
     void JoinAll();

@@ -1,10 +1,18 @@
 #include "ThreadBuff.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <limits>
 
 #include "BCC.h"
+
+#ifdef __linux__
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
 
 namespace vk410 {
 
@@ -29,6 +37,19 @@ const QString PortFailedText =
 } // namespace StatusText
 
 namespace {
+
+// One step below normal: a nice value one higher for this thread.
+void LowerThisThreadPriority()
+{
+#ifdef __linux__
+    const id_t tid = id_t(::syscall(SYS_gettid));
+    errno = 0;
+    const int nice = ::getpriority(PRIO_PROCESS, tid);
+    if (errno == 0)
+        ::setpriority(PRIO_PROCESS, tid, nice + 1);
+#endif
+}
+
 constexpr int kSleepMs = 50;
 constexpr int kFirstBytesSleeps = 30;
 constexpr int kRestSleeps = 20;
@@ -115,19 +136,55 @@ bool GprsSettingsMissing(const Configuration& cfg, const GprsTexts& texts)
 // TThreadBuff
 
 TThreadBuff::TThreadBuff(ExchangeLine& line, RxBuffer& rx, ExchangeReporter& reporter, bool isWrite,
-                         const Configuration& snapshot, const GprsTexts& texts, QObject* parent)
-    : QThread(parent), Sleep([](int ms) { QThread::msleep(ulong(ms)); }), line_(line), rx_(rx),
+                         const Configuration& snapshot, const GprsTexts& texts)
+    : Sleep([](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }), line_(line), rx_(rx),
       reporter_(reporter), isWrite_(isWrite), texts_(texts)
 {
     result_.isWrite = isWrite;
     result_.blocks = snapshot;
 }
 
-void TThreadBuff::run()
+TThreadBuff::~TThreadBuff()
 {
-    if (predecessor_)
-        predecessor_->wait();
-    Execute();
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void TThreadBuff::Start(TThreadBuff* previous)
+{
+    thread_ = std::thread([this, previous] {
+        LowerThisThreadPriority();
+        if (previous)
+            previous->Wait(-1);
+        Execute();
+        MarkFinished();
+    });
+}
+
+void TThreadBuff::MarkFinished()
+{
+    std::lock_guard lock(doneMutex_);
+    done_ = true;
+    doneCv_.notify_all();
+}
+
+bool TThreadBuff::Finished() const
+{
+    std::lock_guard lock(doneMutex_);
+    return done_;
+}
+
+bool TThreadBuff::Wait(int ms)
+{
+    {
+        std::unique_lock lock(doneMutex_);
+        const auto isDone = [this] { return done_; };
+        if (ms < 0)
+            doneCv_.wait(lock, isDone);
+        else if (!doneCv_.wait_for(lock, std::chrono::milliseconds(ms), isDone))
+            return false;
+    }
+    return true;
 }
 
 void TThreadBuff::Report(int code, int value) { reporter_.Report(code, value, result_); }
@@ -172,12 +229,12 @@ bool TThreadBuff::WaitReply()
 {
     // A window that is closing stops waiting at once; nobody sees the outcome.
     Sleep(kSleepMs);
-    for (int i = 0; i < kFirstBytesSleeps && rx_.Count() < 2 && !isInterruptionRequested(); ++i)
+    for (int i = 0; i < kFirstBytesSleeps && rx_.Count() < 2 && !InterruptionRequested(); ++i)
         Sleep(kSleepMs);
-    if (rx_.Count() == 0 || isInterruptionRequested())
+    if (rx_.Count() == 0 || InterruptionRequested())
         return false;
     reporter_.Report(kReportReplyArriving, 0, result_);
-    for (int i = 0; i < kRestSleeps && rx_.At(1) != rx_.Count() && !isInterruptionRequested(); ++i)
+    for (int i = 0; i < kRestSleeps && rx_.At(1) != rx_.Count() && !InterruptionRequested(); ++i)
         Sleep(kSleepMs);
     const int32_t count = rx_.CopyTo(reply_);
     if (count != reply_[1])

@@ -2,11 +2,12 @@
 // The exchange: one read or one write sequence over the panel's blocks,
 // run by TThreadBuff on a thread of its own.
 #include <QString>
-#include <QThread>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <thread>
 
 #include "../model/Configuration.h"
 #include "Frames.h"
@@ -103,17 +104,29 @@ extern const QString PortFailedText;
 } // namespace StatusText
 
 // One exchange. Execute() is the body: open the port, run the read or write
-// sequence on the snapshot, report, close the port. run() calls it on the
-// thread; tests may call it directly with their own line and reporter.
-class TThreadBuff : public QThread {
+// sequence on the snapshot, report, close the port. Start() runs it on a
+// thread of its own, one priority step below normal; tests may call Execute()
+// directly with their own line and reporter. A plain std::thread is used so
+// that every hand-over between the threads is visible to ThreadSanitizer.
+class TThreadBuff {
 public:
     TThreadBuff(ExchangeLine& line, RxBuffer& rx, ExchangeReporter& reporter, bool isWrite,
-                const Configuration& snapshot, const GprsTexts& texts, QObject* parent = nullptr);
+                const Configuration& snapshot, const GprsTexts& texts);
+    ~TThreadBuff(); // joins; call only once Finished() (or never started)
+    TThreadBuff(const TThreadBuff&) = delete;
+    TThreadBuff& operator=(const TThreadBuff&) = delete;
 
     void Execute();
-    // run() first waits for this thread to end (the previous exchange closing
-    // its port). Set before start().
-    void SetPredecessor(QThread* previous) { predecessor_ = previous; }
+
+    // The body first waits for previous (the exchange before, closing its
+    // port) to finish. previous must outlive this thread's start.
+    void Start(TThreadBuff* previous = nullptr);
+    bool Finished() const;
+    // Waits up to ms for the body to end; true when it has (and is joined).
+    bool Wait(int ms);
+    // Flags a closing window: a running wait for a reply gives up at once.
+    void RequestInterruption() { interrupt_.store(true); }
+    bool InterruptionRequested() const { return interrupt_.load(); }
 
     // Sleeps of WaitReply (50 ms each); tests may replace it before Execute.
     std::function<void(int ms)> Sleep;
@@ -132,14 +145,17 @@ public:
 
     const ExchangeResult& Result() const { return result_; }
 
-protected:
-    void run() override;
-
 private:
     void SendFrame(const uint8_t* frame, std::size_t count);
     void Report(int code, int value);
 
-    QThread* predecessor_ = nullptr;
+    void MarkFinished();
+
+    std::thread thread_;
+    mutable std::mutex doneMutex_;
+    std::condition_variable doneCv_;
+    bool done_ = false;
+    std::atomic<bool> interrupt_{false};
     ExchangeLine& line_;
     RxBuffer& rx_;
     ExchangeReporter& reporter_;

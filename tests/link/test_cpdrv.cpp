@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 #include "LinkTestKit.h"
@@ -404,16 +405,10 @@ TEST_F(PtyFixture, PollTimerFollowsOpenAndCloseFromAnotherThread)
     d.SetPortName(path);
     d.SetBaudRateValue(2400);
     bool opened = false;
-    QThread* worker = QThread::create([&] { opened = d.OpenPort(); });
-    worker->start();
-    ASSERT_TRUE(WaitFor([&] { return worker->isFinished(); }));
+    std::thread([&] { opened = d.OpenPort(); }).join();
     ASSERT_TRUE(opened);
     EXPECT_TRUE(WaitFor([&] { return d.PollTimerActive(); }));
-    delete worker;
-    worker = QThread::create([&] { d.ClosePort(); });
-    worker->start();
-    ASSERT_TRUE(WaitFor([&] { return worker->isFinished(); }));
+    std::thread([&] { d.ClosePort(); }).join();
     EXPECT_TRUE(WaitFor([&] { return !d.PollTimerActive(); }));
     EXPECT_FALSE(d.IsOpen());
-    delete worker;
 }
