@@ -88,8 +88,21 @@ TGsmGrid* TGsmPage::Impl::GridOf(QObject* editor) const
     return editor == bxSMSType || editor == medtSMSPhone ? grdSMS : grdG1;
 }
 
+bool TGsmPage::Impl::EditorOpen() const
+{
+    for (const QWidget* w : std::initializer_list<const QWidget*>{bxGrTryCnt, bxGrSIM, bxGrType, medtGrPhHst,
+                                                                  bxSMSType, medtSMSPhone})
+        if (!w->isHidden())
+            return true;
+    return false;
+}
+
+// An editor still open here refused to let the focus go: no other cell, and
+// no row drag, until it is left.
 bool TGsmPage::Impl::grdG1SelectCell(int col, int row)
 {
+    if (EditorOpen())
+        return false;
     grdG1->lower();
     if (row == 0)
         return true;
@@ -108,6 +121,8 @@ bool TGsmPage::Impl::grdG1SelectCell(int col, int row)
 
 bool TGsmPage::Impl::grdSMSSelectCell(int col, int row)
 {
+    if (EditorOpen())
+        return false;
     grdSMS->lower();
     if (row == 0)
         return true;

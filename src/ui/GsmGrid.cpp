@@ -1,5 +1,6 @@
 #include "GsmGrid.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
 
@@ -79,8 +80,7 @@ bool TGsmGrid::Accept(int col, int row) { return !onSelectCell || onSelectCell(c
 
 void TGsmGrid::mousePressEvent(QMouseEvent* e)
 {
-    // An editor that refused to let the focus go keeps it: the click is void.
-    if (!hasFocus() || e->button() != Qt::LeftButton)
+    if (e->button() != Qt::LeftButton)
         return;
     const QModelIndex idx = indexAt(e->position().toPoint());
     if (!idx.isValid())
@@ -88,13 +88,20 @@ void TGsmGrid::mousePressEvent(QMouseEvent* e)
     const int col = idx.column();
     const int row = idx.row();
     if (col == 0 && row > 0 && m_rowMoving) {
-        m_dragFrom = row;
+        if (Accept(col, row))
+            m_dragFrom = row;
         return;
     }
     if (Fixed(col, row) || idx == currentIndex())
         return;
-    if (Accept(col, row))
-        setCurrentCell(row, col);
+    const QWidget* focusBefore = QApplication::focusWidget();
+    if (!Accept(col, row))
+        return;
+    // Closing the other grid's editor parks the focus over there; a cell
+    // without an editor brings it back here.
+    if (!hasFocus() && QApplication::focusWidget() == focusBefore)
+        setFocus(Qt::MouseFocusReason);
+    setCurrentCell(row, col);
 }
 
 void TGsmGrid::mouseMoveEvent(QMouseEvent* e) { e->accept(); }

@@ -23,7 +23,8 @@ public:
     // Moves the texts of row `from` to row `to` as a drag does.
     void MoveRow(int from, int to);
 
-    // Asked before (col, row) becomes current; false refuses it.
+    // Asked before (col, row) becomes current, and with col 0 before a row
+    // drag starts; false refuses it.
     std::function<bool(int col, int row)> onSelectCell;
 
 signals:

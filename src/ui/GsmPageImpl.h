@@ -68,6 +68,7 @@ struct TGsmPage::Impl : QObject {
 
     // GsmEditors.cpp
     void ConnectEditors();
+    bool EditorOpen() const;
     bool grdG1SelectCell(int col, int row);
     bool grdSMSSelectCell(int col, int row);
     void OpenList(TDropList* bx, TGsmGrid* grid, int col, int row);

@@ -125,6 +125,10 @@ TEST_F(GsmGrids, CompleteIpIsStoredAndIncompleteNeverReachesTheBlock)
         ClickCell(grdG1, 2, 1);
         EXPECT_TRUE(editor->hasFocus());
         EXPECT_TRUE(List("bxGrTryCnt")->isHidden());
+        // Nor does a row drag.
+        QTest::mousePress(grdG1->viewport(), Qt::LeftButton, {}, test::CellCentre(grdG1, 0, 3));
+        QTest::mouseRelease(grdG1->viewport(), Qt::LeftButton, {}, test::CellCentre(grdG1, 0, 1));
+        EXPECT_EQ(grdG1->Cell(2, 3), "5");
         EXPECT_EQ(Address(3), before);
         // Esc abandons the change and ends the edit.
         QTest::keyClick(editor, Qt::Key_Escape);
@@ -145,6 +149,23 @@ TEST_F(GsmGrids, PhoneOfElevenDigitsIsStoredAndFourDigitsAreRefused)
     ASSERT_EVENTUALLY(Edit("medtGrPhHst")->isHidden());
     EXPECT_EQ(grdG1->Cell(5, 5), "+7(916)-111-22-33");
     EXPECT_EQ(msgs.beeps, 0);
+}
+
+TEST_F(GsmGrids, ClickOnTheOtherGridLeavesTheEditorAndOpensThatCell)
+{
+    Choose(grdG1, 2, 1, "bxGrTryCnt", "1");
+    ClickCell(grdG1, 5, 1);
+    TMaskEdit* editor = Edit("medtGrPhHst");
+    QTest::keyClick(editor, Qt::Key_End);
+    QTest::keyClick(editor, Qt::Key_Home, Qt::ShiftModifier);
+    QTest::keyClicks(editor, "88005553535");
+    ClickCell(grdSMS, 2, 1);
+    EXPECT_TRUE(editor->isHidden());
+    EXPECT_EQ(grdG1->Cell(5, 1), "+8(800)-555-35-35");
+    EXPECT_TRUE(List("bxSMSType")->isVisible());
+    test::PickItem(List("bxSMSType"), 1);
+    ASSERT_EVENTUALLY(List("bxSMSType")->isHidden());
+    EXPECT_EQ(cfg.gsm.at(GsmOff::smsCfg(1)), 1);
 }
 
 TEST_F(GsmGrids, UntouchedEditorKeepsANumberLongerThanItsPositions)
