@@ -183,6 +183,8 @@ TGsmPage::TGsmPage(Configuration& cfg, MessageBoxes& msgs, QWidget* parent)
     : QWidget(parent), d(new Impl(this, cfg, msgs))
 {
     d->BuildControls();
+    // The controls sit at fixed places; the tab page must not cut them off.
+    setMinimumSize(531, 432);
 }
 
 // d is a child QObject of the page and goes with it.

