@@ -279,7 +279,8 @@ void TCommPortDriver::SyncTimer()
     if (QThread::currentThread() == thread())
         SyncTimerHere();
     else
-        QMetaObject::invokeMethod(this, [this] { SyncTimerHere(); }, Qt::QueuedConnection);
+        // By name: no functor object shared with the owning thread.
+        QMetaObject::invokeMethod(this, "SyncTimerHere", Qt::QueuedConnection);
 }
 
 void TCommPortDriver::SyncTimerHere()

@@ -162,7 +162,7 @@ private:
     void CloseLocked();
     LineSettings BuildLine() const;
     void SyncTimer();      // from any thread
-    void SyncTimerHere();  // owning thread
+    Q_INVOKABLE void SyncTimerHere(); // owning thread
     uint32_t PollPlain(uint32_t waiting);
     void PollPackets(uint32_t waiting);
 

@@ -99,9 +99,9 @@ void PanelLink::Stop()
 }
 
 // Runs fn on this object's thread and returns once it has run: the window
-// message sent synchronously. The wait is a plain condition variable rather
-// than a blocking queued connection, whose semaphore lives inside Qt where
-// ThreadSanitizer cannot see the hand-over.
+// message sent synchronously. The call travels through a queue of our own
+// and the wait is a condition variable, so that ThreadSanitizer sees every
+// hand-over (a blocking queued connection syncs inside Qt, out of its view).
 void PanelLink::CallOnOwnerThread(std::function<void()> fn)
 {
     struct Done {
@@ -110,16 +110,29 @@ void PanelLink::CallOnOwnerThread(std::function<void()> fn)
         bool done = false;
     };
     auto done = std::make_shared<Done>();
-    QMetaObject::invokeMethod(
-        this, [fn = std::move(fn), done] {
+    {
+        std::lock_guard lock(callsMutex_);
+        calls_.push_back([fn = std::move(fn), done] {
             fn();
-            std::lock_guard lock(done->m);
+            std::lock_guard doneLock(done->m);
             done->done = true;
             done->cv.notify_one();
-        },
-        Qt::QueuedConnection);
+        });
+    }
+    QMetaObject::invokeMethod(this, "RunCalls", Qt::QueuedConnection);
     std::unique_lock lock(done->m);
     done->cv.wait(lock, [&] { return done->done; });
+}
+
+void PanelLink::RunCalls()
+{
+    std::vector<std::function<void()>> calls;
+    {
+        std::lock_guard lock(callsMutex_);
+        calls.swap(calls_);
+    }
+    for (auto& call : calls)
+        call();
 }
 
 void PanelLink::Status(const QString& text)

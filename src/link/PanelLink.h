@@ -43,6 +43,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "CPDrv.h"
@@ -94,6 +95,7 @@ private:
     uint32_t WriteData(const uint8_t* data, uint32_t count) override { return driver_.WriteData(data, count); }
 
     void CallOnOwnerThread(std::function<void()> fn);
+    Q_INVOKABLE void RunCalls();
     void ReapFinished();
     void Join(TThreadBuff& t);
     void JoinAll();
@@ -104,6 +106,8 @@ private:
     std::vector<std::unique_ptr<TThreadBuff>> retired_; // earlier ones, maybe still closing
     bool finalReported_ = true; // GUI thread only
     std::atomic<bool> stopping_{false};
+    std::mutex callsMutex_;
+    std::vector<std::function<void()>> calls_; // from the exchange thread, run here
 };
 
 } // namespace vk410
