@@ -11,7 +11,8 @@ MsgResult QtMessageBoxes::Show(QWidget* parent, MsgIcon icon, const QString& tit
 {
     QMessageBox box(parent);
     box.setWindowTitle(title);
-    box.setText(text);
+    // Texts keep their CR LF line breaks; the label wants LF alone.
+    box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     box.setIcon(icon == MsgIcon::Error     ? QMessageBox::Critical
                 : icon == MsgIcon::Warning ? QMessageBox::Warning
                                            : QMessageBox::Information);

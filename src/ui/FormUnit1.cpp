@@ -195,7 +195,7 @@ void TForm1::DeviceTypeListChange(int index)
     SetDevice(unsigned(index));
     if (!LoadDefaults(cfg_.main, unsigned(index))) {
         msgs_.Show(this, MsgIcon::Error, QStringLiteral("Внутренняя ошибка 1"),
-                   QStringLiteral("Ошибка. Прибор в списке не найден.:\nОбратитесь к разработчику"),
+                   QStringLiteral("Ошибка. Прибор в списке не найден.:\r\nОбратитесь к разработчику"),
                    MsgButtons::Ok);
     }
     RefreshControls();
@@ -206,7 +206,7 @@ void TForm1::SetDevice(unsigned modelCode)
     if (!IsKnownModel(modelCode)) {
         // The window keeps the model it shows; an unknown code is never stored.
         msgs_.Show(this, MsgIcon::Error, QStringLiteral("Внутренняя ошибка 2"),
-                   QStringLiteral("Ошибка. Прибор в списке не найден:newDevice)\nОбратитесь к разработчику"),
+                   QStringLiteral("Ошибка. Прибор в списке не найден:newDevice)\r\nОбратитесь к разработчику"),
                    MsgButtons::Ok);
         return;
     }

@@ -1,6 +1,7 @@
 // Renders the main window with each of its pages, and the About box, to PNG
 // files in the folder given as the first argument.
 #include <QDir>
+#include <QElapsedTimer>
 #include <QTabWidget>
 #include <QTest>
 #include <cstdio>
@@ -33,12 +34,15 @@ int main(int argc, char** argv)
         return 1;
     vk410::RecordingMessageBoxes boxes;
     app.SetMessageBoxes(&boxes);
+    QElapsedTimer started;
+    started.start();
     vk410::TForm1 window(boxes);
     vk410::TfrmGPRS gprs(window.Config().gprs, &window);
     window.SetGprsDialog(&gprs);
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
+    std::printf("window created and shown in %lld ms\n", static_cast<long long>(started.elapsed()));
 
     bool ok = Save(&window, dir, QStringLiteral("main-window.png"));
     auto* pages = window.findChild<QTabWidget*>(QStringLiteral("PageMain"));

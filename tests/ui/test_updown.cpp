@@ -1,7 +1,6 @@
 // The spin bound to an edit.
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QTest>
 #include <gtest/gtest.h>
 
 #include "ui/widgets/UpDown.h"
@@ -54,28 +53,6 @@ TEST(TUpDown, StepsFromTheTypedNumberAndStopsAtTheBounds)
     ASSERT_EQ(stepped.count(), 4);
     EXPECT_EQ(stepped.at(1).at(0).toInt(), 99);
     EXPECT_EQ(stepped.at(3).at(0).toInt(), 0);
-}
-
-TEST(TUpDown, ArrowKeysStepOnlyWhenAllowed)
-{
-    Bound b(30, 300);
-    b.spin->SetPosition(45);
-    QTest::keyClick(b.edit, Qt::Key_Up);
-    EXPECT_EQ(b.edit->text(), QStringLiteral("46"));
-    b.spin->SetArrowKeys(false);
-    QTest::keyClick(b.edit, Qt::Key_Up);
-    EXPECT_EQ(b.edit->text(), QStringLiteral("46"));
-}
-
-TEST(TUpDown, RangeChangeKeepsThePositionInside)
-{
-    Bound b(0, 99);
-    b.spin->SetPosition(80);
-    b.spin->SetRange(1, 9);
-    EXPECT_EQ(b.spin->Position(), 9);
-    b.spin->SetRange(5, 2);
-    EXPECT_EQ(b.spin->Min(), 5);
-    EXPECT_EQ(b.spin->Max(), 5);
 }
 
 } // namespace

@@ -117,13 +117,14 @@ TEST_F(WindowTest, UnknownModelIsRefusedAndTheWindowKeepsItsModel)
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Error);
     EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Внутренняя ошибка 2"));
-    EXPECT_TRUE(boxes.shown[0].text.startsWith(QStringLiteral("Ошибка. Прибор в списке не найден:newDevice)")));
+    EXPECT_EQ(boxes.shown[0].text,
+              QStringLiteral("Ошибка. Прибор в списке не найден:newDevice)\r\nОбратитесь к разработчику"));
     EXPECT_EQ(window->ModelCode(), 0);
 
     window->DeviceTypeListChange(5);
     ASSERT_EQ(boxes.shown.size(), 3u);
     EXPECT_EQ(boxes.shown[2].title, QStringLiteral("Внутренняя ошибка 1"));
-    EXPECT_TRUE(boxes.shown[2].text.startsWith(QStringLiteral("Ошибка. Прибор в списке не найден.:")));
+    EXPECT_EQ(boxes.shown[2].text, QStringLiteral("Ошибка. Прибор в списке не найден.:\r\nОбратитесь к разработчику"));
     EXPECT_EQ(Byte(MainOff::alarmsends), 8);
 
     window->Config().model = 2;
