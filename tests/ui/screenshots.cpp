@@ -1,5 +1,6 @@
 // Renders the main window with each of its pages, and the About box, to PNG
 // files in the folder given as the first argument.
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTabWidget>
@@ -66,6 +67,12 @@ int main(int argc, char** argv)
         ok = Save(&window, dir, QString::fromLatin1(shot.file)) && ok;
         if (hidden)
             pages->setTabVisible(index, false);
+    }
+    // The GSM page with the module fitted.
+    if (auto* cxm = window.findChild<QCheckBox*>(QStringLiteral("chkCXMExist"))) {
+        cxm->setChecked(true);
+        ok = Save(&window, dir, QStringLiteral("page-gsm-module.png")) && ok;
+        cxm->setChecked(false);
     }
     pages->setCurrentIndex(0);
     // The second model with its Meridian bus controls.
