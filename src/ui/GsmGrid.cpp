@@ -20,6 +20,7 @@ TGsmGrid::TGsmGrid(int columns, int rows, QWidget* parent) : QTableWidget(rows, 
     setTabKeyNavigation(false);
     setFocusPolicy(Qt::StrongFocus);
     setShowGrid(true);
+    setTextElideMode(Qt::ElideNone); // a narrow column clips its text, as the fixed layout expects
     for (int row = 0; row < rows; ++row) {
         for (int col = 0; col < columns; ++col) {
             auto* item = new QTableWidgetItem;
