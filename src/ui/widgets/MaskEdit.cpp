@@ -341,6 +341,10 @@ void TMaskEdit::focusInEvent(QFocusEvent* e)
     if (!m_refusing && r != Qt::PopupFocusReason && r != Qt::ActiveWindowFocusReason) {
         m_original = QLineEdit::text();
         m_modified = false;
+        // Focus given by the program (an editor opened over a cell) selects
+        // the text, so that typing replaces it from the first position.
+        if (r == Qt::OtherFocusReason && !m_mask.Empty())
+            selectAll();
     }
 }
 
