@@ -383,3 +383,70 @@ TEST(RxBuffer, DropsBytesBeyondTheBufferButCountsThem)
     EXPECT_EQ(rx.CopyTo(copy), 0);
     EXPECT_TRUE(std::all_of(copy, copy + kRxBufSize, [](uint8_t b) { return b == 0; }));
 }
+
+// A line whose replies are arbitrary bytes: whatever arrives, the exchange
+// ends in its failure outcome (or, by chance, success) and closes the port.
+struct NoiseLine : ExchangeLine {
+    bool OpenPort() override { return open = true; }
+    void ClosePort() override { open = false; ++closes; }
+    bool PurgeBuffers(bool, bool) override { return true; }
+    uint32_t WriteData(const uint8_t*, uint32_t count) override
+    {
+        const std::size_t n = Next() % 420;
+        pending.resize(n);
+        for (auto& b : pending)
+            b = uint8_t(Next());
+        // Now and then a frame that passes the length and check tests.
+        if (n >= 5 && Next() % 3 == 0) {
+            pending[0] = kStartByte;
+            pending[1] = uint8_t(std::min<std::size_t>(n, 255));
+            pending[2] = kCmdData;
+            pending[3] = uint8_t(Next() % 3);
+            pending.resize(pending[1]);
+            pending.back() = CalcBCC(pending.data(), int(pending.size() - 1));
+        }
+        return count;
+    }
+    void Sleep()
+    {
+        const std::size_t n = std::min<std::size_t>(pending.size(), Next() % 64);
+        rx.Append(pending.data(), uint32_t(n));
+        pending.erase(pending.begin(), pending.begin() + std::ptrdiff_t(n));
+    }
+    uint32_t Next()
+    {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    }
+    RxBuffer rx;
+    std::vector<uint8_t> pending;
+    uint32_t seed = 12345;
+    bool open = false;
+    int closes = 0;
+};
+
+TEST(Sequences, ArbitraryRepliesNeverCrashAndAlwaysEnd)
+{
+    NoiseLine line;
+    int successes = 0, deep = 0;
+    for (int i = 0; i < 2000; ++i) {
+        const bool isWrite = i % 2 == 1;
+        Configuration cfg = Blank(uint8_t(i % 3 == 0));
+        cfg.main.at(MainOff::state) = 1;
+        cfg.gsm.buf[kUseGprs] = 1;
+        Recorder rec;
+        TThreadBuff t(line, line.rx, rec, isWrite, cfg, SampleTexts());
+        t.Sleep = [&line](int) { line.Sleep(); };
+        t.Execute();
+        const int code = rec.Final();
+        EXPECT_TRUE(code == kReportDone || code == (isWrite ? kReportWriteFailed : kReportReadFailed)) << i;
+        EXPECT_FALSE(line.open);
+        EXPECT_EQ(line.closes, i + 1);
+        // A read hands back whole blocks and a GPRS frame that fits its buffer.
+        EXPECT_LE(rec.last.blocks.gprs.frameLength(), kFrameBufSize);
+        successes += code == kReportDone;
+        deep += rec.last.gsmTaken;
+    }
+    EXPECT_GT(successes, 0); // the noise does reach the end of the sequences
+    EXPECT_GT(deep, 0);
+}
