@@ -185,6 +185,8 @@ TEST_F(LinkE2E, EveryFailureRowEndsInItsOutcome)
         if (!row.text.isEmpty()) {
             EXPECT_EQ(o.texts.back(), row.text) << row.name;
         }
+        // A mismatched model is not an echo error: that text only where due.
+        EXPECT_EQ(o.Shown(StatusText::MainWriteErrors), row.text == StatusText::MainWriteErrors) << row.name;
         server->Stop();
     }
 }

@@ -136,32 +136,3 @@ TEST(PanelSim, FaultsShapeTheReplies)
     EXPECT_FALSE(ParseFault("crc", f));
 }
 
-TEST(PanelSim, BadEchoChangesOnePayloadByteOfWritesOnly)
-{
-    PanelConfig p = DefaultPanel(0, false);
-    p.faults = {Fault::BadEcho};
-    PanelSim sim(p);
-    bool accepted;
-    EXPECT_EQ(sim.Answer(Request(1), accepted), PanelSim(DefaultPanel(0, false)).MainReply());
-    TMainBlock block;
-    LoadDefaults(block, 0);
-    const std::size_t n = StampMainWrite(block, 0);
-    const auto echo = sim.Answer(Bytes(block.buf.data(), n), accepted);
-    EXPECT_TRUE(accepted);
-    EXPECT_TRUE(Intact(echo));
-    int differing = 0;
-    for (std::size_t k = 0; k < 27; ++k)
-        differing += echo[5 + k] != block.payload()[k];
-    EXPECT_EQ(differing, 1);
-}
-
-TEST(PanelSim, RejectedFileLeavesThePanelAlone)
-{
-    PanelConfig p = DefaultPanel(1, true);
-    p.version = 3;
-    std::string error;
-    EXPECT_FALSE(LoadPanel("not xml at all", p, error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(p.cfg.model, 1);
-    EXPECT_TRUE(p.cxm);
-}

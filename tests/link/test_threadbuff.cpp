@@ -135,40 +135,6 @@ TEST(ReadSequence, FullReadTakesEveryBlockAndShowsTheTextsInOrder)
     EXPECT_EQ(line.closes, 1);
 }
 
-TEST(ReadSequence, PanelWithoutModuleLeavesGsmAndGprsBlocksAlone)
-{
-    SimLine line(sim::DefaultPanel(0, false));
-    Configuration cfg = Blank(1);
-    cfg.gsm.buf[10] = 0xAB;
-    cfg.gprs.buf = {};
-    cfg.gprs.buf[0] = kStartByte;
-    cfg.gprs.buf[7] = 0xCD;
-    const Recorder rec = Exchange(line, false, cfg);
-    EXPECT_EQ(rec.Final(), kReportDone);
-    EXPECT_EQ(rec.values.back(), 0);
-    EXPECT_EQ(line.sent.size(), 1u);
-    EXPECT_FALSE(rec.last.gsmTaken || rec.last.gprsTaken);
-    Configuration window = cfg;
-    ApplyExchangeResult(rec.last, window);
-    EXPECT_EQ(window.model, 0);
-    EXPECT_EQ(window.gsm.buf, cfg.gsm.buf);
-    EXPECT_EQ(window.gprs.buf, cfg.gprs.buf);
-}
-
-TEST(ReadSequence, FiveByteGprsReplySucceedsAndKeepsTheBlock)
-{
-    sim::PanelConfig p = sim::DefaultPanel(1, true);
-    p.cfg.gsm.buf[kUseGprs] = 1; // but no GPRS frame: the panel answers 7E 05 44 03 C
-    SimLine line(p);
-    Configuration cfg = Blank(1);
-    BuildGprsBlock(cfg.gprs, SampleTexts());
-    const Recorder rec = Exchange(line, false, cfg);
-    EXPECT_EQ(rec.Final(), kReportDone);
-    EXPECT_EQ(line.sent.size(), 3u);
-    EXPECT_FALSE(rec.last.gprsTaken);
-    EXPECT_EQ(rec.last.blocks.gprs.buf, cfg.gprs.buf);
-}
-
 TEST(ReadSequence, FailureAfterBlockOneKeepsTheNewBlockOne)
 {
     sim::PanelConfig p = sim::DefaultPanel(0, false);
@@ -235,64 +201,6 @@ TEST(WaitReply, OneLoneByteWaitsAnotherTwentySleeps)
     EXPECT_EQ(std::count(rec.codes.begin(), rec.codes.end(), int(kReportReplyArriving)), 1);
 }
 
-// Failure rows of the sequences, for a read and a write.
-struct FaultCase {
-    const char* name;
-    std::set<Fault> faults;
-    bool isWrite;
-    uint8_t panelModel, selectedModel;
-    int code;
-    QString extraText; // a text that must have been shown
-};
-
-TEST(Sequences, EveryFailureEndsInItsOutcomeAndClosesThePort)
-{
-    const FaultCase cases[] = {
-        {"read, silent", {Fault::Silent}, false, 0, 0, kReportReadFailed, {}},
-        {"read, bad check byte", {Fault::BadCrc}, false, 0, 0, kReportReadFailed, {}},
-        {"read, extra byte", {Fault::ExtraByte}, false, 1, 0, kReportReadFailed, {}},
-        {"read, flood", {Fault::Flood}, false, 0, 0, kReportReadFailed, {}},
-        {"read, wrong model", {Fault::WrongModel}, false, 1, 0, kReportReadFailed, {}},
-        {"write, silent", {Fault::Silent}, true, 0, 0, kReportWriteFailed, StatusText::WritingMain},
-        {"write, bad check byte", {Fault::BadCrc}, true, 0, 0, kReportWriteFailed, {}},
-        {"write, other model", {}, true, 1, 0, kReportWriteFailed, {}},
-        {"write, wrong model", {Fault::WrongModel}, true, 0, 0, kReportWriteFailed, {}},
-        {"write, bad echo", {Fault::BadEcho}, true, 1, 1, kReportWriteFailed, StatusText::MainWriteErrors},
-    };
-    for (const auto& c : cases) {
-        sim::PanelConfig p = sim::DefaultPanel(c.panelModel, false);
-        p.faults = c.faults;
-        SimLine line(p);
-        const Recorder rec = Exchange(line, c.isWrite, Blank(c.selectedModel));
-        EXPECT_EQ(rec.Final(), c.code) << c.name;
-        EXPECT_EQ(rec.values.back(), 255) << c.name;
-        EXPECT_EQ(line.closes, 1) << c.name;
-        EXPECT_FALSE(line.open) << c.name;
-        const auto shown = [&rec](const QString& t) {
-            return std::find(rec.texts.begin(), rec.texts.end(), t) != rec.texts.end();
-        };
-        if (!c.extraText.isEmpty()) {
-            EXPECT_TRUE(shown(c.extraText)) << c.name;
-        }
-        // A mismatched model is not an echo error: no such text then.
-        if (c.extraText != StatusText::MainWriteErrors) {
-            EXPECT_FALSE(shown(StatusText::MainWriteErrors)) << c.name;
-        }
-    }
-}
-
-TEST(Sequences, PortThatCannotOpenReportsOneAndTouchesNothing)
-{
-    SimLine line(sim::DefaultPanel(0, false));
-    line.openOk = false;
-    const Recorder rec = Exchange(line, false, Blank(0));
-    EXPECT_EQ(rec.codes, std::vector<int>{kReportPortFailed});
-    EXPECT_EQ(rec.values, std::vector<int>{0});
-    EXPECT_TRUE(rec.texts.empty());
-    EXPECT_TRUE(line.sent.empty());
-    EXPECT_EQ(line.closes, 0);
-}
-
 TEST(WriteSequence, FullWriteSendsEveryBlockAndThePanelKeepsThem)
 {
     sim::PanelConfig p = sim::DefaultPanel(1, true);
@@ -319,18 +227,6 @@ TEST(WriteSequence, FullWriteSendsEveryBlockAndThePanelKeepsThem)
     EXPECT_EQ(line.sent[0].size(), 33u);
     EXPECT_EQ(line.sent[1].size(), kGsmFrameSize);
     EXPECT_EQ(line.sent[2][1], line.sent[2].size());
-}
-
-TEST(WriteSequence, ModuleThatDoesNotAnswerFailsWithTheGsmText)
-{
-    SimLine line(sim::DefaultPanel(0, false)); // no module behind the flag
-    Configuration cfg = Blank(0);
-    cfg.main.at(MainOff::state) = 1;
-    const Recorder rec = Exchange(line, true, cfg);
-    EXPECT_EQ(rec.Final(), kReportWriteFailed);
-    ASSERT_GE(rec.texts.size(), 2u);
-    EXPECT_EQ(rec.texts[rec.texts.size() - 2], StatusText::WritingGsm);
-    EXPECT_EQ(rec.texts.back(), StatusText::GsmWriteFailed);
 }
 
 TEST(WriteSequence, GprsSwitchedOnWithoutAccessPointSendsNothing)
