@@ -61,6 +61,8 @@ constexpr std::size_t kUseGprsFrameOffset = kHeaderSize + GsmOff::useGPRScfg;
 
 void RxBuffer::Append(const uint8_t* data, uint32_t size)
 {
+    if (!data || size == 0)
+        return;
     std::lock_guard lock(m_);
     const int32_t count = count_.load(std::memory_order_relaxed);
     const std::size_t stored = std::min<std::size_t>(std::size_t(count), kRxBufSize);
