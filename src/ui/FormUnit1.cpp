@@ -14,10 +14,12 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "../link/PanelLink.h"
 #include "../model/Devices.h"
 #include "../model/Loops.h"
 #include "AboutUnit.h"
 #include "Dialogs.h"
+#include "FormGprs.h"
 #include "GsmPage.h"
 #include "Icons.h"
 #include "widgets/EventHook.h"
@@ -34,15 +36,20 @@ TForm1::TForm1(MessageBoxes& msgs, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
-      cfg_(StartupConfiguration()), msgs_(msgs)
+      cfg_(StartupConfiguration()), msgs_(msgs), ownDialogs_(std::make_unique<QtFileDialogs>()),
+      fileDialogs_(ownDialogs_.get()), link_(std::make_unique<PanelLink>())
 {
     setObjectName(QStringLiteral("Form1"));
     BuildWindow();
     FormCreate();
+    ConnectLink();
 }
 
 TForm1::~TForm1()
 {
+    // FormDestroy: the exchange must neither report to nor read from a window
+    // that is going.
+    link_->Stop();
     // The handlers reach into the configuration: let no focus-out run them
     // while the members go.
     for (QObject* filter : filters_)
@@ -174,7 +181,7 @@ void TForm1::FormCreate()
             eventBox->addItems(eventTexts);
         }
     }
-    PortNameBox->setEditText(QStringLiteral("COM1"));
+    FillPortBox();
     for (int code = 0; code < DeviceCount(); ++code)
         DeviceTypeList->addItem(QString::fromStdString(DeviceDisplayText(unsigned(code))));
     DeviceTypeList->setCurrentIndex(0);
@@ -182,7 +189,15 @@ void TForm1::FormCreate()
     gsmPage_->InitGsmPage();
 }
 
-void TForm1::SetGprsDialog(TfrmGPRS* dialog) { gsmPage_->SetGprsDialog(dialog); }
+void TForm1::SetGprsDialog(TfrmGPRS* dialog)
+{
+    gprs_ = dialog;
+    gsmPage_->SetGprsDialog(dialog);
+}
+
+void TForm1::SetFileDialogs(FileDialogs* dialogs) { fileDialogs_ = dialogs ? dialogs : ownDialogs_.get(); }
+
+QString TForm1::AppCaption() { return kCaption; }
 
 void TForm1::SetStatusText(const QString& text) { statusPanel_->setText(text); }
 
@@ -231,7 +246,11 @@ void TForm1::SelectModelQuietly(unsigned modelCode)
         DeviceTypeList->setCurrentIndex(int(modelCode));
 }
 
-void TForm1::BtnCloseClick() { close(); }
+void TForm1::BtnCloseClick()
+{
+    link_->Stop();
+    close();
+}
 
 void TForm1::N10Click()
 {

@@ -1,6 +1,8 @@
 #pragma once
+#include <QColor>
 #include <QMainWindow>
 #include <array>
+#include <memory>
 
 #include "../model/Configuration.h"
 
@@ -16,27 +18,30 @@ class QTimer;
 
 namespace vk410 {
 
+class FileDialogs;
 class MessageBoxes;
+class PanelLink;
+class QtFileDialogs;
 class TGsmPage;
 class TUpDown;
 class TfrmGPRS;
+struct ExchangeResult;
 
-// The programmer's main window. It owns the configuration in memory and every
-// control that shows or edits it; each control writes its byte into the block
-// the moment it changes, and RefreshControls shows the blocks again.
-//
-// Wiring of the link, the files and the settings goes on top of what is here:
-// connect ButtonRead / ButtonWrite (clicked), PortNameBox, the menu items
-// N4 (open), N2 (save), N3 (save as) and IndTimer (the status blink) to their
-// handlers; fill PortNameBox from the port list; BtnCloseClick is where the
-// port is closed and a running exchange is asked to stop. After a read or an
-// open, select the model with SelectModelQuietly, then SetDevice and
-// RefreshControls.
+// The programmer's main window. It owns the configuration in memory, every
+// control that shows or edits it and the panel link; each control writes its
+// byte into the block the moment it changes, and RefreshControls shows the
+// blocks again. The exchange (FormLink.cpp) works on a snapshot taken when it
+// starts and hands its blocks back in its reports; the file commands are in
+// FormFiles.cpp.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
     TForm1(MessageBoxes& msgs, QWidget* parent = nullptr);
     ~TForm1() override;
+
+    // The open and save dialogs; the platform's own unless a test sets others.
+    void SetFileDialogs(FileDialogs* dialogs);
+    PanelLink& Link() const { return *link_; }
 
     Configuration& Config() { return cfg_; }
     const Configuration& Config() const { return cfg_; }
@@ -53,6 +58,10 @@ public:
     void SetStatusText(const QString& text);
     QString StatusText() const;
     QLabel* StatusPanel() const { return statusPanel_; }
+    QColor StatusBarColor() const;
+
+    // "Программатор Varko-410 (серия N)", the caption and application title.
+    static QString AppCaption();
 
     // Controls that the wiring connects.
     QPushButton* ButtonRead = nullptr;
@@ -78,6 +87,20 @@ public:
     void SetShlfTypeBox(int loop, uint8_t typeByte);
     void TypeBoxItemsSet(QComboBox* box);
 
+    // The exchange.
+    void ButtonReadClick();
+    void ButtonWriteClick();
+    void SendData(bool isWrite);
+    void ExchangeReport(int code, int value, const ExchangeResult& result);
+    void StartIndicator(const QColor& colour, int count);
+    void IndTimerTimer();
+    void PortNameBoxChange(const QString& text);
+
+    // The file menu.
+    void N4Click();
+    void N2Click();
+    void N3Click();
+
     void BtnCloseClick();
     void N10Click();
     void N6Click();
@@ -85,8 +108,20 @@ public:
     // CheckEditMinMax of the number edits: the value the edit holds after the rule.
     static int CheckEditMinMax(QLineEdit* edit, int minimum, int maximum, int fallback);
 
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
 private:
     void FormCreate();
+    void FillPortBox();
+    void ConnectLink();
+    void SetExchangeControlsEnabled(bool enabled);
+    void PaintStatusBar(const QColor& colour);
+    void ReportOutcome(int code, int value, const ExchangeResult& result);
+    GprsTexts DialogTexts() const;
+    void CommitFocusedEditor();
+    void ShowFileCaption();
+    bool SaveTo(const QString& path);
     void BuildWindow();
     void BuildMenu();
     void BuildRightPanel(QWidget* central);
@@ -130,6 +165,15 @@ private:
     MessageBoxes& msgs_;
     QString fileName_;
     std::vector<QObject*> filters_;
+    std::unique_ptr<QtFileDialogs> ownDialogs_;
+    FileDialogs* fileDialogs_ = nullptr;
+    TfrmGPRS* gprs_ = nullptr;
+    std::unique_ptr<PanelLink> link_;
+
+    // The status-bar blink.
+    QColor indShow_;
+    QColor indRestore_;
+    int indCount_ = 0;
 
     QComboBox* DeviceTypeList = nullptr;
     QTabWidget* PageMain = nullptr;

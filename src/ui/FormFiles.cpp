@@ -1,0 +1,93 @@
+// The file menu: open, save and save as of configuration files.
+#include <QPushButton>
+
+#include "../files/FileOps.h"
+#include "../files/Settings.h"
+#include "Dialogs.h"
+#include "FormGprs.h"
+#include "FormUnit1.h"
+
+namespace vk410 {
+
+namespace {
+const QString kFilter = QStringLiteral("Файлы конфигурации панели|*.cf8");
+const QString kSuffix = QStringLiteral("cf8");
+} // namespace
+
+void TForm1::N4Click()
+{
+    const QString path = fileDialogs_->GetOpenFileName(
+        this, QStringLiteral("Открыть файл конфигурации"), ReadFolderSetting(), kFilter, kSuffix);
+    if (path.isEmpty())
+        return;
+    const uint8_t before = cfg_.model;
+    const GprsTexts textsBefore = DialogTexts();
+    GprsTexts texts = textsBefore;
+    // Reads into a scratch copy: a rejected file, or one that throws its
+    // conversion error to the application's error box, changes nothing.
+    const uint8_t code = OpenConfigFile(path, cfg_, texts);
+    if (code == 255) {
+        msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка чтения файла"),
+                   QStringLiteral("Файл поврежден или не найден"), MsgButtons::Ok);
+        return;
+    }
+    if (gprs_ && texts != textsBefore)
+        gprs_->SetTexts(texts);
+    if (code != before) {
+        SelectModelQuietly(code);
+        SetDevice(code);
+    }
+    RefreshControls();
+    fileName_ = path;
+    ShowFileCaption();
+    WriteFolderSetting(path);
+    SetStatusText(QStringLiteral("Файл открыт"));
+}
+
+void TForm1::N2Click()
+{
+    CommitFocusedEditor();
+    if (fileName_.isEmpty()) {
+        N3Click();
+        return;
+    }
+    SaveTo(fileName_);
+}
+
+void TForm1::N3Click()
+{
+    CommitFocusedEditor();
+    QString path = fileDialogs_->GetSaveFileName(
+        this, QStringLiteral("Сохранить настройки панели как"), ReadFolderSetting(), kFilter, kSuffix);
+    if (path.isEmpty())
+        return;
+    if (!path.contains(QStringLiteral(".cf8")))
+        path += QStringLiteral(".cf8");
+    // A file that could not be written leaves the name, the caption and the
+    // remembered folder as they were.
+    if (!SaveTo(path))
+        return;
+    WriteFolderSetting(path);
+}
+
+bool TForm1::SaveTo(const QString& path)
+{
+    if (!SaveConfigFile(path, cfg_, DialogTexts(), cfg_.model)) {
+        msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка записи файла"),
+                   QStringLiteral("Не удалось сохранить файл:\r\n") + path, MsgButtons::Ok);
+        return false;
+    }
+    fileName_ = path;
+    ShowFileCaption();
+    SetStatusText(QStringLiteral("Файл сохранен"));
+    return true;
+}
+
+// An editor that commits on leaving (the Meridian count, the radio period)
+// writes its value into the block before the block is saved.
+void TForm1::CommitFocusedEditor() { BtnClose->setFocus(Qt::OtherFocusReason); }
+
+// On Linux a path has no short form: the path itself stands for it.
+void TForm1::ShowFileCaption() { setWindowTitle(fileName_ + QStringLiteral(" : ") + AppCaption()); }
+
+} // namespace vk410

@@ -1,0 +1,174 @@
+// The window's side of the exchange: the read and write buttons, the reports
+// of the exchange thread, the status-bar blink, the port box and closing.
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "../files/PortBox.h"
+#include "../link/PanelLink.h"
+#include "../model/CXMGSM.h"
+#include "Dialogs.h"
+#include "FormGprs.h"
+#include "FormUnit1.h"
+
+namespace vk410 {
+
+namespace {
+const QColor kGreen(0, 128, 0);
+const QColor kRed(255, 0, 0);
+constexpr int kBlinkCount = 3;
+} // namespace
+
+void TForm1::ConnectLink()
+{
+    connect(ButtonRead, &QPushButton::clicked, this, &TForm1::ButtonReadClick);
+    connect(ButtonWrite, &QPushButton::clicked, this, &TForm1::ButtonWriteClick);
+    connect(IndTimer, &QTimer::timeout, this, &TForm1::IndTimerTimer);
+    // Typed or picked, the box's line edit changes: one signal covers both.
+    connect(PortNameBox, &QComboBox::editTextChanged, this, &TForm1::PortNameBoxChange);
+    connect(link_.get(), &PanelLink::statusText, this, &TForm1::SetStatusText);
+    connect(link_.get(), &PanelLink::exchangeReport, this, &TForm1::ExchangeReport);
+    connect(N4, &QAction::triggered, this, &TForm1::N4Click);
+    connect(N2, &QAction::triggered, this, &TForm1::N2Click);
+    connect(N3, &QAction::triggered, this, &TForm1::N3Click);
+}
+
+void TForm1::FillPortBox()
+{
+    TCommPortDriver& port = link_->CommPortDriver1();
+    const PortBoxStart start = PortBoxAtStartup(port.PortName());
+    PortNameBox->clear();
+    PortNameBox->addItems(start.items);
+    PortNameBox->setEditText(start.text);
+    port.SetPortName(start.device);
+}
+
+void TForm1::PortNameBoxChange(const QString& text)
+{
+    // Stores the text; the device follows only a text that names one.
+    vk410::PortNameBoxChange(text, link_->CommPortDriver1().PortName());
+    link_->SetPortText(text);
+}
+
+void TForm1::ButtonReadClick() { SendData(false); }
+
+void TForm1::ButtonWriteClick()
+{
+    const auto* cxm = findChild<QCheckBox*>(QStringLiteral("chkCXMExist"));
+    if (cxm && cxm->isChecked() && !AnyDestinationEnabled(cfg_.gsm)) {
+        const MsgResult answer =
+            msgs_.Show(this, MsgIcon::Warning, QStringLiteral("Программатор"),
+                       QStringLiteral("Ни одно направление не включено,\r\nсохранять настройки?"),
+                       MsgButtons::YesNo);
+        if (answer != MsgResult::Yes)
+            return;
+    }
+    SendData(true);
+}
+
+GprsTexts TForm1::DialogTexts() const { return gprs_ ? gprs_->Texts() : GprsTexts{}; }
+
+void TForm1::SendData(bool isWrite)
+{
+    if (link_->SendData(isWrite, cfg_, DialogTexts()))
+        SetExchangeControlsEnabled(false);
+}
+
+void TForm1::SetExchangeControlsEnabled(bool enabled)
+{
+    PortNameBox->setEnabled(enabled);
+    ButtonWrite->setEnabled(enabled);
+    ButtonRead->setEnabled(enabled);
+}
+
+void TForm1::ExchangeReport(int code, int value, const ExchangeResult& result)
+{
+    if (code == kReportReplyArriving) {
+        SetStatusText(StatusText::ReplyArriving);
+        return;
+    }
+    SetExchangeControlsEnabled(true);
+    // The exchange thread waits for this slot; an exception must not leave it
+    // waiting for ever, so it is shown here.
+    try {
+        ReportOutcome(code, value, result);
+    } catch (const std::exception& e) {
+        msgs_.ShowError(QString::fromUtf8(e.what()));
+    }
+}
+
+void TForm1::ReportOutcome(int code, int value, const ExchangeResult& result)
+{
+    switch (code) {
+    case kReportDone:
+        ApplyExchangeResult(result, cfg_);
+        SelectModelQuietly(unsigned(value & 0xFF));
+        SetDevice(unsigned(value & 0xFF));
+        RefreshControls();
+        StartIndicator(kGreen, kBlinkCount);
+        break;
+    case kReportPortFailed:
+        msgs_.Show(this, MsgIcon::Error, StatusText::PortFailedCaption, StatusText::PortFailedText,
+                   MsgButtons::Ok);
+        break;
+    case kReportReadFailed:
+        ApplyExchangeResult(result, cfg_);
+        SetStatusText(StatusText::ReadFailed);
+        StartIndicator(kRed, kBlinkCount);
+        break;
+    case kReportWriteFailed:
+        ApplyExchangeResult(result, cfg_);
+        SetStatusText(StatusText::WriteFailed);
+        StartIndicator(kRed, kBlinkCount);
+        break;
+    default:
+        break;
+    }
+}
+
+QColor TForm1::StatusBarColor() const { return statusBar()->palette().color(QPalette::Window); }
+
+void TForm1::PaintStatusBar(const QColor& colour)
+{
+    QStatusBar* bar = statusBar();
+    QPalette pal = bar->palette();
+    pal.setColor(QPalette::Window, colour);
+    bar->setPalette(pal);
+    bar->setAutoFillBackground(true);
+}
+
+void TForm1::StartIndicator(const QColor& colour, int count)
+{
+    // A blink still running shows its colour now; the bar's own colour is the
+    // one it remembered, or the bar would keep the blink colour for good.
+    if (!IndTimer->isActive())
+        indRestore_ = StatusBarColor();
+    indShow_ = colour;
+    PaintStatusBar(colour);
+    indCount_ = count;
+    if (count > 0)
+        IndTimer->start();
+    else
+        PaintStatusBar(indRestore_);
+}
+
+void TForm1::IndTimerTimer()
+{
+    PaintStatusBar(indCount_ % 2 != 0 ? indRestore_ : indShow_);
+    --indCount_;
+    if (indCount_ <= 0)
+        IndTimer->stop();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    // FormClose: the port closes with the window, and an exchange still
+    // running is stopped and awaited so that nothing reports to it later.
+    link_->Stop();
+    QMainWindow::closeEvent(event);
+}
+
+} // namespace vk410
