@@ -1,4 +1,6 @@
 // One application for all widget tests; the window tests hand it their boxes.
+#include <QTemporaryDir>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include "ui/widgets/TApplication.h"
@@ -6,6 +8,12 @@
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    // Before the application exists, so that not even a test without its own
+    // settings folder reaches the user's settings.
+    QTemporaryDir config;
+    if (!config.isValid())
+        return 1;
+    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
     vk410::TApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

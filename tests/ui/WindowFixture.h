@@ -2,7 +2,9 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -14,6 +16,32 @@
 #include "ui/widgets/TApplication.h"
 
 namespace vk410::test {
+
+// Points the user's settings at a folder of its own for as long as it lives,
+// so that no test reads or writes the real user's settings or another
+// test's: every test starts as a first start.
+class SettingsSandbox {
+public:
+    SettingsSandbox()
+    {
+        EXPECT_TRUE(dir_.isValid());
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
+    }
+    QString Path() const { return dir_.path(); }
+    // The stored value as the program stores it (empty when missing).
+    static QString Value(const QString& name)
+    {
+        return QSettings(QStringLiteral("Kelmarix"), QStringLiteral("ProgVK410N")).value(name).toString();
+    }
+    static void Store(const QString& name, const QString& text)
+    {
+        QSettings(QStringLiteral("Kelmarix"), QStringLiteral("ProgVK410N")).setValue(name, text);
+    }
+
+private:
+    QTemporaryDir dir_;
+};
 
 class WindowTest : public ::testing::Test {
 protected:
@@ -59,6 +87,7 @@ protected:
 
     void SelectModel(int model) { ClickItem(Combo(QStringLiteral("DeviceTypeList")), model); }
 
+    SettingsSandbox settings;
     RecordingMessageBoxes boxes;
     std::unique_ptr<TForm1> window;
 };

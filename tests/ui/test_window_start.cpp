@@ -155,7 +155,7 @@ TEST_F(WindowTest, LoopListMenuShowsItsInformationBox)
     EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Пока в разработке..."));
 }
 
-TEST_F(WindowTest, ExchangeAndFileControlsAreInPlaceAndDoNothingYet)
+TEST_F(WindowTest, ExchangeAndFileControlsAreInPlace)
 {
     EXPECT_EQ(window->N4->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
     EXPECT_EQ(window->N2->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
@@ -163,11 +163,6 @@ TEST_F(WindowTest, ExchangeAndFileControlsAreInPlaceAndDoNothingYet)
     EXPECT_TRUE(window->PortNameBox->isEditable());
     EXPECT_EQ(window->IndTimer->interval(), 400);
     EXPECT_FALSE(window->IndTimer->isActive());
-    const auto before = window->Config().main.buf;
-    QTest::mouseClick(window->ButtonRead, Qt::LeftButton);
-    QTest::mouseClick(window->ButtonWrite, Qt::LeftButton);
-    EXPECT_EQ(window->Config().main.buf, before);
-    EXPECT_TRUE(boxes.shown.empty());
     EXPECT_TRUE(window->StatusText().isEmpty());
     window->SetStatusText(QStringLiteral("Порт открыт"));
     EXPECT_EQ(window->StatusText(), QStringLiteral("Порт открыт"));

@@ -1,0 +1,311 @@
+// The main window against the simulated panel: the real serial component
+// over a pty, the exchange thread and the window's reports, offscreen.
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "SimServer.h"
+#include "WindowFixture.h"
+#include "link/PanelLink.h"
+#include "model/CXMGSM.h"
+#include "ui/FormGprs.h"
+#include "ui/GsmGrid.h"
+
+namespace vk410::test {
+namespace {
+
+using sim::Fault;
+
+const QColor kGreen(0, 128, 0);
+const QColor kRed(255, 0, 0);
+const GprsTexts kPanelTexts = {"inet.example", "gprs", "pass1", "", "", ""};
+
+sim::PanelConfig GprsPanel(uint8_t model)
+{
+    sim::PanelConfig p = sim::DefaultPanel(model, true);
+    p.version = 12;
+    p.cfg.main.at(MainOff::out) = 33;
+    if (model == 1)
+        p.cfg.main.at(MainOff::qnt) = 4;
+    p.cfg.gsm.at(GsmOff::useGPRScfg) = 1;
+    SetDeviceNum(p.cfg.gsm, 1234);
+    BuildGprsBlock(p.cfg.gprs, kPanelTexts);
+    return p;
+}
+
+// What the window showed at each report and status text of the exchange.
+struct Seen {
+    std::vector<QString> texts;   // the status bar after each text
+    std::vector<int> codes;       // final and code 2 reports
+    QColor colourAtEnd;           // the status bar right after the final report
+    bool blinking = false;
+    bool exchangeControlsDisabled = true;
+    bool otherControlsEnabled = true;
+};
+
+class WindowLink : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        gprs = new TfrmGPRS(window->Config().gprs, window.get());
+        window->SetGprsDialog(gprs);
+        ownColour = window->StatusBarColor();
+        PanelLink& link = window->Link();
+        // Connected after the window's own slots, so these see what they did.
+        QObject::connect(&link, &PanelLink::statusText, &context, [this](const QString&) {
+            seen.texts.push_back(window->StatusText());
+            NoteControls();
+        });
+        QObject::connect(&link, &PanelLink::exchangeReport, &context,
+                         [this](int code, int, const ExchangeResult&) {
+                             seen.codes.push_back(code);
+                             if (code == kReportReplyArriving) {
+                                 seen.texts.push_back(window->StatusText());
+                                 NoteControls();
+                                 return;
+                             }
+                             seen.colourAtEnd = window->StatusBarColor();
+                             seen.blinking = window->IndTimer->isActive();
+                         });
+    }
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        if (server)
+            server->Stop();
+    }
+
+    void NoteControls()
+    {
+        seen.exchangeControlsDisabled = seen.exchangeControlsDisabled && !window->ButtonRead->isEnabled() &&
+                                        !window->ButtonWrite->isEnabled() &&
+                                        !window->PortNameBox->isEnabled();
+        seen.otherControlsEnabled = seen.otherControlsEnabled && window->BtnClose->isEnabled() &&
+                                    Combo("DeviceTypeList")->isEnabled() && window->N4->isEnabled();
+    }
+
+    void StartPanel(const sim::PanelConfig& cfg, bool pacing = false)
+    {
+        server = std::make_unique<sim::SimServer>(cfg, pacing);
+        std::string error;
+        ASSERT_TRUE(server->Open("", error)) << error;
+        server->Start();
+        UsePort(QString::fromStdString(server->SlavePath()));
+    }
+    void UsePort(const QString& path)
+    {
+        window->PortNameBox->setEditText(path);
+        ASSERT_EQ(window->Link().CommPortDriver1().PortName(), path);
+    }
+
+    bool FinalReport() const
+    {
+        return std::any_of(seen.codes.begin(), seen.codes.end(),
+                           [](int c) { return c != kReportReplyArriving; });
+    }
+    // Clicks the button and waits for the exchange's final report and its close.
+    void Exchange(QPushButton* button)
+    {
+        seen = {};
+        QTest::mouseClick(button, Qt::LeftButton);
+        ASSERT_TRUE(WaitFor([this] { return FinalReport(); }, 30000)) << "no final report";
+        window->Link().WaitFinished();
+        EXPECT_FALSE(window->Link().CommPortDriver1().IsOpen());
+    }
+    void ExpectIdle() const
+    {
+        EXPECT_TRUE(window->ButtonRead->isEnabled());
+        EXPECT_TRUE(window->ButtonWrite->isEnabled());
+        EXPECT_TRUE(window->PortNameBox->isEnabled());
+    }
+    // The blink ends on the bar's own colour.
+    void ExpectBlinkOf(const QColor& colour)
+    {
+        EXPECT_EQ(seen.colourAtEnd, colour);
+        EXPECT_TRUE(seen.blinking);
+        EXPECT_TRUE(WaitFor([this] { return !window->IndTimer->isActive(); }));
+        EXPECT_EQ(window->StatusBarColor(), ownColour);
+    }
+
+    std::vector<uint8_t> MainPayload(const Configuration& c) const
+    {
+        return {c.main.payload(), c.main.payload() + PayloadLength(c.model)};
+    }
+    std::vector<uint8_t> GsmPayload(const Configuration& c) const
+    {
+        return {c.gsm.payload(), c.gsm.payload() + kGsmPayloadSize};
+    }
+
+    std::unique_ptr<sim::SimServer> server;
+    TfrmGPRS* gprs = nullptr; // the window's child
+    QObject context;
+    QColor ownColour;
+    Seen seen;
+};
+
+TEST_F(WindowLink, ReadOfAModelOnePanelWithModuleAndGprsWhileModelZeroIsShown)
+{
+    StartPanel(GprsPanel(1), true);
+    ASSERT_EQ(window->ModelCode(), 0);
+    Exchange(window->ButtonRead);
+    ASSERT_EQ(seen.codes.back(), kReportDone);
+    const std::vector<QString> expected = {StatusText::PortOpen,     StatusText::ReplyArriving,
+                                           StatusText::CheckingData, StatusText::ReadingGsm,
+                                           StatusText::ReplyArriving, StatusText::ReplyArriving,
+                                           StatusText::ReadDone + "12"};
+    EXPECT_EQ(seen.texts, expected);
+    EXPECT_EQ(window->StatusText(), StatusText::ReadDone + "12");
+    EXPECT_TRUE(seen.exchangeControlsDisabled);
+    EXPECT_TRUE(seen.otherControlsEnabled);
+    ExpectIdle();
+    ExpectBlinkOf(kGreen);
+
+    // Switched to model 1 without its defaults: the panel's values are shown.
+    const Configuration panel = server->State().cfg;
+    EXPECT_EQ(window->ModelCode(), 1);
+    EXPECT_EQ(Combo("DeviceTypeList")->currentIndex(), 1);
+    EXPECT_EQ(MainPayload(window->Config()), MainPayload(panel));
+    EXPECT_EQ(GsmPayload(window->Config()), GsmPayload(panel));
+    EXPECT_EQ(Edit("fldDelayOut")->text(), "33");
+    EXPECT_TRUE(Check("chkMRD")->isVisible());
+    EXPECT_EQ(Edit("edtMRD")->text(), "4");
+    EXPECT_TRUE(Check("chkCXMExist")->isChecked());
+    EXPECT_TRUE(Check("chkUseGPRScfg")->isChecked());
+    EXPECT_EQ(Find<QLineEdit>("medtDevNumber")->text(), "1234");
+    EXPECT_EQ(gprs->Texts(), kPanelTexts);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(WindowLink, WriteAfterEditingALoopAndADestinationLeavesThePanelWithThoseBlocks)
+{
+    StartPanel(GprsPanel(0));
+    Exchange(window->ButtonRead);
+    ASSERT_EQ(seen.codes.back(), kReportDone);
+
+    const int newType = TypeBox(3)->currentIndex() == 2 ? 4 : 2;
+    PickItem(TypeBox(3), newType);
+    ShowPage(QStringLiteral("PageCXM"));
+    auto* grid = Find<TGsmGrid>(QStringLiteral("grdG1"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                      grid->visualRect(grid->model()->index(2, 2)).center());
+    QComboBox* tries = Combo(QStringLiteral("bxGrTryCnt"));
+    ASSERT_TRUE(WaitFor([tries] { return tries->isVisible(); }));
+    PickItem(tries, tries->findText(QStringLiteral("3")));
+    // The list's close-up stores the choice a moment after the list closes.
+    ASSERT_TRUE(WaitFor([this] { return DestinationTries(window->Config().gsm, 2) == 3; }));
+    ASSERT_NE(MainPayload(window->Config()), MainPayload(server->State().cfg));
+
+    Exchange(window->ButtonWrite);
+    ASSERT_EQ(seen.codes.back(), kReportDone);
+    EXPECT_TRUE(boxes.shown.empty()) << "a destination is on: no question";
+    EXPECT_EQ(window->StatusText(), StatusText::WriteDone);
+    ExpectBlinkOf(kGreen);
+    const sim::PanelConfig panel = server->State();
+    EXPECT_EQ(MainPayload(panel.cfg), MainPayload(window->Config()));
+    EXPECT_EQ(GsmPayload(panel.cfg), GsmPayload(window->Config()));
+    EXPECT_EQ(panel.cfg.main.at(MainOff::type(3)), newType);
+    EXPECT_EQ(DestinationTries(panel.cfg.gsm, 2), 3);
+    EXPECT_EQ(sim::PanelSim(panel).Texts(), kPanelTexts);
+}
+
+TEST_F(WindowLink, NoToTheQuestionStartsNothing)
+{
+    StartPanel(sim::DefaultPanel(0, true));
+    RawByte(MainOff::state) = 1;
+    window->RefreshControls();
+    ASSERT_TRUE(Check("chkCXMExist")->isChecked());
+    ASSERT_FALSE(AnyDestinationEnabled(window->Config().gsm));
+    boxes.answers = {MsgResult::No};
+    QTest::mouseClick(window->ButtonWrite, Qt::LeftButton);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Warning);
+    EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Программатор"));
+    EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Ни одно направление не включено,\r\nсохранять настройки?"));
+    EXPECT_FALSE(window->Link().Busy());
+    ExpectIdle();
+    QTest::qWait(700);
+    EXPECT_EQ(server->RepliesSent(), 0);
+    EXPECT_TRUE(window->StatusText().isEmpty());
+
+    // Yes goes on to the write.
+    boxes.answers = {MsgResult::Yes};
+    Exchange(window->ButtonWrite);
+    EXPECT_EQ(seen.codes.back(), kReportDone);
+    EXPECT_EQ(boxes.shown.size(), 2u);
+}
+
+TEST_F(WindowLink, PortThatCannotBeOpenedShowsTheBoxAndNoBlink)
+{
+    UsePort(QStringLiteral("/nonexistent/ttyVK410"));
+    window->SetStatusText(QStringLiteral("before"));
+    Exchange(window->ButtonRead);
+    EXPECT_EQ(seen.codes, std::vector<int>{kReportPortFailed});
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Error);
+    EXPECT_EQ(boxes.shown[0].title, StatusText::PortFailedCaption);
+    EXPECT_EQ(boxes.shown[0].text, StatusText::PortFailedText);
+    EXPECT_FALSE(seen.blinking);
+    EXPECT_EQ(window->StatusText(), QStringLiteral("before"));
+    ExpectIdle();
+}
+
+TEST_F(WindowLink, SilentPanelEndsInTheFailureTextAndARedBlink)
+{
+    sim::PanelConfig p = sim::DefaultPanel(0, false);
+    p.faults.insert(Fault::Silent);
+    StartPanel(p);
+    const auto before = window->Config().main.buf;
+    for (QPushButton* button : {window->ButtonRead, window->ButtonWrite}) {
+        const bool isRead = button == window->ButtonRead;
+        SCOPED_TRACE(isRead ? "read" : "write");
+        Exchange(button);
+        EXPECT_EQ(seen.codes.back(), isRead ? kReportReadFailed : kReportWriteFailed);
+        EXPECT_EQ(seen.texts.front(), StatusText::PortOpen);
+        EXPECT_EQ(window->StatusText(), isRead ? StatusText::ReadFailed : StatusText::WriteFailed);
+        ExpectBlinkOf(kRed);
+        ExpectIdle();
+    }
+    // Only the frame header and check byte that the write stamped may differ.
+    EXPECT_TRUE(std::equal(before.begin() + 4, before.begin() + 4 + 27, window->Config().main.buf.begin() + 4));
+}
+
+TEST_F(WindowLink, ABlinkStartedDuringABlinkStillEndsOnTheBarsOwnColour)
+{
+    window->StartIndicator(kGreen, 3);
+    window->StartIndicator(kRed, 3);
+    EXPECT_EQ(window->StatusBarColor(), kRed);
+    ASSERT_TRUE(WaitFor([this] { return !window->IndTimer->isActive(); }));
+    EXPECT_EQ(window->StatusBarColor(), ownColour);
+}
+
+TEST_F(WindowLink, ExitDuringAnExchangeStopsItWithoutAReport)
+{
+    sim::PanelConfig p = sim::DefaultPanel(0, false);
+    p.faults.insert(Fault::Silent);
+    StartPanel(p);
+    QTest::mouseClick(window->ButtonRead, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([this] { return window->StatusText() == StatusText::PortOpen; }));
+    QTest::mouseClick(window->BtnClose, Qt::LeftButton);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_FALSE(window->Link().CommPortDriver1().IsOpen());
+    // Well past the time the read would have taken to fail.
+    QTest::qWait(2500);
+    EXPECT_TRUE(seen.codes.empty());
+    EXPECT_EQ(window->StatusText(), StatusText::PortOpen);
+}
+
+TEST_F(WindowLink, DestroyingTheWindowDuringAnExchangeIsSafe)
+{
+    StartPanel(GprsPanel(1), true);
+    QTest::mouseClick(window->ButtonRead, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([this] { return seen.texts.size() >= 2; }, 10000));
+    window.reset();
+    QTest::qWait(2500);
+    EXPECT_TRUE(std::none_of(seen.codes.begin(), seen.codes.end(),
+                             [](int c) { return c != kReportReplyArriving; }));
+}
+
+} // namespace
+} // namespace vk410::test
