@@ -1,12 +1,14 @@
 // Renders the main window with each of its pages, and the About box, to PNG
 // files in the folder given as the first argument.
-#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QSettings>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 
+#include "model/CXMGSM.h"
 #include "ui/AboutUnit.h"
 #include "ui/Dialogs.h"
 #include "ui/FormGprs.h"
@@ -30,6 +32,12 @@ int main(int argc, char** argv)
 {
     vk410::TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Vedu VK410"));
+    // Settings of their own, so that the port box shows the first-start port
+    // and the user's remembered port and folder stay untouched.
+    QTemporaryDir settings;
+    if (!settings.isValid())
+        return 1;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
     if (!dir.exists() && !QDir().mkpath(dir.path()))
         return 1;
@@ -68,11 +76,21 @@ int main(int argc, char** argv)
         if (hidden)
             pages->setTabVisible(index, false);
     }
-    // The GSM page with the module fitted.
-    if (auto* cxm = window.findChild<QCheckBox*>(QStringLiteral("chkCXMExist"))) {
-        cxm->setChecked(true);
+    // The GSM page with the module fitted and destinations and recipients on.
+    {
+        vk410::Configuration& cfg = window.Config();
+        vk410::SetDestinationTries(cfg.gsm, 3, 1);
+        vk410::SetDestinationSim(cfg.gsm, 1, 1);
+        vk410::SetDestinationPhone(cfg.gsm, "79031234567", 1);
+        vk410::SetDestinationTries(cfg.gsm, 2, 2);
+        vk410::SetDestinationProtocol(cfg.gsm, vk410::dpSIAIP, 2);
+        vk410::SetDestinationIp(cfg.gsm, "192.168.001.002:24333", 2);
+        vk410::SetSmsType(cfg.gsm, 1, 1);
+        vk410::SetSmsPhone(cfg.gsm, "79037654321", 1);
+        cfg.main.at(vk410::MainOff::state) = 1;
+        window.RefreshControls();
+        pages->setCurrentIndex(pages->indexOf(pages->findChild<QWidget*>(QStringLiteral("PageCXM"))));
         ok = Save(&window, dir, QStringLiteral("page-gsm-module.png")) && ok;
-        cxm->setChecked(false);
     }
     pages->setCurrentIndex(0);
     // The second model with its Meridian bus controls.

@@ -13,8 +13,11 @@ int main(int argc, char** argv)
     app.SetMessageBoxes(&boxes);
 
     vk410::TForm1 window(boxes);
-    vk410::TfrmGPRS gprs(window.Config().gprs, &window);
-    window.SetGprsDialog(&gprs);
+    // The window's child: it goes with the window, never before it.
+    auto* gprs = new vk410::TfrmGPRS(window.Config().gprs, &window);
+    window.SetGprsDialog(gprs);
     window.show();
-    return app.exec();
+    const int rc = app.exec();
+    app.SetMessageBoxes(nullptr);
+    return rc;
 }
