@@ -113,10 +113,18 @@ void PanelLink::CallOnOwnerThread(std::function<void()> fn)
     {
         std::lock_guard lock(callsMutex_);
         calls_.push_back([fn = std::move(fn), done] {
+            // Released however fn ends: a slot that throws must not leave
+            // the exchange thread waiting for ever.
+            struct Release {
+                Done& d;
+                ~Release()
+                {
+                    std::lock_guard doneLock(d.m);
+                    d.done = true;
+                    d.cv.notify_one();
+                }
+            } release{*done};
             fn();
-            std::lock_guard doneLock(done->m);
-            done->done = true;
-            done->cv.notify_one();
         });
     }
     QMetaObject::invokeMethod(this, "RunCalls", Qt::QueuedConnection);

@@ -301,3 +301,26 @@ TEST_F(LinkE2E, StopDuringAnExchangeEndsItWithoutFurtherSignals)
     EXPECT_EQ(emitted, 1);
     EXPECT_FALSE(link.SendData(false, Blank(0), {}));
 }
+
+TEST_F(LinkE2E, SlotThatThrowsDoesNotHoldTheExchange)
+{
+    StartPanel(sim::DefaultPanel(0, false));
+    link.SetPortText(port);
+    int finals = 0;
+    QObject ctx;
+    QObject::connect(&link, &PanelLink::statusText, &ctx, [](const QString&) { throw std::runtime_error("slot"); });
+    QObject::connect(&link, &PanelLink::exchangeReport, &ctx, [&](int code, int, const ExchangeResult&) {
+        finals += code != kReportReplyArriving;
+    });
+    ASSERT_TRUE(link.SendData(false, Blank(0), {}));
+    // The event loop lets the exception through; the exchange goes on regardless.
+    EXPECT_TRUE(WaitFor([&] {
+        try {
+            QCoreApplication::processEvents();
+        } catch (const std::runtime_error&) {
+        }
+        return finals == 1 && !link.Busy();
+    }, 30000));
+    link.WaitFinished();
+    EXPECT_FALSE(link.CommPortDriver1().IsOpen());
+}
