@@ -225,7 +225,7 @@ void TCommPortDriver::PollReceive()
         if (!packets)
             got = PollPlain(waiting);
         else
-            PollPackets(waiting); // hands packets on with the lock released
+            PollPackets(lock, waiting); // hands packets on with the lock released
     }
     // The handler runs without the lock, so it may call back into the port.
     if (!packets && got > 0 && OnReceiveData)
@@ -239,9 +239,9 @@ uint32_t TCommPortDriver::PollPlain(uint32_t waiting)
     return backend_->Read(scratch_.data(), std::min<uint32_t>(waiting, uint32_t(scratch_.size())));
 }
 
-void TCommPortDriver::PollPackets(uint32_t waiting)
+void TCommPortDriver::PollPackets(Lock& lock, uint32_t waiting)
 {
-    // Called with m_ held by PollReceive's lock; releases it around each hand-over.
+    // The lock is released around each hand-over, so the handler may call back.
     const uint32_t size = std::min<uint32_t>(uint32_t(packetSize_), uint32_t(scratch_.size()));
     while (waiting >= size) {
         const uint32_t n = backend_->Read(scratch_.data(), size);
@@ -250,9 +250,9 @@ void TCommPortDriver::PollPackets(uint32_t waiting)
         waiting -= n;
         packetStart_ = -1;
         if (OnReceivePacket) {
-            m_.unlock();
+            lock.unlock();
             OnReceivePacket(this, scratch_.data(), n);
-            m_.lock();
+            lock.lock();
             if (!backend_->IsOpen())
                 return;
         }
@@ -268,9 +268,9 @@ void TCommPortDriver::PollPackets(uint32_t waiting)
     const uint32_t n = backend_->Read(scratch_.data(), std::min<uint32_t>(waiting, size));
     packetStart_ = -1;
     if (n > 0 && packetMode_ == pmPass && OnReceivePacket) {
-        m_.unlock();
+        lock.unlock();
         OnReceivePacket(this, scratch_.data(), n);
-        m_.lock();
+        lock.lock();
     }
 }
 

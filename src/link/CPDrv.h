@@ -164,7 +164,7 @@ private:
     void SyncTimer();      // from any thread
     Q_INVOKABLE void SyncTimerHere(); // owning thread
     uint32_t PollPlain(uint32_t waiting);
-    void PollPackets(uint32_t waiting);
+    void PollPackets(Lock& lock, uint32_t waiting);
 
     mutable std::mutex m_;
     std::unique_ptr<SerialBackend> backend_;
