@@ -2,6 +2,8 @@
 #include <string>
 #include <string_view>
 
+#include "../model/Cp1251.h"
+
 namespace vk410::xmlenc {
 
 constexpr int kUtf8 = 65001;
@@ -15,6 +17,6 @@ int CodePageByName(std::string_view name);
 // here keep ASCII and turn every other byte into '?'.
 void AppendSingleByte(std::string& out, unsigned char byte, int codePage);
 
-void AppendUtf8(std::string& out, unsigned codePoint);
+using vk410::AppendUtf8;
 
 } // namespace vk410::xmlenc

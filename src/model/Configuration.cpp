@@ -1,12 +1,14 @@
 #include "Configuration.h"
 
+#include "Devices.h"
+
 namespace vk410 {
 
-Configuration StartupConfiguration()
+Configuration StartupConfiguration(uint8_t model)
 {
     Configuration cfg;
-    cfg.model = 0;
-    LoadDefaults(cfg.main, 0);
+    cfg.model = IsKnownModel(model) ? model : 0;
+    LoadDefaults(cfg.main, cfg.model);
     LoadGsmDefaults(cfg.gsm);
     return cfg;
 }

@@ -17,7 +17,8 @@ struct Configuration {
 };
 
 // The programmer's state right after start: model 0 defaults, the GSM block's
-// defaults, an empty GPRS block.
-Configuration StartupConfiguration();
+// defaults, an empty GPRS block. With another known model code, that model's
+// defaults instead; an unknown code gives model 0's.
+Configuration StartupConfiguration(uint8_t model = 0);
 
 } // namespace vk410

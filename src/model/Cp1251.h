@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -8,5 +9,8 @@ namespace vk410 {
 // malformed UTF-8 bytes become '?' too, so the conversion never fails.
 std::string Cp1251ToUtf8(std::string_view cp1251);
 std::string Utf8ToCp1251(std::string_view utf8);
+
+// Appends one Unicode code point (up to U+10FFFF) as UTF-8.
+void AppendUtf8(std::string& out, uint32_t codePoint);
 
 } // namespace vk410

@@ -30,13 +30,7 @@ sim::PanelConfig GprsPanel(uint8_t model)
     return p;
 }
 
-Configuration Blank(uint8_t model)
-{
-    Configuration c = StartupConfiguration();
-    c.model = model;
-    LoadDefaults(c.main, model);
-    return c;
-}
+Configuration Blank(uint8_t model) { return StartupConfiguration(model); }
 
 struct Outcome {
     std::vector<QString> texts;

@@ -88,13 +88,7 @@ sim::PanelConfig GprsPanel()
     return p;
 }
 
-Configuration Blank(uint8_t model)
-{
-    Configuration c = StartupConfiguration();
-    c.model = model;
-    LoadDefaults(c.main, model);
-    return c;
-}
+Configuration Blank(uint8_t model) { return StartupConfiguration(model); }
 
 std::vector<uint8_t> Payload(const TMainBlock& b, uint8_t model) { return Bytes(b.payload(), PayloadLength(model)); }
 std::vector<uint8_t> Payload(const TGsmBlock& b) { return Bytes(b.payload(), kGsmPayloadSize); }

@@ -104,3 +104,12 @@ TEST(Configuration, StartupState)
     EXPECT_EQ(cfg.gsm.at(1), 1); // device number 1
     EXPECT_TRUE(cfg.gprs.empty());
 }
+
+TEST(Configuration, StartupStateOfAnotherModel)
+{
+    const Configuration one = StartupConfiguration(1);
+    EXPECT_EQ(one.model, 1);
+    EXPECT_EQ(one.main.at(MainOff::qnt), 0);
+    EXPECT_EQ(one.main.at(MainOff::alarmsends), 8);
+    EXPECT_EQ(StartupConfiguration(7).model, 0) << "an unknown code falls back to model 0";
+}

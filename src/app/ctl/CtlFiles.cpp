@@ -189,9 +189,7 @@ int CmdNew(const QStringList& args)
         PrintUsage();
         return kUsage;
     }
-    Configuration cfg = StartupConfiguration();
-    LoadDefaults(cfg.main, code);
-    cfg.model = uint8_t(code);
+    Configuration cfg = StartupConfiguration(uint8_t(code));
     if (a.cxm)
         cfg.main.at(MainOff::state) = 1;
     // The window's "save as" rule: no ".cf8" anywhere in the name, append it.
