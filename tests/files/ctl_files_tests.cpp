@@ -130,8 +130,8 @@ TEST(CtlFiles, ShowPrintsTheConfigurationForAPerson)
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
     for (const char* expected : {"VK-410QZ8NL", "7: Пожарный, сброс питания: да, событие: 110 - ПОЖАР (4)",
                                  "Задержка на вход: 30", "Датчики Meridian: 12", "номер прибора 0001",
-                                 "2: попыток 3, SIM 1,2, протокол Voice, адрес +7(903)-123-45-67", "SMS:",
-                                 "GPRS SIM2"})
+                                 "2: попыток 3, SIM 1,2, протокол Voice, адрес +7(903)-123-45-67",
+                                 "3: выкл.\n", "SMS:\n  1: Выключено\n", "GPRS SIM2"})
         EXPECT_TRUE(r.out.contains(QString::fromUtf8(expected))) << expected << "\n" << r.out.toStdString();
 }
 

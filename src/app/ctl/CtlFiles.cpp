@@ -119,16 +119,21 @@ std::string CxmText(const Configuration& cfg, const GprsTexts& t)
     std::string out = std::string("Модуль CXM: установлен, номер прибора ") + number + "\n";
     out += "Направления:\n";
     for (int n = 1; n <= kDestinationCount; ++n) {
+        // As the GSM page shows it: an off destination has no SIM, protocol or address.
         const int tries = DestinationTries(g, n);
-        out += "  " + std::to_string(n) + ": попыток " + (tries ? std::to_string(tries) : "выкл.") + ", SIM " +
-               kSim[DestinationSim(g, n)] + ", протокол " + kProtocol[DestinationProtocol(g, n)] + ", адрес " +
-               DestinationAddressText(g, n) + "\n";
+        out += "  " + std::to_string(n) + ": ";
+        if (tries == 0) {
+            out += "выкл.\n";
+            continue;
+        }
+        out += "попыток " + std::to_string(tries) + ", SIM " + kSim[DestinationSim(g, n)] + ", протокол " +
+               kProtocol[DestinationProtocol(g, n)] + ", адрес " + DestinationAddressText(g, n) + "\n";
     }
     out += "SMS:\n";
     for (int m = 1; m <= kSmsCount; ++m) {
         const uint8_t type = g.at(GsmOff::smsCfg(m));
-        out += "  " + std::to_string(m) + ": " + (type < 3 ? kSms[type] : "(" + std::to_string(type) + ")") + ", " +
-               SmsPhoneText(g, m) + "\n";
+        out += "  " + std::to_string(m) + ": " + (type < 3 ? kSms[type] : "(" + std::to_string(type) + ")") +
+               (type != 0 ? ", " + SmsPhoneText(g, m) : std::string()) + "\n";
     }
     out += "Управление по SMS: " + OnOff(g.at(GsmOff::RXE) != 0) + ", передача по GSM: " +
            OnOff(g.at(GsmOff::TXE) != 0) + ", настройки GPRS: " + OnOff(g.at(GsmOff::useGPRScfg) != 0) + "\n";
