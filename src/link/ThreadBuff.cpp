@@ -101,10 +101,10 @@ void ApplyExchangeResult(const ExchangeResult& r, Configuration& target)
 {
     const Configuration& b = r.blocks;
     if (!r.isWrite) {
-        if (r.mainTaken) {
+        if (r.mainTaken)
             target.main = b.main;
+        if (r.mainTaken && r.succeeded)
             target.model = b.model;
-        }
         if (r.gsmTaken)
             target.gsm = b.gsm;
         if (r.gprsTaken)
@@ -189,7 +189,11 @@ bool TThreadBuff::Wait(int ms)
     return true;
 }
 
-void TThreadBuff::Report(int code, int value) { reporter_.Report(code, value, result_); }
+void TThreadBuff::Report(int code, int value)
+{
+    result_.succeeded = code == kReportDone;
+    reporter_.Report(code, value, result_);
+}
 
 void TThreadBuff::Execute()
 {

@@ -60,11 +60,13 @@ struct ExchangeResult {
     bool isWrite = false;
     Configuration blocks;
     bool mainTaken = false, gsmTaken = false, gprsTaken = false;
+    bool succeeded = false; // the final report was kReportDone
     int version = -1; // the panel's firmware version once block 1 was read
 };
 
 // Applies a result to the window's configuration. A read copies the blocks it
-// took (and, for block 1, the model code it reported); a write copies only
+// took and, once it has succeeded, the model code the panel reported (a failed
+// read leaves the model as the window shows it); a write copies only
 // the header and check bytes of blocks 1 and 2 and the rebuilt block 3, so
 // that edits made meanwhile in the payloads survive.
 void ApplyExchangeResult(const ExchangeResult& result, Configuration& target);
