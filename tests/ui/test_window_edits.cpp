@@ -7,16 +7,32 @@
 namespace vk410::test {
 namespace {
 
-TEST_F(WindowTest, NumberEditsKeepTheirBoundsAndFallBackOnEmptyText)
+// Text typed over a number edit, what the edit then shows and the byte it stored.
+struct EditCase {
+    const char* edit;
+    const char* typed;
+    const char* shown;
+    std::size_t offset;
+    uint8_t stored;
+};
+
+class NumberEditTest : public WindowTest {
+protected:
+    template <std::size_t N> void TypeEach(const EditCase (&cases)[N])
+    {
+        for (const EditCase& c : cases) {
+            QLineEdit* edit = Edit(QString::fromLatin1(c.edit));
+            TypeOver(edit, QString::fromLatin1(c.typed));
+            EXPECT_EQ(edit->text(), QString::fromLatin1(c.shown)) << c.edit << " '" << c.typed << "'";
+            EXPECT_EQ(Byte(c.offset), c.stored) << c.edit << " '" << c.typed << "'";
+        }
+    }
+};
+
+TEST_F(NumberEditTest, NumberEditsKeepTheirBoundsAndFallBackOnEmptyText)
 {
     ShowPage(QStringLiteral("PageRadio"));
-    const struct {
-        const char* edit;
-        const char* typed;
-        const char* shown;
-        std::size_t offset;
-        uint8_t stored;
-    } cases[] = {
+    const EditCase cases[] = {
         {"AlarmTxQuant", "", "8", MainOff::alarmsends, 8},
         {"AlarmTxQuant", "20", "15", MainOff::alarmsends, 15},
         {"AlarmTxQuant", "0", "1", MainOff::alarmsends, 1},
@@ -26,12 +42,7 @@ TEST_F(WindowTest, NumberEditsKeepTheirBoundsAndFallBackOnEmptyText)
         // "-" alone is no number and falls back to 5 at once; "4" then makes "54".
         {"ChangeTxQuant", "-4", "15", MainOff::restoresends, 15},
     };
-    for (const auto& c : cases) {
-        QLineEdit* edit = Edit(QString::fromLatin1(c.edit));
-        TypeOver(edit, QString::fromLatin1(c.typed));
-        EXPECT_EQ(edit->text(), QString::fromLatin1(c.shown)) << c.edit << " '" << c.typed << "'";
-        EXPECT_EQ(Byte(c.offset), c.stored) << c.edit << " '" << c.typed << "'";
-    }
+    TypeEach(cases);
     // The restore-sends edit leaves the alarm-sends byte alone.
     TypeOver(Edit(QStringLiteral("AlarmTxQuant")), QStringLiteral("9"));
     TypeOver(Edit(QStringLiteral("ChangeTxQuant")), QStringLiteral("7"));
@@ -39,15 +50,9 @@ TEST_F(WindowTest, NumberEditsKeepTheirBoundsAndFallBackOnEmptyText)
     EXPECT_EQ(Byte(MainOff::restoresends), 7);
 }
 
-TEST_F(WindowTest, DelayEditsFallBackAndClamp)
+TEST_F(NumberEditTest, DelayEditsFallBackAndClamp)
 {
-    const struct {
-        const char* edit;
-        const char* typed;
-        const char* shown;
-        std::size_t offset;
-        uint8_t stored;
-    } cases[] = {
+    const EditCase cases[] = {
         {"fldDelayOut", "", "15", MainOff::out, 15},
         {"fldDelayOut", "150", "99", MainOff::out, 99},
         {"fldDelayOut", "0", "0", MainOff::out, 0},
@@ -55,12 +60,7 @@ TEST_F(WindowTest, DelayEditsFallBackAndClamp)
         {"fldDelayIn", "45", "45", MainOff::in, 45},
         {"fldDelayIn", "x", "30", MainOff::in, 30},
     };
-    for (const auto& c : cases) {
-        QLineEdit* edit = Edit(QString::fromLatin1(c.edit));
-        TypeOver(edit, QString::fromLatin1(c.typed));
-        EXPECT_EQ(edit->text(), QString::fromLatin1(c.shown)) << c.edit << " '" << c.typed << "'";
-        EXPECT_EQ(Byte(c.offset), c.stored) << c.edit << " '" << c.typed << "'";
-    }
+    TypeEach(cases);
 }
 
 TEST_F(WindowTest, ControlPeriodBelowThirtyIsRaisedOnLeaving)
