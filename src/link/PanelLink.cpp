@@ -126,8 +126,11 @@ void PanelLink::CallOnOwnerThread(std::function<void()> fn)
             } release{*done};
             fn();
         });
+        // Posted under the lock that RunCalls takes first, so that the event's
+        // allocation here is ordered before its deletion on the owner thread
+        // also for ThreadSanitizer, which cannot see Qt's own hand-over.
+        QMetaObject::invokeMethod(this, "RunCalls", Qt::QueuedConnection);
     }
-    QMetaObject::invokeMethod(this, "RunCalls", Qt::QueuedConnection);
     std::unique_lock lock(done->m);
     done->cv.wait(lock, [&] { return done->done; });
 }
