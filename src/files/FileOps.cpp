@@ -52,4 +52,10 @@ uint8_t OpenConfigFile(const QString& path, Configuration& cfg, GprsTexts& texts
     return ReadConfigText(std::string_view(bytes.constData(), std::size_t(bytes.size())), cfg, texts);
 }
 
+QString WithCf8Extension(const QString& path)
+{
+    const QString extension = QStringLiteral(".cf8");
+    return path.contains(extension) ? path : path + extension;
+}
+
 } // namespace vk410

@@ -38,4 +38,7 @@ bool SaveConfigFile(const QString& path, const Configuration& cfg, const GprsTex
                     unsigned modelCode);
 uint8_t OpenConfigFile(const QString& path, Configuration& cfg, GprsTexts& texts);
 
+// The save-as rule: a name that holds ".cf8" nowhere gets it appended.
+QString WithCf8Extension(const QString& path);
+
 } // namespace vk410

@@ -61,8 +61,7 @@ void TForm1::N3Click()
         this, QStringLiteral("Сохранить настройки панели как"), ReadFolderSetting(), kFilter, kSuffix);
     if (path.isEmpty())
         return;
-    if (!path.contains(QStringLiteral(".cf8")))
-        path += QStringLiteral(".cf8");
+    path = WithCf8Extension(path);
     // A file that could not be written leaves the name, the caption and the
     // remembered folder as they were.
     if (!SaveTo(path))

@@ -142,3 +142,15 @@ TEST(FileOps, UnreadableFilesAreRejectedWithoutChanges)
         EXPECT_EQ(texts.apn1, "keep");
     }
 }
+
+TEST(FileOps, SaveAsAppendsTheExtensionOnlyWhenTheNameLacksIt)
+{
+    const struct { const char* chosen; const char* saved; } cases[] = {
+        {"/tmp/panel", "/tmp/panel.cf8"},
+        {"/tmp/panel.cf8", "/tmp/panel.cf8"},
+        {"/tmp/panel.cf8.bak", "/tmp/panel.cf8.bak"},
+        {"/tmp/panel.CF8", "/tmp/panel.CF8.cf8"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(vk410::WithCf8Extension(QString::fromUtf8(c.chosen)), QString::fromUtf8(c.saved)) << c.chosen;
+}

@@ -197,11 +197,7 @@ int CmdNew(const QStringList& args)
     Configuration cfg = StartupConfiguration(uint8_t(code));
     if (a.cxm)
         cfg.main.at(MainOff::state) = 1;
-    // The window's "save as" rule: no ".cf8" anywhere in the name, append it.
-    QString out = a.positional[0];
-    if (!out.contains(QLatin1String(".cf8")))
-        out += QLatin1String(".cf8");
-    return Save(out, cfg, {});
+    return Save(WithCf8Extension(a.positional[0]), cfg, {});
 }
 
 int CmdConvert(const QStringList& args)
