@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "model/Description.h"
+#include "model/Loops.h"
+
+using namespace vk410;
+
+namespace {
+
+const DescriptionEntry* Find(const Description& d, const std::string& item, const std::string& field)
+{
+    for (const DescriptionEntry& e : d)
+        if (e.item == item && e.field == field)
+            return &e;
+    return nullptr;
+}
+
+std::string Value(const Description& d, const std::string& item, const std::string& field)
+{
+    const DescriptionEntry* e = Find(d, item, field);
+    return e ? e->value : "<none>";
+}
+
+Configuration WithModule()
+{
+    Configuration cfg = StartupConfiguration(1);
+    cfg.main.at(MainOff::state) = 1;
+    cfg.gsm.at(GsmOff::useGPRScfg) = 1;
+    return cfg;
+}
+
+} // namespace
+
+TEST(Description, StartupReadsAsTheWindowShowsIt)
+{
+    const Description d = Describe(StartupConfiguration(), {});
+    const struct { const char *item, *field, *value; } cases[] = {
+        {"", "Тип прибора", "VK-410QZ8N 8 шлейфов, головной прибор с передатчиком"},
+        {"ШС1", "Тип шлейфа", "Дверной"},        {"ШС1", "Код события", "134 - ВХОД/ВЫХОД"},
+        {"ШС8", "Сброс питания", "да"},          {"ШС6", "Код события", "122 - Т.К.ТИХАЯ"},
+        {"Задержка, сек", "Вход", "30"},         {"Задержка, сек", "Выход", "15"},
+        {"Расширители разделов", "8", "выкл."},  {"", "Подсветка", "Авто"},
+        {"", "Звук при нажатии", "Включён"},     {"", "Модуль КСМ подключен", "нет"},
+        {"", "Период контроля канала, сек", "45"}, {"", "Число посылок по изменению", "5"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Value(d, c.item, c.field), c.value) << c.item << " " << c.field;
+    EXPECT_EQ(d.front().page, "Прибор");
+    EXPECT_EQ(d.back().page, "Радиоканал");
+    for (std::size_t i = 1; i < d.size(); ++i)
+        EXPECT_LT(d[i - 1].order, d[i].order);
+    // Unused on this configuration: no Meridian bus, no module, no GPRS.
+    EXPECT_EQ(Find(d, "", "Количество датчиков"), nullptr);
+    EXPECT_EQ(Find(d, "", "Номер прибора"), nullptr);
+    EXPECT_EQ(Find(d, "SIM-карта №1", "APN"), nullptr);
+    EXPECT_EQ(Describe(StartupConfiguration(), {}, DescribeScope::Everything).size(), Describe(WithModule(), {}).size());
+}
+
+TEST(Description, ModuleAndGprsFields)
+{
+    Configuration cfg = WithModule();
+    SetDeviceNum(cfg.gsm, 42);
+    SetDestinationTries(cfg.gsm, 2, 1);
+    SetDestinationProtocol(cfg.gsm, dpSIAIP, 1);
+    SetSmsType(cfg.gsm, 2, 3);
+    const Description d = Describe(cfg, {"inet", "\xE8\xED\xF2", "", "", "", "pw2"});
+    const struct { const char *item, *field, *value; } cases[] = {
+        {"", "Номер прибора", "0042"},           {"Направление 1", "Попытки", "2"},
+        {"Направление 1", "SIM", "1,2"},         {"Направление 1", "Протокол", "SIA-IP"},
+        {"Направление 1", "Телефон\\Хост", "127.000.000.001:24333"},
+        {"Направление 2", "Попытки", "Выкл."},   {"Направление 2", "Телефон\\Хост", ""},
+        {"SMS 3", "Передача SMS", "Тревоги, взятия\\снятия"}, {"SMS 3", "Телефон", "+7(903)-123-45-67"},
+        {"SMS 1", "Телефон", ""},                {"", "Разрешить управление по SMS", "да"},
+        {"SIM-карта №1", "Пользователь", "инт"}, {"SIM-карта №2", "Пароль", "pw2"},
+        {"", "Включить шину Меридиан", "нет"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Value(d, c.item, c.field), c.value) << c.item << " " << c.field;
+}
+
+TEST(Description, BytesTheWindowCannotShowCarryTheirNumber)
+{
+    Configuration cfg = WithModule();
+    cfg.main.at(MainOff::type(2)) = 0x4D;
+    cfg.main.at(MainOff::cid(3)) = 14;
+    cfg.main.at(MainOff::BLMode) = 3;
+    cfg.gsm.at(GsmOff::destByte(1)) = 0xFF;
+    cfg.gsm.at(GsmOff::destByte(2)) = 0x08; // tries 0, yet not off
+    cfg.gsm.at(GsmOff::destByte(3)) = 0x1A; // tries 0, SIM 3, Telvex
+    cfg.gsm.at(GsmOff::destByte(4)) = 0x62; // tries 3, SIM "1,2", Telvex: all shown as they are
+    cfg.gsm.at(GsmOff::smsCfg(2)) = 5;
+    const Description d = Describe(cfg, {});
+    const struct { const char *item, *field, *value; } cases[] = {
+        {"ШС2", "Тип шлейфа", "Охранный (байт 77)"}, {"ШС3", "Код события", "нет в списке (байт 14)"},
+        {"", "Подсветка", "нет в списке (байт 3)"},   {"Направление 1", "Попытки", "5 (байт 255)"},
+        {"Направление 1", "SIM", "1,2 (байт 255)"},   {"Направление 1", "Протокол", "Voice (байт 255)"},
+        {"Направление 2", "Попытки", "Выкл. (байт 8)"}, {"Направление 2", "SIM", ""},
+        {"Направление 3", "Попытки", "Выкл. (байт 26)"}, {"Направление 4", "Попытки", "3"},
+        {"Направление 4", "SIM", "1,2"},              {"Направление 4", "Протокол", "Telvex"},
+        {"SMS 2", "Передача SMS", "нет в списке (байт 5)"}, {"SMS 2", "Телефон", "+7(903)-123-45-67"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Value(d, c.item, c.field), c.value) << c.item << " " << c.field;
+}
+
+TEST(Description, CompareListsChangedAndOneSidedFieldsInPageOrder)
+{
+    const Configuration base = StartupConfiguration();
+    EXPECT_TRUE(Compare(Describe(base, {}), Describe(base, {})).empty());
+
+    Configuration other = StartupConfiguration(1);
+    other.main.at(MainOff::type(3)) = ltFire;
+    other.main.at(MainOff::state) = 1;
+    const std::vector<Difference> d = Compare(Describe(base, {}), Describe(other, {}));
+    ASSERT_GE(d.size(), 5u);
+    EXPECT_EQ(d[0].field, "Тип прибора");
+    EXPECT_EQ(d[1].item, "ШС3");
+    EXPECT_EQ(d[1].a, "Внутренний");
+    EXPECT_EQ(d[1].b, "Пожарный");
+    EXPECT_EQ(d[2].field, "Включить шину Меридиан");
+    EXPECT_EQ(d[2].a, std::nullopt);
+    EXPECT_EQ(d[2].b, "нет");
+    EXPECT_EQ(d[4].field, "Модуль КСМ подключен");
+    // Every field of the module is on B's side only.
+    for (std::size_t i = 5; i < d.size(); ++i)
+        EXPECT_TRUE(!d[i].a && d[i].b) << d[i].field;
+    EXPECT_EQ(Compare(Describe(other, {}), Describe(base, {})).size(), d.size());
+}
+
+TEST(Description, DifferencesFromTheStartupConfigurationAreMarked)
+{
+    Configuration cfg = WithModule();
+    cfg.main.at(MainOff::in) = 31;
+    const Description d = Describe(cfg, {"apn", "", "", "", "", ""});
+    const std::vector<bool> marked = DiffersFromStartup(d, 1);
+    ASSERT_EQ(marked.size(), d.size());
+    for (std::size_t i = 0; i < d.size(); ++i) {
+        const bool expected = d[i].field == "Вход" || d[i].field == "Модуль КСМ подключен" ||
+                              d[i].field == "Использовать конфигурацию GPRS" ||
+                              (d[i].item == "SIM-карта №1" && d[i].field == "APN");
+        EXPECT_EQ(marked[i], expected) << d[i].item << " " << d[i].field;
+    }
+}
