@@ -2,12 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include "files/FileOps.h"
+#include "model/Loops.h"
 
 using namespace vk410;
 
@@ -58,6 +60,10 @@ TEST(CtlFiles, WrongUsageGivesOneAndTheUsageText)
         {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("2"), QStringLiteral("out.cf8")},
         {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("x"), QStringLiteral("out.cf8")},
         {QStringLiteral("convert"), QStringLiteral("in.cf8")},
+        {QStringLiteral("diff"), QStringLiteral("a.cf8")},
+        {QStringLiteral("diff"), QStringLiteral("--port"), QStringLiteral("p"), QStringLiteral("a.cf8"), QStringLiteral("b.cf8")},
+        {QStringLiteral("report"), QStringLiteral("a.cf8")},
+        {QStringLiteral("report"), QStringLiteral("a.cf8"), QStringLiteral("-o"), QStringLiteral("a.txt")},
     };
     for (const QStringList& args : cases) {
         const CtlRun r = Ctl(args);
@@ -128,11 +134,14 @@ TEST(CtlFiles, ShowPrintsTheConfigurationForAPerson)
     WriteAll(path, BuildConfigText(cfg, {}, 1));
     const CtlRun r = Ctl({QStringLiteral("show"), path});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
-    for (const char* expected : {"VK-410QZ8NL", "7: Пожарный, сброс питания: да, событие: 110 - ПОЖАР (4)",
-                                 "Задержка на вход: 30", "Датчики Meridian: 12", "номер прибора 0001",
-                                 "2: попыток 3, SIM 1,2, протокол Voice, адрес +7(903)-123-45-67",
-                                 "3: выкл.\n", "SMS:\n  1: Выключено\n", "GPRS SIM2"})
+    for (const char* expected :
+         {"Прибор\n  Тип прибора: VK-410QZ8NL 8 шлейфов, LCD, шина Meridian\n",
+          "  ШС7\n    Тип шлейфа: Пожарный\n    Код события: 110 - ПОЖАР\n    Сброс питания: да\n",
+          "  Задержка, сек\n    Вход: 30\n", "  Количество датчиков: 12\n", "  Номер прибора: 0001\n",
+          "  Направление 2\n    Попытки: 3\n    SIM: 1,2\n    Протокол: Voice\n    Телефон\\Хост: +7(903)-123-45-67\n",
+          "  Направление 3\n    Попытки: Выкл.\n    SIM: —\n", "  SMS 1\n    Передача SMS: Выключено\n"})
         EXPECT_TRUE(r.out.contains(QString::fromUtf8(expected))) << expected << "\n" << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("SIM-карта"))); // GPRS unused
 }
 
 TEST(CtlFiles, RejectedFilesGiveTwoAndTheProgramsMessage)
@@ -172,4 +181,104 @@ TEST(CtlFiles, ConvertRewritesAFileInTheProgramsOwnForm)
     cfg.main.at(MainOff::type(2)) = 3;
     cfg.main.at(MainOff::cid(2)) = 4;
     EXPECT_EQ(ReadAll(out).toStdString(), BuildConfigText(cfg, {}, 0));
+}
+
+namespace {
+
+QString SaveCfg(const QTemporaryDir& dir, const QString& name, const Configuration& cfg, const GprsTexts& texts = {})
+{
+    const QString path = dir.filePath(name);
+    WriteAll(path, BuildConfigText(cfg, texts, cfg.model));
+    return path;
+}
+
+Configuration WithDestination()
+{
+    Configuration cfg = StartupConfiguration();
+    cfg.main.at(MainOff::state) = 1;
+    SetDestinationTries(cfg.gsm, 3, 1);
+    return cfg;
+}
+
+} // namespace
+
+TEST(CtlFiles, DiffPrintsExactlyTheFieldsThatDiffer)
+{
+    QTemporaryDir dir;
+    const QString a = SaveCfg(dir, QStringLiteral("a.cf8"), WithDestination());
+    Configuration other = WithDestination();
+    other.main.at(MainOff::type(3)) = 5;
+    SetDestinationPhone(other.gsm, "79161234567", 1);
+    const QString b = SaveCfg(dir, QStringLiteral("b.cf8"), other);
+
+    CtlRun r = Ctl({QStringLiteral("diff"), a, a});
+    EXPECT_EQ(r.code, 0);
+    EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+
+    r = Ctl({QStringLiteral("diff"), a, b});
+    EXPECT_EQ(r.code, 5);
+    EXPECT_EQ(r.out, QStringLiteral("Шлейфы / ШС3 / Тип шлейфа: \"Внутренний\" -> \"Охранный\"\n"
+                                    "КСМ-GSM / Направление 1 / Телефон\\Хост: \"+7(903)-123-45-67\" -> "
+                                    "\"+7(916)-123-45-67\"\n"));
+
+    r = Ctl({QStringLiteral("diff"), QStringLiteral("--json"), a, b});
+    EXPECT_EQ(r.code, 5);
+    const QJsonArray diffs = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    ASSERT_EQ(diffs.size(), 2);
+    const QJsonObject first = diffs[0].toObject();
+    EXPECT_EQ(first.keys(), (QStringList{"a", "b", "field", "item", "page"}));
+    EXPECT_EQ(first[QStringLiteral("item")].toString(), QStringLiteral("ШС3"));
+    EXPECT_EQ(first[QStringLiteral("b")].toString(), QStringLiteral("Охранный"));
+
+    // A field only one side uses is null on the other.
+    Configuration model1 = StartupConfiguration(1);
+    r = Ctl({QStringLiteral("diff"), QStringLiteral("--json"), SaveCfg(dir, QStringLiteral("m1.cf8"), model1),
+             SaveCfg(dir, QStringLiteral("m0.cf8"), StartupConfiguration())});
+    const QJsonArray models = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    ASSERT_EQ(models.size(), 3);
+    EXPECT_TRUE(models[1].toObject()[QStringLiteral("b")].isNull());
+
+    EXPECT_EQ(Ctl({QStringLiteral("diff"), a, dir.filePath(QStringLiteral("none.cf8"))}).code, 2);
+}
+
+TEST(CtlFiles, ReportPdfHoldsTheConfigurationAsText)
+{
+    QTemporaryDir dir;
+    Configuration cfg = StartupConfiguration(1);
+    const int events[] = {1, 26, 23, 4, 37, 20, 21, 225}; // 26: "137 - ТАМПЕР " with its blank
+    for (int n = 1; n <= kLoopCount; ++n) {
+        cfg.main.at(MainOff::type(n)) = uint8_t(n - 1);
+        cfg.main.at(MainOff::cid(n)) = uint8_t(events[n - 1]);
+    }
+    cfg.main.at(MainOff::in) = 17;
+    cfg.main.at(MainOff::out) = 42;
+    cfg.main.at(MainOff::state) = 1;
+    cfg.gsm.at(GsmOff::useGPRScfg) = 1;
+    SetDeviceNum(cfg.gsm, 4321);
+    const GprsTexts texts{"apn.first", "", "", "apn.second", "", ""};
+    const QString in = SaveCfg(dir, QStringLiteral("r.cf8"), cfg, texts);
+    const QString pdf = dir.filePath(QStringLiteral("r.pdf"));
+    const CtlRun r = Ctl({QStringLiteral("report"), in, QStringLiteral("-o"), pdf});
+    ASSERT_EQ(r.code, 0) << r.err.toStdString();
+
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(60000)) << "pdftotext (poppler-utils, scripts/setup) did not run";
+    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    QStringList expected{QStringLiteral("Карта программирования VK-410QZ8NL"), QStringLiteral("Задержка, сек"),
+                         QStringLiteral("17"), QStringLiteral("42"), QStringLiteral("4321"),
+                         QStringLiteral("apn.first"), QStringLiteral("apn.second")};
+    for (const std::string& type : GetLoopTypeList())
+        expected << QString::fromStdString(type);
+    for (int code : events)
+        expected << QString::fromStdString(GetEventList()[std::size_t(EventRowByCode(uint8_t(code)) - 1)]).trimmed();
+    for (const QString& e : expected)
+        EXPECT_TRUE(out.contains(e)) << e.toStdString();
+
+    const QString html = dir.filePath(QStringLiteral("r.html"));
+    ASSERT_EQ(Ctl({QStringLiteral("report"), in, QStringLiteral("-o"), html}).code, 0);
+    const QByteArray page = ReadAll(html);
+    EXPECT_TRUE(page.contains("apn.second"));
+    EXPECT_FALSE(page.contains("src=") || page.contains("href=")); // one self-contained file
+    EXPECT_EQ(Ctl({QStringLiteral("report"), in, QStringLiteral("-o"), dir.filePath(QStringLiteral("no/dir.pdf"))}).code, 2);
 }

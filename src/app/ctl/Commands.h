@@ -1,6 +1,8 @@
 #pragma once
 #include <QStringList>
 
+#include "model/Description.h"
+
 namespace vk410::ctl {
 
 // Exit codes of vedu-vk410ctl.
@@ -10,6 +12,7 @@ enum Exit : int {
     kFileFailed = 2,  // file rejected or not readable/writable
     kExchangeFailed = 3,
     kPortFailed = 4,
+    kDifferent = 5,   // diff: the two configurations differ
 };
 
 void PrintUsage();
@@ -20,5 +23,15 @@ int CmdNew(const QStringList& args);
 int CmdConvert(const QStringList& args);
 int CmdRead(const QStringList& args);
 int CmdWrite(const QStringList& args);
+int CmdDiff(const QStringList& args);
+int CmdReport(const QStringList& args);
+
+// Opens a file as the window's "Open" does; on failure says why and gives false.
+bool OpenFile(const QString& path, Configuration& cfg, GprsTexts& texts);
+// Reads the panel on a port as `read` does, with its progress on standard
+// error; the exit code of the outcome. version: the panel's firmware version.
+int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version);
+// The description for a person, grouped by page and item.
+std::string PersonText(const Description& d);
 
 } // namespace vk410::ctl

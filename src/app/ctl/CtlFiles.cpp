@@ -5,11 +5,8 @@
 #include "Commands.h"
 #include "files/ConfigJson.h"
 #include "files/FileOps.h"
-#include "model/CXMGSM.h"
-#include "model/Cp1251.h"
 #include "model/Devices.h"
 #include "model/Errors.h"
-#include "model/Loops.h"
 
 namespace vk410::ctl {
 
@@ -45,8 +42,17 @@ bool ParseArgs(const QStringList& args, ParsedArgs& out)
     return true;
 }
 
-// Opens as the window's "Open" does; on failure prints the message and gives false.
-bool Open(const QString& path, Configuration& cfg, GprsTexts& texts)
+int Save(const QString& path, const Configuration& cfg, const GprsTexts& texts)
+{
+    if (SaveConfigFile(path, cfg, texts, cfg.model))
+        return kDone;
+    Err("не удалось записать файл: " + path.toStdString());
+    return kFileFailed;
+}
+
+} // namespace
+
+bool OpenFile(const QString& path, Configuration& cfg, GprsTexts& texts)
 {
     try {
         if (OpenConfigFile(path, cfg, texts) != 255)
@@ -57,94 +63,6 @@ bool Open(const QString& path, Configuration& cfg, GprsTexts& texts)
     }
     return false;
 }
-
-int Save(const QString& path, const Configuration& cfg, const GprsTexts& texts)
-{
-    if (SaveConfigFile(path, cfg, texts, cfg.model))
-        return kDone;
-    Err("не удалось записать файл: " + path.toStdString());
-    return kFileFailed;
-}
-
-std::string Trimmed(const std::string& text)
-{
-    const std::size_t end = text.find_last_not_of(' ');
-    return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
-
-std::string EventText(uint8_t code)
-{
-    const int row = EventRowByCode(code);
-    const std::vector<std::string> events = GetEventList();
-    return row > 0 ? Trimmed(events[std::size_t(row - 1)]) : "нет в списке";
-}
-
-std::string OnOff(bool on) { return on ? "вкл." : "выкл."; }
-
-std::string MainText(const Configuration& cfg)
-{
-    const TMainBlock& m = cfg.main;
-    const std::vector<std::string> types = GetLoopTypeList();
-    std::string out = "Модель: " + std::to_string(cfg.model) + " " + DeviceDisplayText(cfg.model) + "\n";
-    out += "Шлейфы:\n";
-    for (int n = 1; n <= kLoopCount; ++n) {
-        const uint8_t type = m.at(MainOff::type(n));
-        const uint8_t code = m.at(MainOff::cid(n));
-        out += "  " + std::to_string(n) + ": " + types[type & kLoopTypeMask] + ", сброс питания: " +
-               (type & 0x80 ? "да" : "нет") + ", событие: " + EventText(code) + " (" + std::to_string(code) + ")\n";
-    }
-    out += "Задержка на вход: " + std::to_string(m.at(MainOff::in)) + " с\n";
-    out += "Задержка на выход: " + std::to_string(m.at(MainOff::out)) + " с\n";
-    out += "Расширители:";
-    for (int k = 1; k <= 8; ++k)
-        out += " " + std::to_string(k) + " " + OnOff(m.at(MainOff::mask) & (0x80 >> (k - 1)));
-    static const char* const kBacklight[] = {"выкл.", "автоматически", "вкл."};
-    const uint8_t mode = m.at(MainOff::BLMode);
-    out += "\nКлавиатура: звук " + OnOff(m.at(MainOff::KeyBeep) != 0) + ", подсветка " +
-           (mode < 3 ? kBacklight[mode] : std::to_string(mode)) + ", яркость " +
-           std::to_string(m.at(MainOff::BLLevel)) + "\n";
-    if (cfg.model == 1)
-        out += "Датчики Meridian: " + std::to_string(m.at(MainOff::qnt)) + "\n";
-    return out;
-}
-
-std::string CxmText(const Configuration& cfg, const GprsTexts& t)
-{
-    const TGsmBlock& g = cfg.gsm;
-    static const char* const kSim[] = {"1,2", "1", "2"};
-    static const char* const kProtocol[] = {"Voice", "CSD", "Telvex", "SIA-IP"};
-    static const char* const kSms[] = {"Выключено", "Только тревоги", "Тревоги, взятия\\снятия"};
-    char number[8];
-    std::snprintf(number, sizeof number, "%04u", DeviceNum(g));
-    std::string out = std::string("Модуль CXM: установлен, номер прибора ") + number + "\n";
-    out += "Направления:\n";
-    for (int n = 1; n <= kDestinationCount; ++n) {
-        // As the GSM page shows it: an off destination has no SIM, protocol or address.
-        const int tries = DestinationTries(g, n);
-        out += "  " + std::to_string(n) + ": ";
-        if (tries == 0) {
-            out += "выкл.\n";
-            continue;
-        }
-        out += "попыток " + std::to_string(tries) + ", SIM " + kSim[DestinationSim(g, n)] + ", протокол " +
-               kProtocol[DestinationProtocol(g, n)] + ", адрес " + DestinationAddressText(g, n) + "\n";
-    }
-    out += "SMS:\n";
-    for (int m = 1; m <= kSmsCount; ++m) {
-        const uint8_t type = g.at(GsmOff::smsCfg(m));
-        out += "  " + std::to_string(m) + ": " + (type < 3 ? kSms[type] : "(" + std::to_string(type) + ")") +
-               (type != 0 ? ", " + SmsPhoneText(g, m) : std::string()) + "\n";
-    }
-    out += "Управление по SMS: " + OnOff(g.at(GsmOff::RXE) != 0) + ", передача по GSM: " +
-           OnOff(g.at(GsmOff::TXE) != 0) + ", настройки GPRS: " + OnOff(g.at(GsmOff::useGPRScfg) != 0) + "\n";
-    const auto sim = [](int k, const std::string& apn, const std::string& user, const std::string& pass) {
-        return "GPRS SIM" + std::to_string(k) + ": APN \"" + Cp1251ToUtf8(apn) + "\", пользователь \"" +
-               Cp1251ToUtf8(user) + "\", пароль \"" + Cp1251ToUtf8(pass) + "\"\n";
-    };
-    return out + sim(1, t.apn1, t.user1, t.pass1) + sim(2, t.apn2, t.user2, t.pass2);
-}
-
-} // namespace
 
 void PrintUsage()
 {
@@ -157,8 +75,13 @@ void PrintUsage()
                "  read --port PORT [-o OUT.cf8] [--json]\n"
                "                                     read the panel's configuration\n"
                "  write --port PORT IN.cf8           write a file's configuration to the panel\n"
-               "exit codes: 0 done, 1 wrong usage, 2 file rejected or not readable/writable,\n"
-               "            3 exchange failed, 4 port cannot be opened\n",
+               "  diff [--json] A.cf8 B.cf8          print the fields that differ: place, value in A, in B\n"
+               "  diff --port PORT [--json] B.cf8    the same with the panel as A (reads, never writes)\n"
+               "  report FILE.cf8 -o OUT.pdf|OUT.html\n"
+               "                                     a programming sheet of the configuration\n"
+               "exit codes: 0 done (diff: the same), 1 wrong usage, 2 file rejected or not\n"
+               "            readable/writable, 3 exchange failed, 4 port cannot be opened,\n"
+               "            5 diff: the configurations differ\n",
                stderr);
 }
 
@@ -171,11 +94,9 @@ int CmdShow(const QStringList& args)
     }
     Configuration cfg = StartupConfiguration();
     GprsTexts texts;
-    if (!Open(a.positional[0], cfg, texts))
+    if (!OpenFile(a.positional[0], cfg, texts))
         return kFileFailed;
-    const std::string text = a.json ? ConfigJson(cfg, texts) + "\n"
-                                    : MainText(cfg) + (cfg.main.at(MainOff::state) ? CxmText(cfg, texts)
-                                                                                   : "Модуль CXM: нет\n");
+    const std::string text = a.json ? ConfigJson(cfg, texts) + "\n" : PersonText(Describe(cfg, texts));
     std::fputs(text.c_str(), stdout);
     return kDone;
 }
@@ -209,7 +130,7 @@ int CmdConvert(const QStringList& args)
     }
     Configuration cfg = StartupConfiguration();
     GprsTexts texts;
-    if (!Open(a.positional[0], cfg, texts))
+    if (!OpenFile(a.positional[0], cfg, texts))
         return kFileFailed;
     return Save(a.positional[1], cfg, texts);
 }

@@ -103,26 +103,42 @@ int ExitFor(int code, bool isWrite)
 
 } // namespace
 
-int CmdRead(const QStringList& args)
+int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version)
 {
-    LinkArgs a;
-    if (!ParseLinkArgs(args, false, a) || DeviceOf(a.port).isEmpty()) {
+    if (DeviceOf(port).isEmpty()) {
         PrintUsage();
         return kUsage;
     }
-    Configuration cfg = StartupConfiguration();
-    const Outcome o = RunExchange(DeviceOf(a.port), false, cfg, GprsTexts{});
+    cfg = StartupConfiguration();
+    const Outcome o = RunExchange(DeviceOf(port), false, cfg, GprsTexts{});
     const int rc = ExitFor(o.code, false);
     if (rc != kDone)
         return rc;
-    GprsTexts texts;
+    texts = {};
     LoadGprsTexts(cfg.gprs, texts);
+    version = o.version;
+    return kDone;
+}
+
+int CmdRead(const QStringList& args)
+{
+    LinkArgs a;
+    if (!ParseLinkArgs(args, false, a)) {
+        PrintUsage();
+        return kUsage;
+    }
+    Configuration cfg;
+    GprsTexts texts;
+    int version = -1;
+    const int rc = ReadPanel(a.port, cfg, texts, version);
+    if (rc != kDone)
+        return rc;
     if (!a.out.isEmpty() && !SaveConfigFile(a.out, cfg, texts, cfg.model)) {
         std::fprintf(stderr, "vedu-vk410ctl: cannot save %s\n", a.out.toUtf8().constData());
         return kFileFailed;
     }
     if (a.json)
-        std::printf("%s\n", ConfigJson(cfg, texts, o.version).c_str());
+        std::printf("%s\n", ConfigJson(cfg, texts, version).c_str());
     return kDone;
 }
 
