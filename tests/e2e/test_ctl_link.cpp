@@ -133,6 +133,31 @@ TEST_F(CtlLink, WriteStoresTheFileInThePanel)
     EXPECT_EQ(s.value(QStringLiteral("main")).toString().mid(8, 2), QStringLiteral("15"));
 }
 
+TEST_F(CtlLink, DiffWithThePanelReadsAndNeverWrites)
+{
+    const QString panelFile = MakeFile(QStringLiteral("panel.cf8"), 44);
+    StartSim({QStringLiteral("--load"), panelFile, QStringLiteral("--version"), QStringLiteral("7"),
+              QStringLiteral("--no-pacing")});
+    QFile stateFile(state);
+    // Written once the panel runs, and again after every accepted write.
+    ASSERT_TRUE(test::WaitFor([&] { return !State().isEmpty(); }, 10000));
+    ASSERT_TRUE(stateFile.open(QIODevice::ReadOnly));
+    const QByteArray before = stateFile.readAll();
+    stateFile.close();
+
+    Result r = RunCtl({QStringLiteral("diff"), QStringLiteral("--port"), link, MakeFile(QStringLiteral("b.cf8"), 21)});
+    EXPECT_EQ(r.exitCode, 5) << r.errLines.join('\n').toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("Шлейфы / Задержка, сек / Выход: \"44\" -> \"21\"\n"));
+    EXPECT_EQ(r.errLines.front(), QStringLiteral("Порт открыт"));
+    EXPECT_EQ(r.errLines.back(), QStringLiteral("Настройки прочитаны, версия прибора - 7"));
+    r = RunCtl({QStringLiteral("diff"), QStringLiteral("--port"), link, panelFile});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.isEmpty());
+
+    ASSERT_TRUE(stateFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(stateFile.readAll(), before);
+}
+
 TEST_F(CtlLink, FailuresGiveTheirExitCodesAndOutcomeTextLast)
 {
     StartSim({QStringLiteral("--fault"), QStringLiteral("silent"), QStringLiteral("--no-pacing")});
