@@ -14,10 +14,14 @@ const QString kFilter = QStringLiteral("Файлы конфигурации па
 const QString kSuffix = QStringLiteral("cf8");
 } // namespace
 
+QString TForm1::AskConfigFile(const QString& title)
+{
+    return fileDialogs_->GetOpenFileName(this, title, ReadFolderSetting(), kFilter, kSuffix);
+}
+
 void TForm1::N4Click()
 {
-    const QString path = fileDialogs_->GetOpenFileName(
-        this, QStringLiteral("Открыть файл конфигурации"), ReadFolderSetting(), kFilter, kSuffix);
+    const QString path = AskConfigFile(QStringLiteral("Открыть файл конфигурации"));
     if (path.isEmpty())
         return;
     const uint8_t before = cfg_.model;
@@ -38,6 +42,7 @@ void TForm1::N4Click()
         SetDevice(code);
     }
     RefreshControls();
+    panelVersion_.reset();
     fileName_ = path;
     ShowFileCaption();
     WriteFolderSetting(path);

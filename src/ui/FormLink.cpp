@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <utility>
 
 #include "../files/PortBox.h"
 #include "../link/PanelLink.h"
@@ -102,9 +103,18 @@ void TForm1::ExchangeReport(int code, int value, const ExchangeResult& result)
 
 void TForm1::ReportOutcome(int code, int value, const ExchangeResult& result)
 {
+    // A comparison's read goes to a copy of its own: the window stays as it was.
+    const bool comparing = std::exchange(compareRead_, false);
     switch (code) {
     case kReportDone:
+        if (comparing) {
+            StartIndicator(kGreen, kBlinkCount);
+            ShowPanelComparison(result);
+            break;
+        }
         ApplyExchangeResult(result, cfg_);
+        if (!result.isWrite)
+            panelVersion_ = result.version;
         SelectModelQuietly(unsigned(value & 0xFF));
         SetDevice(unsigned(value & 0xFF));
         RefreshControls();
@@ -115,7 +125,8 @@ void TForm1::ReportOutcome(int code, int value, const ExchangeResult& result)
                    MsgButtons::Ok);
         break;
     case kReportReadFailed:
-        ApplyExchangeResult(result, cfg_);
+        if (!comparing)
+            ApplyExchangeResult(result, cfg_);
         SetStatusText(StatusText::ReadFailed);
         StartIndicator(kRed, kBlinkCount);
         break;

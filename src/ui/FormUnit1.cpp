@@ -143,10 +143,16 @@ void TForm1::BuildMenu()
     N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     N3 = file->addAction(QStringLiteral("Сохранить &как..."));
     file->addSeparator();
+    mnuPrint = file->addAction(QStringLiteral("Печать..."));
+    mnuPrint->setShortcut(QKeySequence::Print);
+    mnuExportPdf = file->addAction(QStringLiteral("Экспорт в PDF..."));
+    file->addSeparator();
     N8 = file->addAction(QStringLiteral("Выход"));
     auto* service = menuBar()->addMenu(QStringLiteral("С&ервис"));
     service->setObjectName(QStringLiteral("N9"));
     N10 = service->addAction(QStringLiteral("Список шлейфов..."));
+    mnuCompareDevice = service->addAction(QStringLiteral("Сравнить с прибором..."));
+    mnuCompareFile = service->addAction(QStringLiteral("Сравнить с файлом..."));
     auto* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
     help->setObjectName(QStringLiteral("N5"));
     N6 = help->addAction(QStringLiteral("О программе..."));
@@ -159,6 +165,7 @@ void TForm1::BuildMenu()
     connect(N8, &QAction::triggered, this, &TForm1::BtnCloseClick);
     connect(N10, &QAction::triggered, this, &TForm1::N10Click);
     connect(N6, &QAction::triggered, this, &TForm1::N6Click);
+    ConnectServiceCommands();
 }
 
 void TForm1::FormCreate()
@@ -208,6 +215,7 @@ void TForm1::DeviceTypeListChange(int index)
     if (index < 0)
         return;
     SetDevice(unsigned(index));
+    panelVersion_.reset();
     if (!LoadDefaults(cfg_.main, unsigned(index))) {
         msgs_.Show(this, MsgIcon::Error, QStringLiteral("Внутренняя ошибка 1"),
                    QStringLiteral("Ошибка. Прибор в списке не найден.:\r\nОбратитесь к разработчику"),

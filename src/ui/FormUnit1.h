@@ -2,7 +2,10 @@
 #include <QColor>
 #include <QMainWindow>
 #include <array>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 #include "../model/Configuration.h"
 
@@ -12,6 +15,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPrinter;
 class QPushButton;
 class QTabWidget;
 class QTimer;
@@ -25,6 +29,7 @@ class QtFileDialogs;
 class TGsmPage;
 class TUpDown;
 class TfrmGPRS;
+struct CompareSide;
 struct ExchangeResult;
 
 // The programmer's main window. It owns the configuration in memory, every
@@ -74,6 +79,10 @@ public:
     QAction* N8 = nullptr; // "Выход"
     QAction* N10 = nullptr; // "Список шлейфов..."
     QAction* N6 = nullptr;  // "О программе..."
+    QAction* mnuPrint = nullptr;         // "Печать..."
+    QAction* mnuExportPdf = nullptr;     // "Экспорт в PDF..."
+    QAction* mnuCompareDevice = nullptr; // "Сравнить с прибором..."
+    QAction* mnuCompareFile = nullptr;   // "Сравнить с файлом..."
     QTimer* IndTimer = nullptr;
 
     // Model switching and refresh.
@@ -105,6 +114,15 @@ public:
     void N10Click();
     void N6Click();
 
+    // The comparison and the programming sheet (FormService.cpp).
+    void mnuCompareDeviceClick();
+    void mnuCompareFileClick();
+    void mnuPrintClick();
+    void mnuExportPdfClick();
+    // Asks where to print; the platform's print dialog unless a test sets another.
+    using PrinterQuestion = std::function<bool(QWidget* parent, QPrinter& printer)>;
+    void SetPrinterQuestion(PrinterQuestion question);
+
     // CheckEditMinMax of the number edits: the value the edit holds after the rule.
     static int CheckEditMinMax(QLineEdit* edit, int minimum, int maximum, int fallback);
 
@@ -124,6 +142,11 @@ private:
     bool SaveTo(const QString& path);
     void BuildWindow();
     void BuildMenu();
+    void ConnectServiceCommands();
+    QString AskConfigFile(const QString& title);
+    void ShowPanelComparison(const ExchangeResult& result);
+    void ShowComparison(const CompareSide& other);
+    std::string ReportText() const;
     void BuildRightPanel(QWidget* central);
     QWidget* BuildLoopsPage();
     QWidget* BuildRadioPage();
@@ -169,6 +192,9 @@ private:
     FileDialogs* fileDialogs_ = nullptr;
     TfrmGPRS* gprs_ = nullptr;
     std::unique_ptr<PanelLink> link_;
+    bool compareRead_ = false;          // the running read is a comparison's
+    std::optional<int> panelVersion_;   // firmware of the panel the configuration was read from
+    PrinterQuestion askPrinter_;
 
     // The status-bar blink.
     QColor indShow_;

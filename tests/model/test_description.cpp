@@ -63,6 +63,7 @@ TEST(Description, ModuleAndGprsFields)
     SetDestinationTries(cfg.gsm, 2, 1);
     SetDestinationProtocol(cfg.gsm, dpSIAIP, 1);
     SetSmsType(cfg.gsm, 2, 3);
+    cfg.main.at(MainOff::mask) = 0x80;
     const Description d = Describe(cfg, {"inet", "\xE8\xED\xF2", "", "", "", "pw2"});
     const struct { const char *item, *field, *value; } cases[] = {
         {"", "Номер прибора", "0042"},           {"Направление 1", "Попытки", "2"},
@@ -72,7 +73,8 @@ TEST(Description, ModuleAndGprsFields)
         {"SMS 3", "Передача SMS", "Тревоги, взятия\\снятия"}, {"SMS 3", "Телефон", "+7(903)-123-45-67"},
         {"SMS 1", "Телефон", ""},                {"", "Разрешить управление по SMS", "да"},
         {"SIM-карта №1", "Пользователь", "инт"}, {"SIM-карта №2", "Пароль", "pw2"},
-        {"", "Включить шину Меридиан", "нет"},
+        {"", "Включить шину Меридиан", "нет"},    {"Расширители разделов", "1", "вкл."},
+        {"Расширители разделов", "2", "выкл."},
     };
     for (const auto& c : cases)
         EXPECT_EQ(Value(d, c.item, c.field), c.value) << c.item << " " << c.field;

@@ -1,6 +1,7 @@
 // The main window against the simulated panel: the real serial component
 // over a pty, the exchange thread and the window's reports, offscreen.
 #include <QPushButton>
+#include <QTableWidget>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -8,6 +9,8 @@
 #include "WindowFixture.h"
 #include "link/PanelLink.h"
 #include "model/CXMGSM.h"
+#include "model/Loops.h"
+#include "ui/FormCompare.h"
 #include "ui/FormGprs.h"
 #include "ui/GsmGrid.h"
 
@@ -107,8 +110,12 @@ protected:
     // Clicks the button and waits for the exchange's final report and its close.
     void Exchange(QPushButton* button)
     {
+        ExchangeBy([button] { QTest::mouseClick(button, Qt::LeftButton); });
+    }
+    void ExchangeBy(const std::function<void()>& start)
+    {
         seen = {};
-        QTest::mouseClick(button, Qt::LeftButton);
+        start();
         ASSERT_TRUE(WaitFor([this] { return FinalReport(); }, 30000)) << "no final report";
         window->Link().WaitFinished();
         EXPECT_FALSE(window->Link().CommPortDriver1().IsOpen());
@@ -269,6 +276,56 @@ TEST_F(WindowLink, SilentPanelEndsInTheFailureTextAndARedBlink)
     }
     // Only the frame header and check byte that the write stamped may differ.
     EXPECT_TRUE(std::equal(before.begin() + 4, before.begin() + 4 + 27, window->Config().main.buf.begin() + 4));
+}
+
+TEST_F(WindowLink, ComparisonWithThePanelReadsAsAReadDoesAndLeavesTheWindowAsItWas)
+{
+    StartPanel(GprsPanel(0));
+    Exchange(window->ButtonRead);
+    ASSERT_EQ(seen.codes.back(), kReportDone);
+    const std::vector<QString> readTexts = seen.texts;
+    PickItem(TypeBox(3), ltFire);
+    const Configuration before = window->Config();
+    const GprsTexts textsBefore = gprs->Texts();
+
+    ExchangeBy([this] { window->mnuCompareDevice->trigger(); });
+    ASSERT_EQ(seen.codes.back(), kReportDone);
+    EXPECT_EQ(seen.texts, readTexts);
+    EXPECT_TRUE(seen.exchangeControlsDisabled);
+    ExpectIdle();
+    ExpectBlinkOf(kGreen);
+    EXPECT_EQ(window->Config().main.buf, before.main.buf);
+    EXPECT_EQ(window->Config().gsm.buf, before.gsm.buf);
+    EXPECT_EQ(window->Config().gprs.buf, before.gprs.buf);
+    EXPECT_EQ(window->ModelCode(), before.model);
+    EXPECT_EQ(gprs->Texts(), textsBefore);
+
+    TfrmCompare* dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = window->findChild<TfrmCompare*>()) && dialog->isVisible(); }));
+    const QTableWidget* table = dialog->grdDiff;
+    ASSERT_GE(table->rowCount(), 1);
+    const QString row[] = {"Шлейфы / ШС3", "Тип шлейфа", "Внутренний", "Пожарный"};
+    for (int col = 0; col < 4; ++col)
+        EXPECT_EQ(table->item(0, col)->text(), row[col]);
+    EXPECT_EQ(table->horizontalHeaderItem(2)->text(), QStringLiteral("В приборе"));
+    dialog->accept();
+}
+
+TEST_F(WindowLink, AComparisonThatCannotReadThePanelReportsAsAReadAndShowsNoDialog)
+{
+    // The hang-up comes after block 1: a read would keep that block, a comparison nothing.
+    sim::PanelConfig p = GprsPanel(0);
+    p.faults.insert(Fault::Hangup);
+    StartPanel(p);
+    const Configuration before = window->Config();
+    ExchangeBy([this] { window->mnuCompareDevice->trigger(); });
+    EXPECT_EQ(seen.codes.back(), kReportReadFailed);
+    EXPECT_EQ(window->StatusText(), StatusText::ReadFailed);
+    ExpectBlinkOf(kRed);
+    ExpectIdle();
+    EXPECT_EQ(window->Config().main.buf, before.main.buf);
+    QTest::qWait(100);
+    EXPECT_EQ(window->findChild<TfrmCompare*>(), nullptr);
 }
 
 TEST_F(WindowLink, ABlinkStartedDuringABlinkStillEndsOnTheBarsOwnColour)
