@@ -52,9 +52,13 @@ TfrmCompare::TfrmCompare(const CompareSide& a, const CompareSide& b, QWidget* pa
     grdDiff->verticalHeader()->hide();
     grdDiff->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdDiff->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdDiff->horizontalHeader()->setStretchLastSection(true);
     FillTable(grdDiff, diffs);
-    grdDiff->resizeColumnsToContents();
+    // The place and the field as wide as they need, the two values sharing the rest.
+    QHeaderView* header = grdDiff->horizontalHeader();
+    header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(2, QHeaderView::Stretch);
+    header->setSectionResizeMode(3, QHeaderView::Stretch);
     layout->addWidget(grdDiff);
     lblSame->setVisible(diffs.empty());
     grdDiff->setVisible(!diffs.empty());

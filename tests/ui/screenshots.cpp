@@ -1,5 +1,5 @@
-// Renders the main window with each of its pages, and the About box, to PNG
-// files in the folder given as the first argument.
+// Renders the main window with each of its pages, the comparison dialog and
+// the About box to PNG files in the folder given as the first argument.
 #include <QDir>
 #include <QElapsedTimer>
 #include <QSettings>
@@ -11,6 +11,7 @@
 #include "model/CXMGSM.h"
 #include "ui/AboutUnit.h"
 #include "ui/Dialogs.h"
+#include "ui/FormCompare.h"
 #include "ui/FormGprs.h"
 #include "ui/FormUnit1.h"
 #include "ui/widgets/TApplication.h"
@@ -91,6 +92,17 @@ int main(int argc, char** argv)
         window.RefreshControls();
         pages->setCurrentIndex(pages->indexOf(pages->findChild<QWidget*>(QStringLiteral("PageCXM"))));
         ok = Save(&window, dir, QStringLiteral("page-gsm-module.png")) && ok;
+
+        // "Различия": a file that differs from the window in a loop and a destination.
+        vk410::CompareSide file{QStringLiteral("В файле"), cfg, gprs.Texts()};
+        file.cfg.main.at(vk410::MainOff::type(2)) = 0x83;
+        file.cfg.main.at(vk410::MainOff::cid(2)) = 4;
+        vk410::SetDestinationTries(file.cfg.gsm, 5, 1);
+        vk410::TfrmCompare compare(file, {QStringLiteral("В окне"), cfg, gprs.Texts()}, &window);
+        compare.show();
+        if (!QTest::qWaitForWindowExposed(&compare))
+            return 1;
+        ok = Save(&compare, dir, QStringLiteral("compare.png")) && ok;
     }
     pages->setCurrentIndex(0);
     // The second model with its Meridian bus controls.
