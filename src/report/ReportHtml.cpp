@@ -1,27 +1,12 @@
 #include "ReportHtml.h"
 
+#include "../files/NativeXml.h"
 #include "../model/Description.h"
 #include "../model/Devices.h"
 
 namespace vk410 {
 
 namespace {
-
-std::string Escaped(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out.push_back(c);
-        }
-    }
-    return out;
-}
 
 // Styles a browser and the PDF's text layout both understand; the table
 // attributes repeat them for the latter.
@@ -39,8 +24,8 @@ const char* const kMark = " *";
 
 std::string Row(const std::string& item, const DescriptionEntry& e, bool changed)
 {
-    const std::string value = Escaped(e.value) + (changed ? kMark : "");
-    return "<tr><td>" + Escaped(item) + "</td><td>" + Escaped(e.field) + "</td>" +
+    const std::string value = EscapeXml(e.value) + (changed ? kMark : "");
+    return "<tr><td>" + EscapeXml(item) + "</td><td>" + EscapeXml(e.field) + "</td>" +
            (changed ? "<td class=\"changed\"><b>" + value + "</b></td>" : "<td>" + value + "</td>") + "</tr>\n";
 }
 
@@ -52,7 +37,7 @@ std::string Tables(const Description& d, const std::vector<bool>& changed)
         if (newPage) {
             if (i > 0)
                 out += "</table>\n";
-            out += "<h2>" + Escaped(d[i].page) + "</h2>\n"
+            out += "<h2>" + EscapeXml(d[i].page) + "</h2>\n"
                    "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\">\n"
                    "<tr><th width=\"25%\">Раздел</th><th width=\"35%\">Параметр</th><th>Значение</th></tr>\n";
         }
@@ -74,12 +59,12 @@ std::string ReportTitle(const Configuration& cfg)
 std::string ReportHtml(const Configuration& cfg, const GprsTexts& texts, const ReportInfo& info)
 {
     const Description d = Describe(cfg, texts);
-    const std::string title = Escaped(ReportTitle(cfg));
+    const std::string title = EscapeXml(ReportTitle(cfg));
     std::string out = "<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + title +
                       "</title>\n" + kHead + "</head>\n<body>\n<h1>" + title + "</h1>\n<p>";
     if (info.version)
         out += "Версия прибора: " + std::to_string(*info.version) + "<br>\n";
-    out += "Дата: " + Escaped(info.date) + "</p>\n";
+    out += "Дата: " + EscapeXml(info.date) + "</p>\n";
     out += Tables(d, DiffersFromStartup(d, cfg.model));
     out += "<p>* отличается от значения по умолчанию</p>\n</body>\n</html>\n";
     return out;

@@ -255,7 +255,7 @@ TEST(CtlFiles, ReportPdfHoldsTheConfigurationAsText)
     cfg.main.at(MainOff::state) = 1;
     cfg.gsm.at(GsmOff::useGPRScfg) = 1;
     SetDeviceNum(cfg.gsm, 4321);
-    const GprsTexts texts{"apn.first", "", "", "apn.second", "", ""};
+    const GprsTexts texts{"apn.first", "<o'k&>", "", "apn.second", "", ""};
     const QString in = SaveCfg(dir, QStringLiteral("r.cf8"), cfg, texts);
     const QString pdf = dir.filePath(QStringLiteral("r.pdf"));
     const CtlRun r = Ctl({QStringLiteral("report"), in, QStringLiteral("-o"), pdf});
@@ -267,7 +267,7 @@ TEST(CtlFiles, ReportPdfHoldsTheConfigurationAsText)
     const QString out = QString::fromUtf8(text.readAllStandardOutput());
     QStringList expected{QStringLiteral("Карта программирования VK-410QZ8NL"), QStringLiteral("Задержка, сек"),
                          QStringLiteral("17"), QStringLiteral("42"), QStringLiteral("4321"),
-                         QStringLiteral("apn.first"), QStringLiteral("apn.second")};
+                         QStringLiteral("apn.first"), QStringLiteral("apn.second"), QStringLiteral("<o'k&>")};
     for (const std::string& type : GetLoopTypeList())
         expected << QString::fromStdString(type);
     for (int code : events)
@@ -279,6 +279,7 @@ TEST(CtlFiles, ReportPdfHoldsTheConfigurationAsText)
     ASSERT_EQ(Ctl({QStringLiteral("report"), in, QStringLiteral("-o"), html}).code, 0);
     const QByteArray page = ReadAll(html);
     EXPECT_TRUE(page.contains("apn.second"));
+    EXPECT_TRUE(page.contains("&lt;o&apos;k&amp;&gt;"));
     EXPECT_FALSE(page.contains("src=") || page.contains("href=")); // one self-contained file
     EXPECT_EQ(Ctl({QStringLiteral("report"), in, QStringLiteral("-o"), dir.filePath(QStringLiteral("no/dir.pdf"))}).code, 2);
 }

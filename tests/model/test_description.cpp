@@ -21,6 +21,16 @@ std::string Value(const Description& d, const std::string& item, const std::stri
     return e ? e->value : "<none>";
 }
 
+struct Expected {
+    const char *item, *field, *value;
+};
+
+void ExpectValues(const Description& d, std::initializer_list<Expected> cases)
+{
+    for (const Expected& c : cases)
+        EXPECT_EQ(Value(d, c.item, c.field), c.value) << c.item << " " << c.field;
+}
+
 Configuration WithModule()
 {
     Configuration cfg = StartupConfiguration(1);
@@ -34,7 +44,7 @@ Configuration WithModule()
 TEST(Description, StartupReadsAsTheWindowShowsIt)
 {
     const Description d = Describe(StartupConfiguration(), {});
-    const struct { const char *item, *field, *value; } cases[] = {
+    ExpectValues(d, {
         {"", "Тип прибора", "VK-410QZ8N 8 шлейфов, головной прибор с передатчиком"},
         {"ШС1", "Тип шлейфа", "Дверной"},        {"ШС1", "Код события", "134 - ВХОД/ВЫХОД"},
         {"ШС8", "Сброс питания", "да"},          {"ШС6", "Код события", "122 - Т.К.ТИХАЯ"},
@@ -42,9 +52,7 @@ TEST(Description, StartupReadsAsTheWindowShowsIt)
         {"Расширители разделов", "8", "выкл."},  {"", "Подсветка", "Авто"},
         {"", "Звук при нажатии", "Включён"},     {"", "Модуль КСМ подключен", "нет"},
         {"", "Период контроля канала, сек", "45"}, {"", "Число посылок по изменению", "5"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Value(d, c.item, c.field), c.value) << c.item << " " << c.field;
+    });
     EXPECT_EQ(d.front().page, "Прибор");
     EXPECT_EQ(d.back().page, "Радиоканал");
     for (std::size_t i = 1; i < d.size(); ++i)
@@ -65,7 +73,7 @@ TEST(Description, ModuleAndGprsFields)
     SetSmsType(cfg.gsm, 2, 3);
     cfg.main.at(MainOff::mask) = 0x80;
     const Description d = Describe(cfg, {"inet", "\xE8\xED\xF2", "", "", "", "pw2"});
-    const struct { const char *item, *field, *value; } cases[] = {
+    ExpectValues(d, {
         {"", "Номер прибора", "0042"},           {"Направление 1", "Попытки", "2"},
         {"Направление 1", "SIM", "1,2"},         {"Направление 1", "Протокол", "SIA-IP"},
         {"Направление 1", "Телефон\\Хост", "127.000.000.001:24333"},
@@ -75,9 +83,7 @@ TEST(Description, ModuleAndGprsFields)
         {"SIM-карта №1", "Пользователь", "инт"}, {"SIM-карта №2", "Пароль", "pw2"},
         {"", "Включить шину Меридиан", "нет"},    {"Расширители разделов", "1", "вкл."},
         {"Расширители разделов", "2", "выкл."},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Value(d, c.item, c.field), c.value) << c.item << " " << c.field;
+    });
 }
 
 TEST(Description, BytesTheWindowCannotShowCarryTheirNumber)
@@ -92,7 +98,7 @@ TEST(Description, BytesTheWindowCannotShowCarryTheirNumber)
     cfg.gsm.at(GsmOff::destByte(4)) = 0x62; // tries 3, SIM "1,2", Telvex: all shown as they are
     cfg.gsm.at(GsmOff::smsCfg(2)) = 5;
     const Description d = Describe(cfg, {});
-    const struct { const char *item, *field, *value; } cases[] = {
+    ExpectValues(d, {
         {"ШС2", "Тип шлейфа", "Охранный (байт 77)"}, {"ШС3", "Код события", "нет в списке (байт 14)"},
         {"", "Подсветка", "нет в списке (байт 3)"},   {"Направление 1", "Попытки", "5 (байт 255)"},
         {"Направление 1", "SIM", "1,2 (байт 255)"},   {"Направление 1", "Протокол", "Voice (байт 255)"},
@@ -100,9 +106,7 @@ TEST(Description, BytesTheWindowCannotShowCarryTheirNumber)
         {"Направление 3", "Попытки", "Выкл. (байт 26)"}, {"Направление 4", "Попытки", "3"},
         {"Направление 4", "SIM", "1,2"},              {"Направление 4", "Протокол", "Telvex"},
         {"SMS 2", "Передача SMS", "нет в списке (байт 5)"}, {"SMS 2", "Телефон", "+7(903)-123-45-67"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Value(d, c.item, c.field), c.value) << c.item << " " << c.field;
+    });
 }
 
 TEST(Description, CompareListsChangedAndOneSidedFieldsInPageOrder)

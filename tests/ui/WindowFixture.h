@@ -1,6 +1,7 @@
 #pragma once
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTabWidget>
@@ -12,6 +13,7 @@
 #include "UiTestKit.h"
 #include "model/MainBlock.h"
 #include "ui/Dialogs.h"
+#include "ui/FormGprs.h"
 #include "ui/FormUnit1.h"
 #include "ui/widgets/TApplication.h"
 
@@ -90,6 +92,24 @@ protected:
     SettingsSandbox settings;
     RecordingMessageBoxes boxes;
     std::unique_ptr<TForm1> window;
+};
+
+// The window with its GPRS dialog, scripted file dialogs and a folder of its own for files.
+class WindowFilesTest : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(folder.isValid());
+        WindowTest::SetUp();
+        window->SetFileDialogs(&dialogs);
+        gprs = new TfrmGPRS(window->Config().gprs, window.get());
+        window->SetGprsDialog(gprs);
+    }
+    QString PathIn(const QString& name) const { return QDir(folder.path()).filePath(name); }
+
+    QTemporaryDir folder;
+    ScriptedFileDialogs dialogs;
+    TfrmGPRS* gprs = nullptr; // the window's child
 };
 
 } // namespace vk410::test

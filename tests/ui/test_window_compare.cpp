@@ -65,16 +65,8 @@ int ItemNumber(const std::string& item)
     return !item.empty() && item.back() >= '1' && item.back() <= '9' ? item.back() - '0' : 0;
 }
 
-class WindowCompare : public WindowTest {
+class WindowCompare : public WindowFilesTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-        WindowTest::SetUp();
-        window->SetFileDialogs(&dialogs);
-        gprs = new TfrmGPRS(window->Config().gprs, window.get());
-        window->SetGprsDialog(gprs);
-    }
 
     void Show(const Configuration& cfg, const GprsTexts& texts)
     {
@@ -134,8 +126,6 @@ protected:
         return it != single.end() ? it->second() : QStringLiteral("<no control for %1>").arg(f);
     }
 
-    QString PathIn(const QString& name) const { return QDir(folder.path()).filePath(name); }
-
     // A closed dialog goes later; only a shown one counts.
     TfrmCompare* ShownComparison() const
     {
@@ -149,10 +139,6 @@ protected:
         EXPECT_TRUE(WaitFor([this] { return ShownComparison() != nullptr; }));
         return ShownComparison();
     }
-
-    QTemporaryDir folder;
-    ScriptedFileDialogs dialogs;
-    TfrmGPRS* gprs = nullptr; // the window's child
 };
 
 TEST_F(WindowCompare, EveryEntryReadsAsItsControlShowsIt)

@@ -16,18 +16,8 @@ namespace {
 
 const QString kCaption = QStringLiteral("Программатор Varko-410 (серия N)");
 
-class WindowFiles : public WindowTest {
+class WindowFiles : public WindowFilesTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(folder.isValid());
-        WindowTest::SetUp();
-        window->SetFileDialogs(&dialogs);
-        gprs = new TfrmGPRS(window->Config().gprs, window.get());
-        window->SetGprsDialog(gprs);
-    }
-
-    QString PathIn(const QString& name) const { return QDir(folder.path()).filePath(name); }
     QString FolderSlash() const { return folder.path() + QLatin1Char('/'); }
 
     static void WriteFile(const QString& path, const std::string& bytes)
@@ -70,10 +60,6 @@ protected:
         EXPECT_EQ(now.folderSetting, s.folderSetting);
         EXPECT_EQ(now.model, s.model);
     }
-
-    QTemporaryDir folder;
-    ScriptedFileDialogs dialogs;
-    TfrmGPRS* gprs = nullptr; // the window's child
 };
 
 // A model 1 file: Meridian count 5, CXM module with device number 321 and GPRS texts.
