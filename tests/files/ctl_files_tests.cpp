@@ -230,14 +230,6 @@ TEST(CtlFiles, DiffPrintsExactlyTheFieldsThatDiffer)
     EXPECT_EQ(first[QStringLiteral("item")].toString(), QStringLiteral("ШС3"));
     EXPECT_EQ(first[QStringLiteral("b")].toString(), QStringLiteral("Охранный"));
 
-    // A field only one side uses is null on the other.
-    Configuration model1 = StartupConfiguration(1);
-    r = Ctl({QStringLiteral("diff"), QStringLiteral("--json"), SaveCfg(dir, QStringLiteral("m1.cf8"), model1),
-             SaveCfg(dir, QStringLiteral("m0.cf8"), StartupConfiguration())});
-    const QJsonArray models = QJsonDocument::fromJson(r.out.toUtf8()).array();
-    ASSERT_EQ(models.size(), 3);
-    EXPECT_TRUE(models[1].toObject()[QStringLiteral("b")].isNull());
-
     EXPECT_EQ(Ctl({QStringLiteral("diff"), a, dir.filePath(QStringLiteral("none.cf8"))}).code, 2);
 }
 
