@@ -52,6 +52,8 @@ public:
     const Configuration& Config() const { return cfg_; }
     uint8_t ModelCode() const { return cfg_.model; }
     const QString& FileName() const { return fileName_; }
+    // The firmware of the panel the configuration was read from, for the sheet.
+    std::optional<int> PanelVersion() const { return panelVersion_; }
     void SetFileName(const QString& name) { fileName_ = name; }
     MessageBoxes& Boxes() const { return msgs_; }
 
@@ -193,7 +195,7 @@ private:
     TfrmGPRS* gprs_ = nullptr;
     std::unique_ptr<PanelLink> link_;
     bool compareRead_ = false;          // the running read is a comparison's
-    std::optional<int> panelVersion_;   // firmware of the panel the configuration was read from
+    std::optional<int> panelVersion_;
     PrinterQuestion askPrinter_;
 
     // The status-bar blink.

@@ -10,6 +10,7 @@
 
 #include "files/FileOps.h"
 #include "model/Loops.h"
+#include "report/ReportHtml.h"
 
 using namespace vk410;
 
@@ -274,4 +275,7 @@ TEST(CtlFiles, ReportPdfHoldsTheConfigurationAsText)
     EXPECT_TRUE(page.contains("&lt;o&apos;k&amp;&gt;"));
     EXPECT_FALSE(page.contains("src=") || page.contains("href=")); // one self-contained file
     EXPECT_EQ(Ctl({QStringLiteral("report"), in, QStringLiteral("-o"), dir.filePath(QStringLiteral("no/dir.pdf"))}).code, 2);
+    // A configuration read from a panel names its firmware.
+    EXPECT_NE(ReportHtml(cfg, texts, {"01.02.2025", 12}).find("Версия прибора: 12<br>\nДата: 01.02.2025"),
+              std::string::npos);
 }

@@ -284,6 +284,7 @@ TEST_F(WindowLink, ComparisonWithThePanelReadsAsAReadDoesAndLeavesTheWindowAsItW
     Exchange(window->ButtonRead);
     ASSERT_EQ(seen.codes.back(), kReportDone);
     const std::vector<QString> readTexts = seen.texts;
+    EXPECT_EQ(window->PanelVersion(), 12);
     PickItem(TypeBox(3), ltFire);
     const Configuration before = window->Config();
     const GprsTexts textsBefore = gprs->Texts();
