@@ -1,11 +1,12 @@
 // Any bytes as a cf8 file: accepted, rejected or a conversion error, and a
-// rejected file changes nothing.
+// rejected file changes nothing; an accepted one can be described.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
 #include "files/FileOps.h"
+#include "model/Description.h"
 #include "model/Errors.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
@@ -25,6 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         return 0;
     }
     if (model > 1 || cfg.model != model)
+        std::abort();
+    // Whatever a file holds, it can be described, and equals itself.
+    if (!vk410::Compare(vk410::Describe(cfg, texts), vk410::Describe(cfg, texts, vk410::DescribeScope::Used)).empty())
         std::abort();
     // What was accepted is written and read back to the same blocks.
     const std::string text = vk410::BuildConfigText(cfg, texts, model);
