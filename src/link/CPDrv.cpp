@@ -67,10 +67,18 @@ bool TCommPortDriver::OpenPort()
         Lock lock(m_);
         if (backend_->IsOpen())
             return true;
-        if (!backend_->Open(portName_))
+        openError_ = {};
+        if (!backend_->Open(portName_)) {
+            openError_ = backend_->OpenError();
+            if (openError_.reason == PortOpenReason::None)
+                openError_.reason = PortOpenReason::Other;
+            if (openError_.device.isEmpty())
+                openError_.device = portName_;
             return false;
+        }
         if (!ApplySettingsLocked()) {
             CloseLocked();
+            openError_ = {PortOpenReason::SetupFailed, portName_, {}, {}};
             return false;
         }
         backend_->SetTimeouts(CommTimeouts{});
@@ -78,6 +86,12 @@ bool TCommPortDriver::OpenPort()
     }
     SyncTimer();
     return true;
+}
+
+PortOpenError TCommPortDriver::LastOpenError() const
+{
+    Lock lock(m_);
+    return openError_;
 }
 
 void TCommPortDriver::ClosePort()

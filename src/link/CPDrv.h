@@ -10,6 +10,8 @@
 #include <mutex>
 #include <vector>
 
+#include "PortOpenError.h"
+
 class QTimer;
 
 namespace vk410 {
@@ -72,6 +74,8 @@ public:
     virtual uint32_t Read(uint8_t* data, uint32_t count) = 0;        // 0 on error
     virtual uint32_t Write(const uint8_t* data, uint32_t count) = 0; // 0 on error
     virtual bool ModemStatus(uint32_t& lines) = 0;                   // kLine* bits
+    // Why the last Open failed; a backend that cannot tell leaves it None.
+    virtual PortOpenError OpenError() const { return {}; }
 };
 
 // The backend of the platform the program is built for.
@@ -94,6 +98,8 @@ public:
     ~TCommPortDriver() override;
 
     bool OpenPort();
+    // Why the last OpenPort failed (reason None after one that succeeded).
+    PortOpenError LastOpenError() const;
     void ClosePort();
     bool IsOpen() const;
     bool ApplySettings();
@@ -171,6 +177,7 @@ private:
     QTimer* timer_ = nullptr;
     std::vector<uint8_t> scratch_;
     int64_t packetStart_ = -1;
+    PortOpenError openError_;
 
     TPortNumber port_ = pnCOM2;
     QString portName_;

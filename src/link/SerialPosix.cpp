@@ -1,8 +1,10 @@
 // The serial backend over POSIX termios (Linux).
 #include <cerrno>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -40,6 +42,50 @@ tcflag_t SizeFlag(int byteSize)
     }
 }
 
+QString OwningGroup(const QByteArray& path)
+{
+    struct stat st{};
+    if (::stat(path.constData(), &st) != 0)
+        return {};
+    group entry{};
+    group* found = nullptr;
+    char buf[4096];
+    if (::getgrgid_r(st.st_gid, &entry, buf, sizeof buf, &found) != 0 || !found)
+        return QString::number(st.st_gid);
+    return QString::fromLocal8Bit(found->gr_name);
+}
+
+PortOpenError OpenErrorFor(int err, const QString& device, const QByteArray& path)
+{
+    PortOpenError e;
+    e.device = device;
+    switch (err) {
+    case EACCES:
+    case EPERM:
+        e.reason = PortOpenReason::NoAccess;
+        e.group = OwningGroup(path);
+        break;
+    case ENOENT:
+    case ENOTDIR:
+    case ENXIO:
+    case ENODEV:
+        e.reason = PortOpenReason::NotFound;
+        break;
+    case EBUSY:       // TIOCEXCL of another program
+    case EWOULDBLOCK: // its flock
+        e.reason = PortOpenReason::Busy;
+        break;
+    case ENOTTY:
+        e.reason = PortOpenReason::NotSerial;
+        break;
+    default:
+        e.reason = PortOpenReason::Other;
+        e.detail = qt_error_string(err);
+        break;
+    }
+    return e;
+}
+
 class PosixSerialBackend final : public SerialBackend {
 public:
     ~PosixSerialBackend() override { Close(); }
@@ -50,20 +96,29 @@ public:
             return true;
         const QByteArray path = device.toLocal8Bit();
         if (path.isEmpty())
-            return false;
+            return Fail(ENOENT, device, path);
         const int fd = ::open(path.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0)
-            return false;
+            return Fail(errno, device, path);
+        // A file or a pipe would open; it is no port.
+        if (!::isatty(fd)) {
+            ::close(fd);
+            return Fail(ENOTTY, device, path);
+        }
         // flock holds against every process, root included; TIOCEXCL keeps
         // out programs that do not take the lock (except root).
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            const int err = errno;
             ::close(fd);
-            return false;
+            return Fail(err, device, path);
         }
         ::ioctl(fd, TIOCEXCL);
         fd_ = fd;
+        openError_ = {};
         return true;
     }
+
+    PortOpenError OpenError() const override { return openError_; }
 
     void Close() override
     {
@@ -183,10 +238,17 @@ public:
     }
 
 private:
+    bool Fail(int err, const QString& device, const QByteArray& path)
+    {
+        openError_ = OpenErrorFor(err, device, path);
+        return false;
+    }
+
     // Best effort: a pseudo-terminal has no modem lines.
     void SetModemLine(int bit, bool on) { ::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bit); }
 
     int fd_ = -1;
+    PortOpenError openError_;
 };
 
 } // namespace

@@ -123,6 +123,9 @@ void TForm1::ReportOutcome(int code, int value, const ExchangeResult& result)
     case kReportPortFailed:
         msgs_.Show(this, MsgIcon::Error, StatusText::PortFailedCaption, StatusText::PortFailedText,
                    MsgButtons::Ok);
+        // The box cannot say why; the status bar can, once it is closed.
+        if (const QString why = PortOpenErrorText(link_->CommPortDriver1().LastOpenError()); !why.isEmpty())
+            SetStatusText(why);
         break;
     case kReportReadFailed:
         if (!comparing)

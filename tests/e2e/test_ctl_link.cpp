@@ -10,6 +10,7 @@
 
 #include "../link/LinkTestKit.h"
 #include "files/FileOps.h"
+#include "link/CPDrv.h"
 #include "model/CXMGSM.h"
 
 using namespace vk410;
@@ -168,8 +169,20 @@ TEST_F(CtlLink, FailuresGiveTheirExitCodesAndOutcomeTextLast)
     r = RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, MakeFile(QStringLiteral("w.cf8"), 5)});
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.errLines.back(), QStringLiteral("Есть ошибки записи. Проверьте тип прибора"));
-    r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), dir.filePath(QStringLiteral("no-such-port"))});
+    // The box's text, then why.
+    const QString missing = dir.filePath(QStringLiteral("no-such-port"));
+    r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), missing});
     EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.errLines.value(0), QStringLiteral("Невозможно открыть последовательный порт. Выберите другой порт и попробуйте снова"));
+    EXPECT_EQ(r.errLines.value(1), QStringLiteral("Устройство %1 не найдено").arg(missing));
+    TCommPortDriver holder;
+    holder.SetPortName(slave);
+    holder.SetBaudRateValue(2400);
+    ASSERT_TRUE(holder.OpenPort());
+    r = RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, MakeFile(QStringLiteral("h.cf8"), 5)});
+    EXPECT_EQ(r.exitCode, 4);
+    EXPECT_EQ(r.errLines.back(), QStringLiteral("Порт %1 занят другой программой").arg(link));
+    holder.ClosePort();
     r = RunCtl({QStringLiteral("read")});
     EXPECT_EQ(r.exitCode, 1);
     r = RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, dir.filePath(QStringLiteral("missing.cf8"))});

@@ -2,11 +2,16 @@
 // the real POSIX backend on a pseudo-terminal.
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <deque>
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -107,6 +112,47 @@ struct PtyFixture : ::testing::Test {
     std::unique_ptr<sim::SimServer> server;
     QString path;
 };
+
+// Opens path with the real backend as a user without rights to it. Root opens
+// anything, so then a child process drops to nobody and reports back.
+PortOpenError OpenUnprivileged(const QString& path)
+{
+    if (::geteuid() != 0) {
+        const auto backend = MakePlatformSerialBackend();
+        backend->Open(path);
+        return backend->OpenError();
+    }
+    const passwd* nobody = ::getpwnam("nobody");
+    int fds[2];
+    if (!nobody || ::pipe(fds) != 0)
+        return {PortOpenReason::Other, path, {}, QStringLiteral("no user nobody")};
+    const uid_t uid = nobody->pw_uid;
+    const gid_t gid = nobody->pw_gid;
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(fds[0]);
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+            ::_exit(2);
+        const auto backend = MakePlatformSerialBackend();
+        backend->Open(path);
+        const PortOpenError e = backend->OpenError();
+        const QByteArray out = QByteArray::number(int(e.reason)) + '\n' + e.group.toUtf8();
+        const bool sent = ::write(fds[1], out.constData(), size_t(out.size())) == out.size();
+        ::_exit(sent ? 0 : 3);
+    }
+    ::close(fds[1]);
+    QByteArray got;
+    char buf[256];
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+        got.append(buf, n);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    const QList<QByteArray> parts = got.split('\n');
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || parts.size() != 2)
+        return {PortOpenReason::Other, path, {}, QStringLiteral("child failed")};
+    return {PortOpenReason(parts[0].toInt()), path, QString::fromUtf8(parts[1]), {}};
+}
 
 } // namespace
 
@@ -302,6 +348,63 @@ TEST_F(PtyFixture, SecondOpenOfAHeldPortFailsInThisAndAnotherProcess)
     EXPECT_TRUE(b.OpenPort()); // closing releases it, also the exclusive flag
     b.ClosePort();
     EXPECT_TRUE(a.OpenPort());
+}
+
+TEST_F(PtyFixture, FailedOpenSaysWhy)
+{
+    TCommPortDriver holder;
+    holder.SetPortName(path);
+    holder.SetBaudRateValue(2400);
+    ASSERT_TRUE(holder.OpenPort());
+    const QString missing = QStringLiteral("/nonexistent/ttyVK");
+    const struct {
+        QString device;
+        int32_t baud;
+        PortOpenReason reason;
+    } rows[] = {
+        {missing, 2400, PortOpenReason::NotFound},
+        {QStringLiteral("/dev/null"), 2400, PortOpenReason::NotSerial},
+        {path, 2400, PortOpenReason::Busy},
+    };
+    for (const auto& row : rows) {
+        TCommPortDriver d;
+        d.SetPortName(row.device);
+        d.SetBaudRateValue(row.baud);
+        EXPECT_FALSE(d.OpenPort());
+        const PortOpenError e = d.LastOpenError();
+        EXPECT_EQ(e.reason, row.reason) << row.device.toStdString();
+        EXPECT_EQ(e.device, row.device);
+    }
+    holder.ClosePort();
+    TCommPortDriver d;
+    d.SetPortName(path);
+    d.SetBaudRateValue(12345);
+    EXPECT_FALSE(d.OpenPort());
+    EXPECT_EQ(d.LastOpenError().reason, PortOpenReason::SetupFailed);
+    d.SetBaudRateValue(2400);
+    EXPECT_TRUE(d.OpenPort());
+    EXPECT_EQ(d.LastOpenError().reason, PortOpenReason::None);
+    EXPECT_EQ(PortOpenErrorText(d.LastOpenError()), QString());
+    EXPECT_EQ(PortOpenErrorText({PortOpenReason::NotFound, missing, {}, {}}),
+              QStringLiteral("Устройство /nonexistent/ttyVK не найдено"));
+}
+
+TEST(PosixBackend, DeviceTheUserMayNotOpenNamesItsGroup)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const QString slave = QString::fromLocal8Bit(::ptsname(master));
+    ASSERT_EQ(::chmod(::ptsname(master), 0), 0);
+    const PortOpenError e = OpenUnprivileged(slave);
+    const QString group = QFileInfo(slave).group();
+    ::close(master);
+    EXPECT_EQ(e.reason, PortOpenReason::NoAccess) << e.detail.toStdString();
+    EXPECT_EQ(e.group, group);
+    EXPECT_EQ(PortOpenErrorText({PortOpenReason::NoAccess, slave, group, {}}),
+              QStringLiteral("Нет доступа к %1: пользователь должен состоять в группе %2 и войти в систему заново")
+                  .arg(slave, group));
 }
 
 TEST_F(PtyFixture, MissingDeviceAndUnsupportedRateDoNotOpen)

@@ -243,10 +243,9 @@ TEST_F(WindowLink, NoToTheQuestionStartsNothing)
     EXPECT_EQ(boxes.shown.size(), 2u);
 }
 
-TEST_F(WindowLink, PortThatCannotBeOpenedShowsTheBoxAndNoBlink)
+TEST_F(WindowLink, PortThatCannotBeOpenedShowsTheBoxThenWhyAndNoBlink)
 {
     UsePort(QStringLiteral("/nonexistent/ttyVK410"));
-    window->SetStatusText(QStringLiteral("before"));
     Exchange(window->ButtonRead);
     EXPECT_EQ(seen.codes, std::vector<int>{kReportPortFailed});
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -254,7 +253,7 @@ TEST_F(WindowLink, PortThatCannotBeOpenedShowsTheBoxAndNoBlink)
     EXPECT_EQ(boxes.shown[0].title, StatusText::PortFailedCaption);
     EXPECT_EQ(boxes.shown[0].text, StatusText::PortFailedText);
     EXPECT_FALSE(seen.blinking);
-    EXPECT_EQ(window->StatusText(), QStringLiteral("before"));
+    EXPECT_EQ(window->StatusText(), QStringLiteral("Устройство /nonexistent/ttyVK410 не найдено"));
     ExpectIdle();
 }
 

@@ -59,6 +59,7 @@ QString DeviceOf(const QString& port)
 struct Outcome {
     int code = -1;
     int version = -1;
+    QString openError; // why the port could not be opened
 };
 
 // Runs one exchange to its end; cfg receives what it hands back.
@@ -78,6 +79,8 @@ Outcome RunExchange(const QString& device, bool isWrite, Configuration& cfg, con
                          ApplyExchangeResult(result, cfg);
                          outcome.code = code;
                          outcome.version = result.version;
+                         if (code == kReportPortFailed)
+                             outcome.openError = PortOpenErrorText(link.CommPortDriver1().LastOpenError());
                          loop.quit();
                      });
     if (!link.SendData(isWrite, cfg, texts))
@@ -87,13 +90,15 @@ Outcome RunExchange(const QString& device, bool isWrite, Configuration& cfg, con
     return outcome;
 }
 
-int ExitFor(int code, bool isWrite)
+int ExitFor(const Outcome& o, bool isWrite)
 {
-    switch (code) {
+    switch (o.code) {
     case kReportDone:
         return kDone;
     case kReportPortFailed:
         PrintLine(StatusText::PortFailedText);
+        if (!o.openError.isEmpty())
+            PrintLine(o.openError);
         return kPortFailed;
     default:
         PrintLine(isWrite ? StatusText::WriteFailed : StatusText::ReadFailed);
@@ -111,7 +116,7 @@ int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& ve
     }
     cfg = StartupConfiguration();
     const Outcome o = RunExchange(DeviceOf(port), false, cfg, GprsTexts{});
-    const int rc = ExitFor(o.code, false);
+    const int rc = ExitFor(o, false);
     if (rc != kDone)
         return rc;
     texts = {};
@@ -161,7 +166,7 @@ int CmdWrite(const QStringList& args)
         return kFileFailed;
     }
     const Outcome o = RunExchange(DeviceOf(a.port), true, cfg, texts);
-    return ExitFor(o.code, true);
+    return ExitFor(o, true);
 }
 
 } // namespace vk410::ctl
