@@ -27,7 +27,10 @@ PortBoxStart PortBoxAtStartup(const QStringList& ports, const QString& initialDe
 
 PortBoxStart PortBoxAtStartup(const QString& initialDevice)
 {
-    return PortBoxAtStartup(ListSerialPorts(), initialDevice);
+    const QList<SerialPortInfo> ports = ListSerialPortInfo();
+    PortBoxStart start = PortBoxAtStartup(PortNames(ports), initialDevice);
+    start.descriptions = PortDescriptions(ports);
+    return start;
 }
 
 QString PortNameBoxChange(const QString& text, const QString& currentDevice)

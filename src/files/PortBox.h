@@ -9,6 +9,7 @@ namespace vk410 {
 
 struct PortBoxStart {
     QStringList items; // replaces the box's items, also when empty
+    QStringList descriptions; // one per item, where the system gives one
     QString text;      // the remembered port, shown even when not among the items
     QString device;    // the device the port is to open
 };

@@ -1,6 +1,7 @@
 #include "PortList.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -34,11 +35,64 @@ NameKey KeyOf(const QString& name)
     return {name.left(digitsFrom), name.mid(digitsFrom).toLongLong()};
 }
 
-bool HasDeviceLink(const QDir& root, const QString& entry)
+// A dangling link still marks an entry, so look at the link itself.
+bool LinkOrFile(const QString& path)
 {
-    // A dangling link still marks a device entry, so look at the link itself.
-    const QFileInfo device(root.filePath(entry + QStringLiteral("/device")));
-    return device.isSymLink() || device.exists();
+    const QFileInfo info(path);
+    return info.isSymLink() || info.exists();
+}
+
+// What a device says of itself comes from its firmware: one line of printable
+// text, of a length a person reads.
+QString Attribute(const QString& folder, const char* name)
+{
+    constexpr qint64 kMaxRead = 256;
+    constexpr qsizetype kMaxShown = 64;
+    QFile file(folder + QLatin1Char('/') + QLatin1String(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QString text = QString::fromUtf8(file.read(kMaxRead));
+    for (QChar& c : text) {
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            c = QLatin1Char(' ');
+    }
+    return text.simplified().left(kMaxShown);
+}
+
+// The USB device above a tty's device: the nearest folder with idVendor and
+// idProduct, no higher than the sysfs root and a few levels (a port's device
+// is its interface or a child of it).
+QString UsbDeviceFolder(const QString& deviceLink, const QString& sysfsRoot)
+{
+    constexpr int kMaxLevels = 4;
+    const QString stop = QFileInfo(sysfsRoot).canonicalFilePath() + QLatin1Char('/');
+    QString folder = QFileInfo(deviceLink).canonicalFilePath();
+    for (int level = 0; level < kMaxLevels && folder.startsWith(stop); ++level) {
+        if (QFileInfo::exists(folder + QStringLiteral("/idVendor")) &&
+            QFileInfo::exists(folder + QStringLiteral("/idProduct")))
+            return folder;
+        folder = QFileInfo(folder).path();
+    }
+    return {};
+}
+
+SerialPortInfo DescribeTty(const QString& entryPath, const QString& name, const QString& sysfsRoot)
+{
+    SerialPortInfo port;
+    port.name = name;
+    const QString device = entryPath + QStringLiteral("/device");
+    const QString usb = UsbDeviceFolder(device, sysfsRoot);
+    if (usb.isEmpty()) {
+        port.builtIn = LinkOrFile(device + QStringLiteral("/driver"));
+        return port;
+    }
+    port.usb = true;
+    port.manufacturer = Attribute(usb, "manufacturer");
+    port.product = Attribute(usb, "product");
+    port.serial = Attribute(usb, "serial");
+    port.vendorId = Attribute(usb, "idVendor");
+    port.productId = Attribute(usb, "idProduct");
+    return port;
 }
 
 #ifdef _WIN32
@@ -83,28 +137,68 @@ bool PortNameLess(const QString& a, const QString& b)
     return a < b; // "ttyS01" and "ttyS1": still a strict order
 }
 
-QStringList ListSerialPorts(const QString& ttyClassRoot)
+QList<SerialPortInfo> ListSerialPortInfo(const QString& sysfsRoot)
 {
-    const QDir root(ttyClassRoot);
-    if (!root.exists())
+    const QDir ttys(sysfsRoot + QStringLiteral("/class/tty"));
+    if (!ttys.exists())
         return {};
-    QStringList ports;
-    const QStringList entries = root.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    QList<SerialPortInfo> ports;
+    const QStringList entries = ttys.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     for (const QString& entry : entries) {
-        if (HasDeviceLink(root, entry))
-            ports << entry;
+        const QString path = ttys.filePath(entry);
+        if (!LinkOrFile(path + QStringLiteral("/device")) || Attribute(path, "type") == QLatin1String("0"))
+            continue;
+        ports << DescribeTty(path, entry, sysfsRoot);
     }
-    std::sort(ports.begin(), ports.end(), PortNameLess);
+    std::sort(ports.begin(), ports.end(),
+              [](const SerialPortInfo& a, const SerialPortInfo& b) { return PortNameLess(a.name, b.name); });
     return ports;
 }
 
-QStringList ListSerialPorts()
+QList<SerialPortInfo> ListSerialPortInfo()
 {
 #ifdef _WIN32
-    return ListFromRegistry();
+    QList<SerialPortInfo> ports;
+    for (const QString& name : ListFromRegistry())
+        ports << SerialPortInfo{name};
+    return ports;
 #else
-    return ListSerialPorts(QStringLiteral("/sys/class/tty"));
+    return ListSerialPortInfo(QStringLiteral("/sys"));
 #endif
+}
+
+QStringList ListSerialPorts() { return PortNames(ListSerialPortInfo()); }
+
+QStringList PortNames(const QList<SerialPortInfo>& ports)
+{
+    QStringList names;
+    for (const SerialPortInfo& port : ports)
+        names << port.name;
+    return names;
+}
+
+QString PortDescription(const SerialPortInfo& port)
+{
+    if (!port.usb)
+        return port.builtIn ? QStringLiteral("Встроенный порт") : QString();
+    // Many adapters repeat the maker in the product name.
+    QString name = port.product.startsWith(port.manufacturer)
+                       ? port.product
+                       : (port.manufacturer + QLatin1Char(' ') + port.product).trimmed();
+    QStringList parts{name.isEmpty() ? QStringLiteral("USB-адаптер") : name};
+    if (!port.serial.isEmpty())
+        parts << QStringLiteral("№ ") + port.serial;
+    if (!port.vendorId.isEmpty())
+        parts << port.vendorId + QLatin1Char(':') + port.productId;
+    return parts.join(QStringLiteral(", "));
+}
+
+QStringList PortDescriptions(const QList<SerialPortInfo>& ports)
+{
+    QStringList texts;
+    for (const SerialPortInfo& port : ports)
+        texts << PortDescription(port);
+    return texts;
 }
 
 } // namespace vk410

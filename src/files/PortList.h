@@ -1,19 +1,37 @@
 #pragma once
-// The serial ports this machine offers, for the port box at start-up.
+// The serial ports this machine offers, for the port box.
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 namespace vk410 {
 
-// Linux: the names of the entries of /sys/class/tty that have a `device`
-// link (real serial hardware, USB adapters; not virtual consoles or ptys),
-// e.g. "ttyS0", "ttyUSB0", in natural name order. Windows: the data of the
-// values of HKLM\HARDWARE\DEVICEMAP\SERIALCOMM in the registry's order.
-// Empty when the source cannot be read.
-QStringList ListSerialPorts();
+// One port as the system describes it. Texts from the device are cleaned of
+// control characters and cut to a sensible length.
+struct SerialPortInfo {
+    QString name;         // the port box's item text: "ttyUSB0", "COM3"
+    bool usb = false;     // belongs to a USB adapter; the fields below are its own
+    QString manufacturer, product, serial;
+    QString vendorId, productId; // four hex digits each
+    bool builtIn = false; // not USB and driven by the system
+};
 
-// The same list from another sysfs tty folder (tests build one in a temp dir).
-QStringList ListSerialPorts(const QString& ttyClassRoot);
+// Linux: the entries of <sysfsRoot>/class/tty that have a `device` link (real
+// serial hardware, USB adapters; not virtual consoles or ptys), without the
+// UARTs the kernel reserved but found no chip for (`type` 0), in natural name
+// order. Windows: the values of HKLM\HARDWARE\DEVICEMAP\SERIALCOMM in the
+// registry's order, without descriptions. Empty when the source cannot be read.
+QList<SerialPortInfo> ListSerialPortInfo();
+QList<SerialPortInfo> ListSerialPortInfo(const QString& sysfsRoot);
+
+// The names alone, for the port box's items.
+QStringList ListSerialPorts();
+QStringList PortNames(const QList<SerialPortInfo>& ports);
+
+// "FTDI FT232R USB UART, № A10K1234, 0403:6001"; "Встроенный порт"; or
+// empty when nothing is known of the port.
+QString PortDescription(const SerialPortInfo& port);
+QStringList PortDescriptions(const QList<SerialPortInfo>& ports);
 
 // Name order that reads as a person expects: "ttyS2" before "ttyS10".
 bool PortNameLess(const QString& a, const QString& b);

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "../files/PortBox.h"
+#include "../files/PortList.h"
 #include "../link/PanelLink.h"
 #include "../model/CXMGSM.h"
 #include "Dialogs.h"
@@ -30,6 +31,7 @@ void TForm1::ConnectLink()
     connect(IndTimer, &QTimer::timeout, this, &TForm1::IndTimerTimer);
     // Typed or picked, the box's line edit changes: one signal covers both.
     connect(PortNameBox, &QComboBox::editTextChanged, this, &TForm1::PortNameBoxChange);
+    connect(PortNameBox, &TDropDownBox::dropDown, this, &TForm1::PortNameBoxDropDown);
     connect(link_.get(), &PanelLink::statusText, this, &TForm1::SetStatusText);
     connect(link_.get(), &PanelLink::exchangeReport, this, &TForm1::ExchangeReport);
     connect(N4, &QAction::triggered, this, &TForm1::N4Click);
@@ -41,10 +43,16 @@ void TForm1::FillPortBox()
 {
     TCommPortDriver& port = link_->CommPortDriver1();
     const PortBoxStart start = PortBoxAtStartup(port.PortName());
-    PortNameBox->clear();
-    PortNameBox->addItems(start.items);
+    PortNameBox->SetItems(start.items, start.descriptions);
     PortNameBox->setEditText(start.text);
     port.SetPortName(start.device);
+}
+
+void TForm1::PortNameBoxDropDown()
+{
+    // An adapter plugged in since start-up is offered without a restart.
+    const QList<SerialPortInfo> ports = ListSerialPortInfo();
+    PortNameBox->SetItems(PortNames(ports), PortDescriptions(ports));
 }
 
 void TForm1::PortNameBoxChange(const QString& text)

@@ -117,7 +117,7 @@ void TForm1::BuildRightPanel(QWidget* central)
     panel->setGeometry(556, 34, 108, 473);
     auto* portLabel = new QLabel(QStringLiteral("Порт"), panel);
     portLabel->setGeometry(4, 24, 100, 18);
-    PortNameBox = new QComboBox(panel);
+    PortNameBox = new TDropDownBox(panel);
     PortNameBox->setObjectName(QStringLiteral("PortNameBox"));
     PortNameBox->setEditable(true);
     PortNameBox->setGeometry(4, 44, 100, 24);

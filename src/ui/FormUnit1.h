@@ -8,6 +8,7 @@
 #include <string>
 
 #include "../model/Configuration.h"
+#include "widgets/DropDownBox.h"
 
 class QAction;
 class QCheckBox;
@@ -73,7 +74,7 @@ public:
     // Controls that the wiring connects.
     QPushButton* ButtonRead = nullptr;
     QPushButton* ButtonWrite = nullptr;
-    QComboBox* PortNameBox = nullptr;
+    TDropDownBox* PortNameBox = nullptr;
     QPushButton* BtnClose = nullptr;
     QAction* N4 = nullptr; // "&Открыть..."
     QAction* N2 = nullptr; // "&Сохранить"
@@ -106,6 +107,7 @@ public:
     void StartIndicator(const QColor& colour, int count);
     void IndTimerTimer();
     void PortNameBoxChange(const QString& text);
+    void PortNameBoxDropDown();
 
     // The file menu.
     void N4Click();

@@ -7,6 +7,7 @@
 
 #include "WindowFixture.h"
 #include "files/FileOps.h"
+#include "files/PortList.h"
 #include "link/PanelLink.h"
 #include "model/CXMGSM.h"
 #include "ui/FormGprs.h"
@@ -290,6 +291,22 @@ TEST_F(PortBoxStartup, RememberedPortIsShownAndUsedEvenWhenNotListed)
     SettingsSandbox::Store("comportname", "COM7");
     auto w = Open();
     EXPECT_EQ(w->PortNameBox->currentText(), "COM7");
+    EXPECT_EQ(Device(*w), "/dev/ttyS6");
+}
+
+TEST_F(PortBoxStartup, DropDownReadsThePortsAgainAndKeepsTheChoice)
+{
+    SettingsSandbox::Store("comportname", "COM7");
+    auto w = Open();
+    w->PortNameBox->SetItems({QStringLiteral("ttyGONE")}, {});
+    w->PortNameBox->showPopup();
+    w->PortNameBox->hidePopup();
+    QStringList items;
+    for (int i = 0; i < w->PortNameBox->count(); ++i)
+        items << w->PortNameBox->itemText(i);
+    EXPECT_EQ(items, ListSerialPorts());
+    EXPECT_EQ(w->PortNameBox->currentText(), "COM7");
+    EXPECT_EQ(SettingsSandbox::Value("comportname"), "COM7");
     EXPECT_EQ(Device(*w), "/dev/ttyS6");
 }
 

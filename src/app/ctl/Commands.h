@@ -25,6 +25,7 @@ int CmdRead(const QStringList& args);
 int CmdWrite(const QStringList& args);
 int CmdDiff(const QStringList& args);
 int CmdReport(const QStringList& args);
+int CmdPorts(const QStringList& args);
 
 // Opens a file as the window's "Open" does; on failure says why and gives false.
 bool OpenFile(const QString& path, Configuration& cfg, GprsTexts& texts);

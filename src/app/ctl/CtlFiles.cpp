@@ -79,6 +79,7 @@ void PrintUsage()
                "  diff --port PORT [--json] B.cf8    the same with the panel as A (reads, never writes)\n"
                "  report FILE.cf8 -o OUT.pdf|OUT.html\n"
                "                                     a programming sheet of the configuration\n"
+               "  ports [--json]                     list the serial ports with their descriptions\n"
                "exit codes: 0 done (diff: the same), 1 wrong usage, 2 file rejected or not\n"
                "            readable/writable, 3 exchange failed, 4 port cannot be opened,\n"
                "            5 diff: the configurations differ\n",

@@ -40,6 +40,7 @@ int main(int argc, char* argv[])
         {QStringLiteral("write"), vk410::ctl::CmdWrite},
         {QStringLiteral("diff"), vk410::ctl::CmdDiff},
         {QStringLiteral("report"), vk410::ctl::CmdReport},
+        {QStringLiteral("ports"), vk410::ctl::CmdPorts},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);

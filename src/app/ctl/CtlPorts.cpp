@@ -1,0 +1,62 @@
+// ports: the serial ports of this machine, as the port box offers them.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <algorithm>
+#include <cstdio>
+
+#include "Commands.h"
+#include "files/PortList.h"
+#include "link/PortName.h"
+
+namespace vk410::ctl {
+namespace {
+
+QJsonObject PortJson(const SerialPortInfo& port)
+{
+    QJsonObject o{
+        {QStringLiteral("name"), port.name},
+        {QStringLiteral("device"), DeviceForPortText(port.name)},
+        {QStringLiteral("description"), PortDescription(port)},
+        {QStringLiteral("usb"), port.usb},
+    };
+    if (port.usb) {
+        o.insert(QStringLiteral("manufacturer"), port.manufacturer);
+        o.insert(QStringLiteral("product"), port.product);
+        o.insert(QStringLiteral("serial"), port.serial);
+        o.insert(QStringLiteral("vendorId"), port.vendorId);
+        o.insert(QStringLiteral("productId"), port.productId);
+    }
+    return o;
+}
+
+} // namespace
+
+int CmdPorts(const QStringList& args)
+{
+    const bool json = args == QStringList{QStringLiteral("--json")};
+    if (!json && !args.isEmpty()) {
+        PrintUsage();
+        return kUsage;
+    }
+    const QList<SerialPortInfo> ports = ListSerialPortInfo();
+    if (json) {
+        QJsonArray list;
+        for (const SerialPortInfo& port : ports)
+            list.append(PortJson(port));
+        std::printf("%s\n", QJsonDocument(list).toJson(QJsonDocument::Compact).constData());
+        return kDone;
+    }
+    if (ports.isEmpty())
+        std::fputs("vedu-vk410ctl: последовательные порты не найдены\n", stderr);
+    qsizetype width = 0;
+    for (const SerialPortInfo& port : ports)
+        width = std::max(width, port.name.size());
+    for (const SerialPortInfo& port : ports) {
+        const QString line = port.name.leftJustified(width + 2) + PortDescription(port);
+        std::printf("%s\n", line.trimmed().toUtf8().constData());
+    }
+    return kDone;
+}
+
+} // namespace vk410::ctl
