@@ -11,6 +11,7 @@
 #include "files/FileOps.h"
 #include "model/Loops.h"
 #include "report/ReportHtml.h"
+#include "files/PortList.h"
 
 using namespace vk410;
 
@@ -65,6 +66,7 @@ TEST(CtlFiles, WrongUsageGivesOneAndTheUsageText)
         {QStringLiteral("diff"), QStringLiteral("--port"), QStringLiteral("p"), QStringLiteral("a.cf8"), QStringLiteral("b.cf8")},
         {QStringLiteral("report"), QStringLiteral("a.cf8")},
         {QStringLiteral("report"), QStringLiteral("a.cf8"), QStringLiteral("-o"), QStringLiteral("a.txt")},
+        {QStringLiteral("ports"), QStringLiteral("ttyS0")},
     };
     for (const QStringList& args : cases) {
         const CtlRun r = Ctl(args);
@@ -278,4 +280,26 @@ TEST(CtlFiles, ReportPdfHoldsTheConfigurationAsText)
     // A configuration read from a panel names its firmware.
     EXPECT_NE(ReportHtml(cfg, texts, {"01.02.2025", 12}).find("Версия прибора: 12<br>\nДата: 01.02.2025"),
               std::string::npos);
+}
+
+// The machine's own ports: whatever it has, the command lists what the port box would.
+TEST(CtlFiles, PortsListsWhatThePortBoxOffers)
+{
+    const QList<SerialPortInfo> ports = ListSerialPortInfo();
+    const CtlRun json = Ctl({QStringLiteral("ports"), QStringLiteral("--json")});
+    ASSERT_EQ(json.code, 0) << json.err.toStdString();
+    const QJsonArray list = QJsonDocument::fromJson(json.out.toUtf8()).array();
+    ASSERT_EQ(list.size(), ports.size()) << json.out.toStdString();
+    const CtlRun text = Ctl({QStringLiteral("ports")});
+    ASSERT_EQ(text.code, 0);
+    const QStringList lines = text.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), ports.size());
+    for (qsizetype i = 0; i < ports.size(); ++i) {
+        const QJsonObject o = list[i].toObject();
+        EXPECT_EQ(o.value(QStringLiteral("name")).toString(), ports[i].name);
+        EXPECT_EQ(o.value(QStringLiteral("description")).toString(), PortDescription(ports[i]));
+        EXPECT_EQ(o.value(QStringLiteral("device")).toString(), QStringLiteral("/dev/") + ports[i].name);
+        EXPECT_TRUE(lines[i].startsWith(ports[i].name));
+        EXPECT_TRUE(lines[i].endsWith(PortDescription(ports[i])));
+    }
 }
