@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "ProgramIcon.h"
+
 namespace vk410 {
 
 namespace {
@@ -159,26 +161,14 @@ QPixmap ImageListPixmap(int index)
 
 QIcon ImageListIcon(int index) { return QIcon(ImageListPixmap(index)); }
 
-QPixmap ProgramIconPixmap()
-{
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(20, 40, 90), 1.5));
-    p.setBrush(QColor(40, 80, 160));
-    p.drawRoundedRect(QRectF(2, 4, 28, 24), 4, 4);
-    p.setBrush(QColor(190, 230, 190));
-    p.drawRect(QRectF(6, 8, 20, 8));
-    p.setBrush(QColor(220, 40, 40));
-    p.drawEllipse(QRectF(6, 19, 5, 5));
-    p.setBrush(QColor(40, 200, 60));
-    p.drawEllipse(QRectF(13.5, 19, 5, 5));
-    p.setBrush(QColor(240, 200, 40));
-    p.drawEllipse(QRectF(21, 19, 5, 5));
-    return pixmap;
-}
+QPixmap ProgramIconPixmap() { return QPixmap::fromImage(ProgramIconImage(32)); }
 
-QIcon ProgramIcon() { return QIcon(ProgramIconPixmap()); }
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addPixmap(QPixmap::fromImage(ProgramIconImage(size)));
+    return icon;
+}
 
 } // namespace vk410

@@ -17,7 +17,7 @@ constexpr int kIconPageGsm = 12;
 QPixmap ImageListPixmap(int index);
 QIcon ImageListIcon(int index);
 
-// The program's own 32 x 32 icon (window, About box).
+// The program's own icon: 32 x 32 (About box), and every size the desktop asks for.
 QPixmap ProgramIconPixmap();
 QIcon ProgramIcon();
 

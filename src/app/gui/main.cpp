@@ -1,4 +1,5 @@
 // vedu-vk410: the panel programmer.
+#include "Termination.h"
 #include "model/Configuration.h"
 #include "ui/Dialogs.h"
 #include "ui/FormGprs.h"
@@ -9,6 +10,9 @@ int main(int argc, char** argv)
 {
     vk410::TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Vedu VK410"));
+    // Wayland finds the menu entry, and with it the icon, by this name.
+    app.setDesktopFileName(QStringLiteral("com.kelmarix.VeduVK410"));
+    vk410::CloseWindowsOnTermination();
     vk410::QtMessageBoxes boxes;
     app.SetMessageBoxes(&boxes);
 
