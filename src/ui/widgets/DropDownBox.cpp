@@ -1,6 +1,8 @@
 #include "DropDownBox.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QPainter>
 #include <algorithm>
 #include <QSignalBlocker>
 #include <QStyledItemDelegate>
@@ -8,18 +10,48 @@
 namespace vk410 {
 namespace {
 
-// The description as a second line of the item, in the list only.
+// The description as a second, paler line of the item, in the list only.
 class TwoLineDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
     {
-        QStyledItemDelegate::initStyleOption(option, index);
         const QString description = index.data(Qt::ToolTipRole).toString();
-        if (!description.isEmpty())
-            option->text += QChar::LineSeparator + description;
+        if (description.isEmpty()) {
+            QStyledItemDelegate::paint(painter, option, index);
+            return;
+        }
+        QStyleOptionViewItem opt(option);
+        initStyleOption(&opt, index);
+        const QString name = opt.text;
+        opt.text.clear();
+        const QWidget* widget = opt.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+        const QRect text = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, widget).adjusted(2, 0, -2, 0);
+        const bool selected = opt.state & QStyle::State_Selected;
+        QColor pale = opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text);
+        pale.setAlphaF(0.65f);
+        const int line = opt.fontMetrics.height();
+        painter->save();
+        painter->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        painter->drawText(QRect(text.left(), text.top(), text.width(), line), Qt::AlignLeft | Qt::AlignVCenter, name);
+        painter->setPen(pale);
+        painter->drawText(QRect(text.left(), text.top() + line, text.width(), line), Qt::AlignLeft | Qt::AlignVCenter,
+                          opt.fontMetrics.elidedText(description, Qt::ElideRight, text.width()));
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        const QString description = index.data(Qt::ToolTipRole).toString();
+        if (!description.isEmpty()) {
+            size.rheight() += option.fontMetrics.height();
+            size.setWidth(std::max(size.width(), option.fontMetrics.horizontalAdvance(description) + 12));
+        }
+        return size;
     }
 };
 
