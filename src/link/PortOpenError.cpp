@@ -10,7 +10,7 @@ QString PortOpenErrorText(const PortOpenError& e)
     case PortOpenReason::NoAccess:
         if (e.group.isEmpty())
             return QStringLiteral("Нет доступа к %1").arg(e.device);
-        return QStringLiteral("Нет доступа к %1: пользователь должен состоять в группе %2 и войти в систему заново")
+        return QStringLiteral("Нет доступа к %1: нужно состоять в группе %2 и войти в систему заново")
             .arg(e.device, e.group);
     case PortOpenReason::NotFound:
         return QStringLiteral("Устройство %1 не найдено").arg(e.device);

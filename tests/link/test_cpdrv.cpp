@@ -403,7 +403,7 @@ TEST(PosixBackend, DeviceTheUserMayNotOpenNamesItsGroup)
     EXPECT_EQ(e.reason, PortOpenReason::NoAccess) << e.detail.toStdString();
     EXPECT_EQ(e.group, group);
     EXPECT_EQ(PortOpenErrorText({PortOpenReason::NoAccess, slave, group, {}}),
-              QStringLiteral("Нет доступа к %1: пользователь должен состоять в группе %2 и войти в систему заново")
+              QStringLiteral("Нет доступа к %1: нужно состоять в группе %2 и войти в систему заново")
                   .arg(slave, group));
 }
 
