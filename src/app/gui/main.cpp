@@ -11,7 +11,7 @@ int main(int argc, char** argv)
     vk410::TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Vedu VK410"));
     // Wayland finds the menu entry, and with it the icon, by this name.
-    app.setDesktopFileName(QStringLiteral("com.kelmarix.vedu_vk410"));
+    app.setDesktopFileName(QStringLiteral(VK410_APP_ID));
     vk410::CloseWindowsOnTermination();
     vk410::QtMessageBoxes boxes;
     app.SetMessageBoxes(&boxes);
