@@ -1,7 +1,7 @@
 // Encoding names and single-byte code pages of the XML parser.
 #include "NativeXmlEncodings.h"
 
-#include <array>
+#include <cstdint>
 #include <utility>
 
 #include "../model/Cp1251.h"
@@ -23,37 +23,24 @@ constexpr std::pair<std::string_view, int> kNames[] = {
     {"iso-8859-4", 28594}, {"iso-8859-5", 28595}, {"cyrillic", 28595}, {"iso-8859-6", 28596},
     {"iso-8859-7", 28597}, {"iso-8859-8", 28598}, {"iso-8859-9", 28599}, {"iso-8859-15", 28605},
     {"koi8-r", 20866}, {"koi8-u", 21866}, {"cp866", 866}, {"ibm866", 866}, {"ibm437", 437},
-    {"cp437", 437}, {"ibm850", 850}, {"us-ascii", 20127}, {"ascii", 20127},
+    {"cp437", 437}, {"ibm850", 850}, {"cp850", 850}, {"us-ascii", 20127}, {"ascii", 20127},
 };
 
-// Windows-1252 0x80..0x9F; 0 where the code page has no character.
-constexpr std::array<unsigned, 32> kCp1252High = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+struct CodePageTable {
+    int codePage;
+    uint16_t high[128]; // Unicode of 0x80..0xFF; 0: no character
+};
 
-unsigned Iso88595(unsigned char b)
-{
-    if (b < 0xA1 || b == 0xAD)
-        return b;
-    if (b == 0xF0)
-        return 0x2116;
-    if (b == 0xFD)
-        return 0x00A7;
-    return 0x0400 + (b - 0xA0);
-}
+constexpr CodePageTable kTables[] = {
+#include "NativeXmlCodePages.inc"
+};
 
-// Cyrillic letters of code page 866; its box-drawing characters are not kept.
-unsigned Cp866(unsigned char b)
+const CodePageTable* TableOf(int codePage)
 {
-    if (b >= 0x80 && b <= 0xAF)
-        return 0x0410 + (b - 0x80);
-    if (b >= 0xE0 && b <= 0xEF)
-        return 0x0440 + (b - 0xE0);
-    if (b == 0xF0)
-        return 0x0401;
-    if (b == 0xF1)
-        return 0x0451;
-    return '?';
+    for (const CodePageTable& t : kTables)
+        if (t.codePage == codePage)
+            return &t;
+    return nullptr;
 }
 
 } // namespace
@@ -72,14 +59,16 @@ void AppendSingleByte(std::string& out, unsigned char b, int codePage)
         out.push_back(char(b));
         return;
     }
-    switch (codePage) {
-    case 1251: out += Cp1251ToUtf8(std::string_view(reinterpret_cast<const char*>(&b), 1)); return;
-    case 28591: AppendUtf8(out, b); return;
-    case 1252: AppendUtf8(out, b >= 0xA0 ? b : (kCp1252High[b - 0x80] ? kCp1252High[b - 0x80] : '?')); return;
-    case 28595: AppendUtf8(out, Iso88595(b)); return;
-    case 866: AppendUtf8(out, Cp866(b)); return;
-    default: out.push_back('?');
+    if (codePage == 1251) {
+        out += Cp1251ToUtf8(std::string_view(reinterpret_cast<const char*>(&b), 1));
+        return;
     }
+    const CodePageTable* table = TableOf(codePage);
+    const uint16_t cp = table ? table->high[b - 0x80] : 0;
+    if (cp != 0)
+        AppendUtf8(out, cp);
+    else
+        out.push_back('?');
 }
 
 } // namespace vk410::xmlenc
