@@ -61,9 +61,9 @@ void ReadSim(const TXmlNode* sim, std::string& apn, std::string& user, std::stri
 {
     if (!sim)
         return;
-    apn = Utf8ToCp1251(sim->AttrTextAt(0));
-    user = Utf8ToCp1251(sim->AttrTextAt(1));
-    pass = Utf8ToCp1251(sim->AttrTextAt(2));
+    apn = WithoutNul(Utf8ToCp1251(sim->AttrTextAt(0)));
+    user = WithoutNul(Utf8ToCp1251(sim->AttrTextAt(1)));
+    pass = WithoutNul(Utf8ToCp1251(sim->AttrTextAt(2)));
 }
 
 } // namespace

@@ -36,17 +36,21 @@ char ToCp1251(uint32_t cp)
     return '?';
 }
 
-// Decodes one UTF-8 sequence at s[i]; advances i. Malformed input gives U+FFFD.
+// Decodes one UTF-8 sequence at s[i]; advances i. Malformed input gives
+// U+FFFD and consumes one byte: a bad lead byte, a missing continuation byte,
+// an overlong form (C0 80 would smuggle in a NUL), a surrogate or a value
+// beyond U+10FFFF.
 uint32_t NextCodePoint(std::string_view s, std::size_t& i)
 {
     const auto byte = [&](std::size_t k) { return uint8_t(s[k]); };
     const uint8_t b0 = byte(i);
     int extra = 0;
     uint32_t cp = 0;
+    uint32_t least = 0; // the smallest value this length may carry
     if (b0 < 0x80) { ++i; return b0; }
-    if ((b0 & 0xE0) == 0xC0) { extra = 1; cp = b0 & 0x1F; }
-    else if ((b0 & 0xF0) == 0xE0) { extra = 2; cp = b0 & 0x0F; }
-    else if ((b0 & 0xF8) == 0xF0) { extra = 3; cp = b0 & 0x07; }
+    if ((b0 & 0xE0) == 0xC0) { extra = 1; cp = b0 & 0x1F; least = 0x80; }
+    else if ((b0 & 0xF0) == 0xE0) { extra = 2; cp = b0 & 0x0F; least = 0x800; }
+    else if ((b0 & 0xF8) == 0xF0) { extra = 3; cp = b0 & 0x07; least = 0x10000; }
     else { ++i; return 0xFFFD; }
     if (i + std::size_t(extra) >= s.size()) { ++i; return 0xFFFD; }
     for (int k = 1; k <= extra; ++k) {
@@ -54,6 +58,7 @@ uint32_t NextCodePoint(std::string_view s, std::size_t& i)
         if ((b & 0xC0) != 0x80) { ++i; return 0xFFFD; }
         cp = (cp << 6) | (b & 0x3F);
     }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) { ++i; return 0xFFFD; }
     i += std::size_t(extra) + 1;
     return cp;
 }

@@ -16,19 +16,18 @@ struct SimTexts {
     const std::string& pass;
 };
 
-std::string_view Cut(const std::string& text) { return std::string_view(text).substr(0, kGprsTextMax); }
 
 // One SIM section at p: the single byte 0, or a length byte and three
 // zero-terminated texts. Returns the position behind it.
 std::size_t PutSection(TGprsBlock& block, std::size_t p, const SimTexts& sim)
 {
-    if (sim.apn.empty()) {
+    const std::string texts[3] = {GprsBlockText(sim.apn), GprsBlockText(sim.user), GprsBlockText(sim.pass)};
+    if (texts[0].empty()) {
         block.buf[p++] = 0;
         return p;
     }
-    const std::string_view texts[3] = {Cut(sim.apn), Cut(sim.user), Cut(sim.pass)};
     block.buf[p++] = uint8_t((texts[0].size() + texts[1].size() + texts[2].size() + 3) % 256);
-    for (std::string_view text : texts) {
+    for (const std::string& text : texts) {
         p = std::copy(text.begin(), text.end(), block.buf.begin() + std::ptrdiff_t(p)) - block.buf.begin();
         block.buf[p++] = 0;
     }
@@ -64,9 +63,21 @@ void TakeSection(const TGprsBlock& block, std::size_t& p, std::string& apn, std:
 
 } // namespace
 
+std::string WithoutNul(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != '\0')
+            out.push_back(c);
+    return out;
+}
+
+std::string GprsBlockText(std::string_view text) { return WithoutNul(text).substr(0, kGprsTextMax); }
+
 void BuildGprsBlock(TGprsBlock& block, const GprsTexts& texts)
 {
-    if (texts.apn1.empty() && texts.apn2.empty()) {
+    if (GprsBlockText(texts.apn1).empty() && GprsBlockText(texts.apn2).empty()) {
         block.buf[0] = 0;
         return;
     }

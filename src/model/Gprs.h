@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "MainBlock.h"
 
@@ -32,9 +33,14 @@ struct GprsTexts {
     bool operator==(const GprsTexts&) const = default;
 };
 
-// Builds block 3 from the texts. Both APNs empty: byte 0 := 0 and nothing else
-// changes. Texts longer than 31 characters are cut to 31, so that a frame never
-// exceeds 199 bytes.
+// The panel reads each text of block 3 up to its first NUL: a NUL inside a
+// text would shift every text behind it.
+std::string WithoutNul(std::string_view text);
+// A text as block 3 carries it: without NUL, at most 31 characters.
+std::string GprsBlockText(std::string_view text);
+
+// Builds block 3 from the texts as GprsBlockText gives them. Both APNs empty:
+// byte 0 := 0 and nothing else changes. A frame never exceeds 199 bytes.
 void BuildGprsBlock(TGprsBlock& block, const GprsTexts& texts);
 
 // Decodes block 3 into the texts. False when the block holds no settings

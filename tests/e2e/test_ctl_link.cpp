@@ -159,6 +159,24 @@ TEST_F(CtlLink, DiffWithThePanelReadsAndNeverWrites)
     EXPECT_EQ(stateFile.readAll(), before);
 }
 
+TEST_F(CtlLink, NulInAGprsTextNeverReachesThePanel)
+{
+    StartSim({QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--cxm"), QStringLiteral("--no-pacing")});
+    QFile file(MakeFile(QStringLiteral("nul.cf8"), 21));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    QByteArray text = file.readAll();
+    text.replace("apn.one", QByteArray("apn\0one", 7));
+    ASSERT_TRUE(file.resize(0) && file.write(text) == text.size());
+    file.close();
+    const Result r = RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, file.fileName()});
+    ASSERT_EQ(r.exitCode, 0) << r.errLines.join('\n').toStdString();
+    // Each text as the panel reads it back: none shifted into the next.
+    const QJsonObject s = State();
+    EXPECT_EQ(s.value(QStringLiteral("sim1")).toObject().value(QStringLiteral("apn")).toString(), "apnone");
+    EXPECT_EQ(s.value(QStringLiteral("sim1")).toObject().value(QStringLiteral("user")).toString(), "u1");
+    EXPECT_EQ(s.value(QStringLiteral("sim2")).toObject().value(QStringLiteral("apn")).toString(), "apn.two");
+}
+
 TEST_F(CtlLink, FailuresGiveTheirExitCodesAndOutcomeTextLast)
 {
     StartSim({QStringLiteral("--fault"), QStringLiteral("silent"), QStringLiteral("--no-pacing")});

@@ -26,6 +26,9 @@ TEST(GprsBlock, ExamplesFromTheProtocol)
         {{"", "user", "pass", "x", "", ""}, WithCheck({0x7E, 0x0B, 0x57, 0x03, 0x00, 0x04, 'x', 0, 0, 0})},
         {{"a", "u", "p", "b", "", "q"},
          WithCheck({0x7E, 0x12, 0x57, 0x03, 0x06, 'a', 0, 'u', 0, 'p', 0, 0x05, 'b', 0, 0, 'q', 0})},
+        // A NUL never reaches the block: the panel would end the text there.
+        {{std::string("a\0b", 3), "", "", std::string(1, '\0'), "u", ""},
+         WithCheck({0x7E, 0x0C, 0x57, 0x03, 0x05, 'a', 'b', 0, 0, 0, 0x00})},
     };
     for (const Case& c : cases) {
         TGprsBlock block;
