@@ -1,5 +1,6 @@
 // The mapping between a cf8 document and the configuration (no Qt).
 #include <algorithm>
+#include <vector>
 
 #include "../model/Devices.h"
 #include "../model/Errors.h"
@@ -126,6 +127,25 @@ uint8_t ReadDocument(const TNativeXml& doc, Configuration& cfg, GprsTexts& texts
 
 } // namespace
 
+std::string ParseFaultText(const TsdParseResult& fault)
+{
+    static const std::pair<TsdParseFault, const char*> kWhat[] = {
+        {TsdParseFault::PrematureEnd, "файл обрывается"},
+        {TsdParseFault::IllegalTag, "недопустимый тег"},
+        {TsdParseFault::IllegalEndTag, "тег не закрыт"},
+        {TsdParseFault::TagMismatch, "закрывающий тег не совпадает с открывающим"},
+        {TsdParseFault::StrayEndTag, "лишний закрывающий тег"},
+        {TsdParseFault::QuoteExpected, "значение атрибута без кавычек"},
+        {TsdParseFault::DepthBound, "слишком глубокая вложенность"},
+        {TsdParseFault::UnsupportedEncoding, "неподдерживаемая кодировка"},
+    };
+    std::string text = "строка " + std::to_string(fault.line) + ", столбец " + std::to_string(fault.column);
+    for (const auto& [kind, what] : kWhat)
+        if (kind == fault.fault)
+            text += std::string(": ") + what;
+    return text;
+}
+
 std::string BytesToHex(const uint8_t* eight)
 {
     static const char digits[] = "0123456789ABCDEF";
@@ -139,15 +159,25 @@ std::string BytesToHex(const uint8_t* eight)
 
 void HexToBytes(std::string_view hex16, uint8_t* eight)
 {
+    // Taken by characters, not bytes, so that a pair holding a letter of
+    // another script is named as the file has it.
+    std::vector<std::string_view> chars;
+    for (std::size_t i = 0; i < hex16.size();) {
+        std::size_t end = i + 1;
+        while (end < hex16.size() && (uint8_t(hex16[end]) & 0xC0) == 0x80)
+            ++end;
+        chars.push_back(hex16.substr(i, end - i));
+        i = end;
+    }
     // Sixteen characters that are not sixteen bytes cannot all be digits.
-    if (hex16.size() != 2 * kAddressSize)
+    if (chars.size() != 2 * kAddressSize)
         throw ConversionError(std::string(hex16));
+    const auto digit = [](std::string_view c) { return c.size() == 1 ? HexDigit(c[0]) : -1; };
     for (std::size_t i = 0; i < kAddressSize; ++i) {
-        const std::string_view pair = hex16.substr(std::min(2 * i, hex16.size()), 2);
-        const int hi = pair.size() == 2 ? HexDigit(pair[0]) : -1;
-        const int lo = pair.size() == 2 ? HexDigit(pair[1]) : -1;
+        const int hi = digit(chars[2 * i]);
+        const int lo = digit(chars[2 * i + 1]);
         if (hi < 0 || lo < 0)
-            throw ConversionError("$" + std::string(pair));
+            throw ConversionError("$" + std::string(chars[2 * i]) + std::string(chars[2 * i + 1]));
         eight[i] = uint8_t(hi * 16 + lo);
     }
 }
@@ -178,10 +208,17 @@ std::string BuildConfigText(const Configuration& cfg, const GprsTexts& texts, un
     return doc.WriteToString();
 }
 
-uint8_t ReadConfigText(std::string_view bytes, Configuration& cfg, GprsTexts& texts)
+uint8_t ReadConfigText(std::string_view bytes, Configuration& cfg, GprsTexts& texts, TsdParseResult* fault)
 {
     TNativeXml doc;
     doc.ReadFromString(bytes);
+    // What comes after a structural fault is lost; defaults in its place
+    // would reach the panel with the next write.
+    if (!doc.ParseResult().ok()) {
+        if (fault)
+            *fault = doc.ParseResult();
+        return 255;
+    }
     Configuration scratch = cfg;
     GprsTexts scratchTexts = texts;
     const uint8_t model = ReadDocument(doc, scratch, scratchTexts);

@@ -33,6 +33,30 @@ constexpr int kMaxXmlDepth = 1024;
 // are left as they stand.
 constexpr std::size_t kEntityBudget = 1 << 20;
 
+// A fault in the structure of the text: the parse ended early or read a tag
+// other than it stands, so the tree is not what the text meant.
+enum class TsdParseFault {
+    None,
+    PrematureEnd,        // the text ends inside an element, tag, comment, ...
+    IllegalTag,          // "<!" followed by nothing the parser knows
+    IllegalEndTag,       // a start tag that ends in neither ">" nor "/>"
+    TagMismatch,         // an end tag that names another element
+    StrayEndTag,         // an end tag outside every element
+    QuoteExpected,       // an attribute value without quotes
+    DepthBound,          // nesting deeper than kMaxXmlDepth
+    UnsupportedEncoding, // UCS-4
+};
+
+// The first structural fault of a parse and where it was found (line and
+// column count from 1; the column in characters). Beside the diagnostics.
+struct TsdParseResult {
+    TsdParseFault fault = TsdParseFault::None;
+    int line = 0;
+    int column = 0;
+    std::string diagnostic; // the parser's own text for it
+    bool ok() const { return fault == TsdParseFault::None; }
+};
+
 class TNativeXml;
 class TsdContainerNode;
 class TsdElement;
@@ -252,6 +276,8 @@ public:
     using Source = std::function<std::size_t(char*, std::size_t)>;
     void ReadFromSource(const Source& source);
     void ReadFromString(std::string_view bytes);
+    // The outcome of the last parse.
+    const TsdParseResult& ParseResult() const { return parseResult_; }
     // Throws Error when the file cannot be opened.
     void LoadDocument(const std::string& path);
 
@@ -259,6 +285,7 @@ private:
     std::unique_ptr<TsdContainerNode> nodes_;
     TsdSymbolTable symbols_;
     std::map<std::string, std::string> entities_;
+    TsdParseResult parseResult_;
     TsdXmlOutputStyle outputStyle_ = TsdXmlOutputStyle::xosCompact;
     TsdLineBreakStyle lineBreak_ = TsdLineBreakStyle::lbLF;
 };

@@ -403,6 +403,7 @@ void TNativeXml::Clear()
 {
     nodes_ = std::make_unique<TsdContainerNode>(*this, TsdElementType::xeError);
     entities_.clear();
+    parseResult_ = {};
 }
 
 TsdElement* TNativeXml::RootElement() const

@@ -1,6 +1,7 @@
 // Parsing text into a document. Never recurses: open elements sit on an
 // explicit stack of at most kMaxXmlDepth entries. Faults end the parse early
-// with a diagnostic and keep the nodes built so far.
+// (or spoil a tag) with a diagnostic, keep the nodes built so far, and the
+// first of them is handed back as the parse result.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -21,13 +22,23 @@ class Parser {
 public:
     Parser(TNativeXml& doc, Reader& in) : doc_(doc), in_(in) {}
     void Run();
+    const TsdParseResult& Result() const { return result_; }
 
 private:
     void Diag(TsdWarnStyle level, const std::string& text) { doc_.DoDebugOut(level, text); }
+    // Records the first structural fault, found at the current tag or, with
+    // here, at the next character.
+    void Fault(TsdParseFault kind, const std::string& text, bool here = false)
+    {
+        if (result_.ok())
+            result_ = {kind, here ? in_.Line() : tagLine_, here ? in_.Column() : tagColumn_, text};
+    }
     std::string Pos() const { return std::to_string(in_.Pos()); }
     void Premature()
     {
-        Diag(TsdWarnStyle::wsWarn, "stream terminated prematurely at pos " + Pos());
+        const std::string text = "stream terminated prematurely at pos " + Pos();
+        Diag(TsdWarnStyle::wsWarn, text);
+        Fault(TsdParseFault::PrematureEnd, text, true);
         stop_ = true;
     }
     TsdContainerNode& Current() { return open_.empty() ? doc_.Nodes() : *open_.back(); }
@@ -53,12 +64,15 @@ private:
     bool stop_ = false;
     bool declarationDecides_ = false;
     std::size_t budget_ = kEntityBudget;
+    TsdParseResult result_;
+    int tagLine_ = 1, tagColumn_ = 1; // where the current tag's "<" stands
 };
 
 bool Parser::DetectEncoding()
 {
     if (in_.Prime() <= 4) {
         Diag(TsdWarnStyle::wsWarn, "stream terminated prematurely at pos 0");
+        Fault(TsdParseFault::PrematureEnd, "stream terminated prematurely at pos 0");
         return false;
     }
     const unsigned char* b = in_.RawStart();
@@ -66,6 +80,7 @@ bool Parser::DetectEncoding()
     if (is("\0\0\xFE\xFF") || is("\xFF\xFE\0\0") || is("\0\0\xFF\xFE") || is("\xFE\xFF\0\0") ||
         is("\0\0\0<") || is("<\0\0\0") || is("\0\0<\0") || is("\0<\0\0")) {
         Diag(TsdWarnStyle::wsFail, "unsupported encoding (UCS-4)");
+        Fault(TsdParseFault::UnsupportedEncoding, "unsupported encoding (UCS-4)");
         return false;
     }
     if (b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF) {
@@ -101,6 +116,8 @@ void Parser::Run()
                 Premature();
             return;
         }
+        tagLine_ = in_.Line();
+        tagColumn_ = in_.Column();
         in_.Next();
         Tag();
     }
@@ -160,6 +177,7 @@ void Parser::Tag()
         const std::string text = "illegal tag (\"" + tag + "\") at pos " + Pos();
         Diag(TsdWarnStyle::wsFail, text);
         Diag(TsdWarnStyle::wsWarn, text);
+        Fault(TsdParseFault::IllegalTag, text);
         stop_ = true;
     } else if (in_.LookingAt("/")) {
         in_.Next();
@@ -180,8 +198,9 @@ std::string Parser::ReadName()
 void Parser::Element()
 {
     if (open_.size() >= std::size_t(kMaxXmlDepth)) {
-        Diag(TsdWarnStyle::wsFail,
-             "nesting deeper than " + std::to_string(kMaxXmlDepth) + " levels at pos " + Pos());
+        const std::string text = "nesting deeper than " + std::to_string(kMaxXmlDepth) + " levels at pos " + Pos();
+        Diag(TsdWarnStyle::wsFail, text);
+        Fault(TsdParseFault::DepthBound, text);
         stop_ = true;
         return;
     }
@@ -198,8 +217,10 @@ void Parser::Element()
         return;
     }
     // Anything else ends the element where it stands.
-    Diag(TsdWarnStyle::wsWarn, "illegal end tag (\"" + e->NodeName() + "\") at line " + std::to_string(in_.Line()) +
-                                   " (streampos " + Pos() + ")");
+    const std::string text = "illegal end tag (\"" + e->NodeName() + "\") at line " + std::to_string(in_.Line()) +
+                             " (streampos " + Pos() + ")";
+    Diag(TsdWarnStyle::wsWarn, text);
+    Fault(TsdParseFault::IllegalEndTag, text);
 }
 
 int Parser::Attributes(TsdContainerNode& owner)
@@ -229,7 +250,9 @@ int Parser::Attributes(TsdContainerNode& owner)
         auto* attr = static_cast<TsdAttribute*>(owner.Insert(std::make_unique<TsdAttribute>(doc_, name)));
         const int quote = in_.Peek();
         if (quote != '"' && quote != '\'') {
-            Diag(TsdWarnStyle::wsWarn, "quote char expected at pos " + Pos());
+            const std::string text = "quote char expected at pos " + Pos();
+            Diag(TsdWarnStyle::wsWarn, text);
+            Fault(TsdParseFault::QuoteExpected, text, true);
             continue;
         }
         in_.Next();
@@ -254,13 +277,18 @@ void Parser::EndTag()
     }
     name = TrimControl(name);
     if (open_.empty()) {
-        Diag(TsdWarnStyle::wsWarn, "end tag \"" + name + "\" without element at pos " + Pos());
+        const std::string text = "end tag \"" + name + "\" without element at pos " + Pos();
+        Diag(TsdWarnStyle::wsWarn, text);
+        Fault(TsdParseFault::StrayEndTag, text);
         return;
     }
     const std::string open = open_.back()->NodeName();
-    if (name != open)
-        Diag(TsdWarnStyle::wsWarn, "begin and end tag mismatch: \"" + open + "\" and \"" + name + "\" at line " +
-                                       std::to_string(in_.Line()) + " (pos " + Pos() + ")");
+    if (name != open) {
+        const std::string text = "begin and end tag mismatch: \"" + open + "\" and \"" + name + "\" at line " +
+                                 std::to_string(in_.Line()) + " (pos " + Pos() + ")";
+        Diag(TsdWarnStyle::wsWarn, text);
+        Fault(TsdParseFault::TagMismatch, text);
+    }
     open_.pop_back();
 }
 
@@ -428,7 +456,9 @@ void TNativeXml::ReadFromSource(const Source& source)
 {
     Clear();
     Reader in(source);
-    Parser(*this, in).Run();
+    Parser parser(*this, in);
+    parser.Run();
+    parseResult_ = parser.Result();
 }
 
 void TNativeXml::ReadFromString(std::string_view bytes)

@@ -87,8 +87,12 @@ int Reader::Next()
         return c;
     ++decodedPos_;
     ++pos_;
-    if (c == '\n')
+    if (c == '\n') {
         ++line_;
+        chars_ = 0;
+    } else if ((c & 0xC0) != 0x80) { // not inside a UTF-8 sequence
+        ++chars_;
+    }
     return c;
 }
 

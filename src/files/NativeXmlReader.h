@@ -32,6 +32,8 @@ public:
 
     std::size_t Pos() const { return pos_; }
     int Line() const { return line_; }
+    // Column of the next character on its line, from 1.
+    int Column() const { return chars_ + 1; }
 
 private:
     bool RawByte(unsigned char& b);
@@ -47,6 +49,7 @@ private:
     std::size_t decodedPos_ = 0;
     std::size_t pos_ = 0;
     int line_ = 1;
+    int chars_ = 0; // characters consumed on this line
 };
 
 } // namespace vk410::xmlparse

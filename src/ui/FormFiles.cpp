@@ -29,10 +29,14 @@ void TForm1::N4Click()
     GprsTexts texts = textsBefore;
     // Reads into a scratch copy: a rejected file, or one that throws its
     // conversion error to the application's error box, changes nothing.
-    const uint8_t code = OpenConfigFile(path, cfg_, texts);
+    TsdParseResult fault;
+    const uint8_t code = OpenConfigFile(path, cfg_, texts, &fault);
     if (code == 255) {
-        msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка чтения файла"),
-                   QStringLiteral("Файл поврежден или не найден"), MsgButtons::Ok);
+        QString text = QStringLiteral("Файл поврежден или не найден");
+        if (!fault.ok())
+            text += QStringLiteral("\r\n") + path + QStringLiteral(": ") +
+                    QString::fromStdString(ParseFaultText(fault));
+        msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка чтения файла"), text, MsgButtons::Ok);
         return;
     }
     if (gprs_ && texts != textsBefore)

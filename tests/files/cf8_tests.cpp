@@ -195,7 +195,12 @@ TEST(Cf8Read, AcceptedVariants)
 {
     const std::string base = Lines(kModel0Lines);
     const struct { const char* name; std::string text; int model; std::size_t off; uint8_t value; } cases[] = {
-        {"other root name", Replace(base, "<config ", "<settings "), 0, MainOff::in, 30},
+        {"other root name", Replace(Replace(base, "<config ", "<settings "), "</config>", "</settings>"), 0,
+         MainOff::in, 30},
+        {"comments, instructions, a document type, unknown names",
+         Replace(Replace(base, "<config ", "<!DOCTYPE config>\r\n<?app x?>\r\n<config "), "<delays>",
+                 "<!-- d --><delays extra=\"1\"><unknown/>"),
+         0, MainOff::out, 15},
         {"FileID 06", Replace(base, "FileID=\"6\"", "FileID=\"06\""), 0, MainOff::in, 30},
         {"name first", Replace(base, "ID=\"0\" name=\"VK-410QZ8N\"", "name=\"VK-410QZ8N\" ID=\"1\""), 0, MainOff::in, 30},
         {"zone 9 ignored", Replace(base, "ID=\"1\" type=\"7\"", "ID=\"9\" type=\"1\""), 0, MainOff::type(1), 7},
@@ -206,7 +211,8 @@ TEST(Cf8Read, AcceptedVariants)
          MainOff::type(1), 3},
         {"last zone wins", Replace(base, "ID=\"2\" type=\"6\"", "ID=\"1\" type=\"1\""), 0, MainOff::type(1), 1},
         {"low 8 bits", Replace(base, "<in>30</in>", "<in>\r\n 300 </in>"), 0, MainOff::in, 44},
-        {"deeper element", Replace(base, "<delays>", "<x><delays>"), 0, MainOff::out, 15},
+        {"deeper element", Replace(Replace(base, "<delays>", "<x><delays>"), "</delays>", "</delays></x>"), 0,
+         MainOff::out, 15},
         {"no cxmGSM", Replace(base, "\t\t<cxmGSM state=\"0\"/>\r\n", ""), 0, MainOff::state, 0},
         {"radioTX read", Replace(base, "<delays>", "<radioTX><alarmsends>2</alarmsends><restoresends>3</restoresends>"
                                                   "<controlTime h=\"1\" l=\"44\"/></radioTX><delays>"),
@@ -216,7 +222,6 @@ TEST(Cf8Read, AcceptedVariants)
          1, MainOff::qnt, 5},
         {"missing attribute reads 0", Replace(base, "mask=\"0\"", ""), 0, MainOff::mask, 0},
         {"bad attribute reads 0", Replace(base, "mask=\"0\"", "mask=\"x1\""), 0, MainOff::mask, 0},
-        {"truncated after loops", base.substr(0, base.find("<delays>") + 3), 0, MainOff::type(8), 131},
     };
     for (const auto& c : cases) {
         Configuration cfg = Model(1);
@@ -259,6 +264,41 @@ TEST(Cf8Read, RejectedFilesChangeNothing)
     }
 }
 
+TEST(Cf8Read, BrokenStructureRejectsTheFileAndSaysWhere)
+{
+    const std::string base = Lines(kModel0Lines);
+    const std::string rich = RichFile();
+    std::string deep;
+    for (int i = 0; i < kMaxXmlDepth; ++i)
+        deep += "<x>";
+    const struct { const char* name; std::string text; TsdParseFault fault; int line, column; } cases[] = {
+        {"breaks off in a tag", base.substr(0, base.find("<delays>") + 3), TsdParseFault::PrematureEnd, 19, 6},
+        {"breaks off in the CXM section", rich.substr(0, rich.find("<SMS_Destinations>")),
+         TsdParseFault::PrematureEnd, 25, 0},
+        {"stray character in a tag", Replace(base, "<zone ID=\"3\"", "<!zone ID=\"3\""), TsdParseFault::IllegalTag, 12, 4},
+        {"comment never closed", Replace(base, "\t\t<delays>", "\t\t<!-- <delays>"), TsdParseFault::PrematureEnd, 27, 1},
+        {"end tag of another element", Replace(base, "</delays>", "</delay>"), TsdParseFault::TagMismatch, 22, 3},
+        {"value without quotes", Replace(base, "mask=\"0\"", "mask=0"), TsdParseFault::QuoteExpected, 23, 23},
+        {"nesting past the bound", Replace(base, "<delays>", deep + "<delays>"), TsdParseFault::DepthBound, 19, 0},
+    };
+    for (const auto& c : cases) {
+        Configuration cfg = Model(1, true);
+        const Configuration before = cfg;
+        GprsTexts texts{"keep", "", "", "", "", ""};
+        TsdParseResult fault;
+        EXPECT_EQ(ReadConfigText(c.text, cfg, texts, &fault), 255) << c.name;
+        EXPECT_EQ(fault.fault, c.fault) << c.name;
+        EXPECT_EQ(fault.line, c.line) << c.name;
+        if (c.column != 0) {
+            EXPECT_EQ(fault.column, c.column) << c.name;
+        }
+        EXPECT_EQ(cfg.main.buf, before.main.buf) << c.name;
+        EXPECT_EQ(cfg.gsm.buf, before.gsm.buf) << c.name;
+        EXPECT_EQ(texts.apn1, "keep") << c.name;
+    }
+    EXPECT_EQ(ParseFaultText({TsdParseFault::IllegalTag, 12, 4, {}}), "строка 12, столбец 4: недопустимый тег");
+}
+
 TEST(Cf8Read, ConversionErrorsCarryTheTextAndChangeNothing)
 {
     const std::string rich = RichFile();
@@ -267,8 +307,8 @@ TEST(Cf8Read, ConversionErrorsCarryTheTextAndChangeNothing)
         {"empty value", Replace(rich, "<BLMode>1</BLMode>", "<BLMode/>"), "'' is not a valid integer value"},
         {"pdu pair", Replace(rich, "pdu=\"9730214365F7FFFF\"", "pdu=\"97302143XYF7FFFF\""),
          "'$XY' is not a valid integer value"},
-        {"pdu letter", Replace(rich, "pdu=\"9730214365F7FFFF\"", "pdu=\"9730214365F7FF\xD0\xAF\xD0\xAF\""),
-         "'9730214365F7FF\xD0\xAF\xD0\xAF' is not a valid integer value"},
+        {"pdu letters", Replace(rich, "pdu=\"9730214365F7FFFF\"", "pdu=\"9730214365F7FF\xD0\xAF\xD0\xAF\""),
+         "'$\xD0\xAF\xD0\xAF' is not a valid integer value"},
     };
     for (const auto& c : cases) {
         Configuration cfg = Model(1);
@@ -335,7 +375,7 @@ TEST(Cf8Read, SampleFiles)
         {"model0_cp1251_radio.cf8", 0, MainOff::type(3), 4}, // attributes are read by position
         {"model1_cxm.cf8", 1, MainOff::state, 1},
         {"model1_gprs.cf8", 1, MainOff::state, 1},
-        {"truncated.cf8", 0, MainOff::type(1), 7},
+        {"truncated.cf8", 255, 0, 0},
         {"bad_pdu.cf8", 255, 0, 0},
     };
     for (const auto& c : cases) {

@@ -1,12 +1,14 @@
 // vedu-vk410ctl's file commands, run as the user runs them.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 
 #include "files/FileOps.h"
 #include "model/Loops.h"
@@ -22,13 +24,17 @@ struct CtlRun {
     QString out, err;
 };
 
-CtlRun Ctl(const QStringList& args)
+CtlRun Ctl(const QStringList& args, const QString& workDir = {})
 {
     QProcess p;
+    p.setWorkingDirectory(workDir);
     p.start(QStringLiteral(VK410_CTL), args);
     CtlRun r;
-    if (!p.waitForFinished(60000))
+    if (!p.waitForFinished(20000)) {
+        p.kill();
+        p.waitForFinished();
         return r;
+    }
     r.code = p.exitCode();
     r.out = QString::fromUtf8(p.readAllStandardOutput());
     r.err = QString::fromUtf8(p.readAllStandardError());
@@ -52,6 +58,7 @@ void WriteAll(const QString& path, const std::string& text)
 
 TEST(CtlFiles, WrongUsageGivesOneAndTheUsageText)
 {
+    QTemporaryDir dir;
     const QStringList cases[] = {
         {},
         {QStringLiteral("frobnicate")},
@@ -61,6 +68,10 @@ TEST(CtlFiles, WrongUsageGivesOneAndTheUsageText)
         {QStringLiteral("new"), QStringLiteral("out.cf8")},
         {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("2"), QStringLiteral("out.cf8")},
         {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("x"), QStringLiteral("out.cf8")},
+        {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("01"), QStringLiteral("out.cf8")},
+        {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("+1"), QStringLiteral("out.cf8")},
+        {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral(" 1"), QStringLiteral("out.cf8")},
+        {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("1"), QString()},
         {QStringLiteral("convert"), QStringLiteral("in.cf8")},
         {QStringLiteral("diff"), QStringLiteral("a.cf8")},
         {QStringLiteral("diff"), QStringLiteral("--port"), QStringLiteral("p"), QStringLiteral("a.cf8"), QStringLiteral("b.cf8")},
@@ -69,11 +80,13 @@ TEST(CtlFiles, WrongUsageGivesOneAndTheUsageText)
         {QStringLiteral("ports"), QStringLiteral("ttyS0")},
     };
     for (const QStringList& args : cases) {
-        const CtlRun r = Ctl(args);
+        const CtlRun r = Ctl(args, dir.path());
         EXPECT_EQ(r.code, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("convert IN.cf8 OUT.cf8"))) << r.err.toStdString();
         EXPECT_TRUE(r.err.contains(QStringLiteral("write --port PORT IN.cf8")));
     }
+    EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty())
+        << "nothing written";
 }
 
 TEST(CtlFiles, NewSavesTheStartupConfigurationAsTheWindowWould)
@@ -151,12 +164,29 @@ TEST(CtlFiles, RejectedFilesGiveTwoAndTheProgramsMessage)
 {
     QTemporaryDir dir;
     const QString bad = dir.filePath(QStringLiteral("bad.cf8"));
-    std::string text = BuildConfigText(StartupConfiguration(), {}, 0);
+    const std::string good = BuildConfigText(StartupConfiguration(), {}, 0);
+    std::string text = good;
     text.replace(text.find("<in>30"), 6, "<in>3x");
     WriteAll(bad, text);
-    const struct { QString path; const char* message; } cases[] = {
-        {dir.filePath(QStringLiteral("none.cf8")), "Файл поврежден или не найден"},
-        {bad, "'3x' is not a valid integer value"},
+    const QString truncated = dir.filePath(QStringLiteral("truncated.cf8"));
+    WriteAll(truncated, good.substr(0, good.find("<delays>") + 3));
+    Configuration cxm = StartupConfiguration();
+    cxm.main.at(MainOff::state) = 1;
+    text = BuildConfigText(cxm, {}, 0);
+    const QString letters = dir.filePath(QStringLiteral("letters.cf8"));
+    WriteAll(letters, text.replace(text.find("9730214365F7FFFF"), 16, "97302143\xD0\xAF\xD0\xAF" "5F7FFF"));
+    const QString fifo = dir.filePath(QStringLiteral("fifo.cf8"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct { QString path; QString message; } cases[] = {
+        {dir.filePath(QStringLiteral("none.cf8")), QStringLiteral("Файл поврежден или не найден")},
+        {bad, QStringLiteral("'3x' is not a valid integer value")},
+        {truncated, QStringLiteral("Файл поврежден или не найден: ") + truncated +
+                        QStringLiteral(": строка 19, столбец 6: файл обрывается")},
+        {letters, QStringLiteral("'$ЯЯ' is not a valid integer value")},
+        // Neither read without end nor waited on.
+        {QStringLiteral("/dev/zero"), QStringLiteral("Файл поврежден или не найден")},
+        {fifo, QStringLiteral("Файл поврежден или не найден")},
+        {dir.path(), QStringLiteral("Файл поврежден или не найден")},
     };
     for (const auto& c : cases) {
         for (const char* command : {"show", "convert"}) {
@@ -165,7 +195,7 @@ TEST(CtlFiles, RejectedFilesGiveTwoAndTheProgramsMessage)
                 args << dir.filePath(QStringLiteral("out.cf8"));
             const CtlRun r = Ctl(args);
             EXPECT_EQ(r.code, 2) << command;
-            EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.message))) << r.err.toStdString();
+            EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
             EXPECT_TRUE(r.out.isEmpty());
         }
     }
@@ -301,5 +331,40 @@ TEST(CtlFiles, PortsListsWhatThePortBoxOffers)
         EXPECT_EQ(o.value(QStringLiteral("device")).toString(), QStringLiteral("/dev/") + ports[i].name);
         EXPECT_TRUE(lines[i].startsWith(ports[i].name));
         EXPECT_TRUE(lines[i].endsWith(PortDescription(ports[i])));
+    }
+}
+
+TEST(CtlFiles, ConvertWritesTheGprsTextsAsTheBlockCarriesThem)
+{
+    QTemporaryDir dir;
+    Configuration cfg = StartupConfiguration();
+    cfg.main.at(MainOff::state) = 1;
+    cfg.gsm.at(GsmOff::useGPRScfg) = 1;
+    const std::string utf8 = BuildConfigText(cfg, {"abXXcd", "u", "p", "apn.two", "", ""}, 0);
+    const auto with = [&](const std::string& middle) {
+        std::string t = utf8;
+        return t.replace(t.find("XX"), 2, middle);
+    };
+    std::string utf16 = "\xFF\xFE"; // a NUL as U+0000
+    for (char c : with(std::string(1, '\0')))
+        utf16 += std::string{c, '\0'};
+    std::string koi8 = with("\xC9\xCE\xD4"); // "инт"
+    koi8.replace(koi8.find("utf-8"), 5, "koi8-r");
+    const struct { const char* name; std::string bytes; const char* apn; } cases[] = {
+        {"raw NUL", with(std::string(1, '\0')), "abcd"},
+        {"U+0000", utf16, "abcd"},
+        {"overlong C0 80", with("\xC0\x80"), "ab??cd"},
+        {"koi8-r", koi8, "ab\xD0\xB8\xD0\xBD\xD1\x82" "cd"},
+    };
+    for (const auto& c : cases) {
+        const QString in = dir.filePath(QStringLiteral("in.cf8"));
+        const QString out = dir.filePath(QStringLiteral("out.cf8"));
+        WriteAll(in, c.bytes);
+        const CtlRun r = Ctl({QStringLiteral("convert"), in, out});
+        ASSERT_EQ(r.code, 0) << c.name << r.err.toStdString();
+        const QByteArray written = ReadAll(out);
+        EXPECT_FALSE(written.contains('\0')) << c.name;
+        EXPECT_TRUE(written.contains("<SIM1 APN=\"" + QByteArray(c.apn) + "\"")) << c.name;
+        EXPECT_TRUE(written.contains("<SIM2 APN=\"apn.two\"")) << c.name;
     }
 }

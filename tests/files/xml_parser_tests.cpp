@@ -149,20 +149,29 @@ TEST(NativeXmlParser, ConstructsItGetsPast)
     EXPECT_EQ(r->ValueText(), "<raw&>");
     EXPECT_NE(r->FindChild("c"), nullptr);
     EXPECT_TRUE(p.diags.empty());
+    EXPECT_TRUE(p.doc->ParseResult().ok());
 }
 
 TEST(NativeXmlParser, EarlyEndsKeepWhatWasBuilt)
 {
-    const struct { const char* name; const char* text; const char* diag; int children; } cases[] = {
-        {"truncated", "<?xml version=\"1.0\"?><r><a x=\"1\"/><b>5</b><c y=\"2", "terminated prematurely", 3},
-        {"illegal tag", "<?xml version=\"1.0\"?><r><a/><!BOGUS x><b/></r>", "illegal tag (\"<!BOGUS\")", 1},
-        {"missing quote", "<?xml version=\"1.0\"?><r><a x=1/><b/></r>", "quote char expected", 2},
-        {"bad tag end", "<?xml version=\"1.0\"?><r><a x=\"1\"/ ><b/></r>", "illegal end tag", 2},
-        {"mismatch", "<?xml version=\"1.0\"?><r><a></b><c/></r>", "begin and end tag mismatch: \"a\" and \"b\"", 2},
+    using F = TsdParseFault;
+    const struct { const char* name; const char* text; const char* diag; int children; F fault; int column; } cases[] = {
+        {"truncated", "<?xml version=\"1.0\"?><r><a x=\"1\"/><b>5</b><c y=\"2", "terminated prematurely", 3,
+         F::PrematureEnd, 50},
+        {"illegal tag", "<?xml version=\"1.0\"?><r><a/><!BOGUS x><b/></r>", "illegal tag (\"<!BOGUS\")", 1,
+         F::IllegalTag, 29},
+        {"missing quote", "<?xml version=\"1.0\"?><r><a x=1/><b/></r>", "quote char expected", 2, F::QuoteExpected, 30},
+        {"bad tag end", "<?xml version=\"1.0\"?><r><a x=\"1\"/ ><b/></r>", "illegal end tag", 2, F::IllegalEndTag, 25},
+        {"mismatch", "<?xml version=\"1.0\"?><r><a></b><c/></r>", "begin and end tag mismatch: \"a\" and \"b\"", 2,
+         F::TagMismatch, 28},
+        {"stray end tag", "<?xml version=\"1.0\"?><r/></r>", "without element", 0, F::StrayEndTag, 26},
     };
     for (const auto& c : cases) {
         Parsed p = Parse(c.text);
         EXPECT_TRUE(p.Said(c.diag)) << c.name;
+        EXPECT_EQ(p.doc->ParseResult().fault, c.fault) << c.name;
+        EXPECT_EQ(p.doc->ParseResult().line, 1) << c.name;
+        EXPECT_EQ(p.doc->ParseResult().column, c.column) << c.name;
         ASSERT_NE(p.doc->RootElement(), nullptr) << c.name;
         int elements = 0;
         for (int i = 0; i < p.doc->RootElement()->ChildCount(); ++i)

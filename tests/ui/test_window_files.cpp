@@ -185,11 +185,14 @@ TEST_F(WindowFiles, RejectedFilesChangeNothing)
     const struct {
         const char* name;
         std::string bytes; // empty: no such file
+        const char* where; // the place of a broken structure
     } cases[] = {
-        {"missing.cf8", {}},
-        {"wrong-id.cf8", wrongId},
-        {"truncated.cf8", good.substr(0, good.find("<device"))},
-        {"short-pdu.cf8", std::string(good).replace(good.find("pdu=\"") + 5, 1, "")},
+        {"missing.cf8", {}, nullptr},
+        {"wrong-id.cf8", wrongId, nullptr},
+        {"truncated.cf8", good.substr(0, good.find("<device")), "строка 3, столбец 2: файл обрывается"},
+        {"broken-cxm.cf8", std::string(good).replace(good.find("<SMS_Destinations"), 1, "<!"),
+         "строка 26, столбец 377: недопустимый тег"},
+        {"short-pdu.cf8", std::string(good).replace(good.find("pdu=\"") + 5, 1, ""), nullptr},
     };
     RawByte(MainOff::out) = 21;
     window->SetStatusText(QStringLiteral("before"));
@@ -205,7 +208,10 @@ TEST_F(WindowFiles, RejectedFilesChangeNothing)
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Error);
         EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Ошибка чтения файла"));
-        EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Файл поврежден или не найден"));
+        QString text = QStringLiteral("Файл поврежден или не найден");
+        if (c.where)
+            text += QStringLiteral("\r\n") + PathIn(c.name) + QStringLiteral(": ") + QString::fromUtf8(c.where);
+        EXPECT_EQ(boxes.shown[0].text, text);
         ExpectUnchanged(s);
     }
 }

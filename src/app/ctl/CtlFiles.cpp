@@ -55,9 +55,11 @@ int Save(const QString& path, const Configuration& cfg, const GprsTexts& texts)
 bool OpenFile(const QString& path, Configuration& cfg, GprsTexts& texts)
 {
     try {
-        if (OpenConfigFile(path, cfg, texts) != 255)
+        TsdParseResult fault;
+        if (OpenConfigFile(path, cfg, texts, &fault) != 255)
             return true;
-        Err(std::string(kFileRejected) + ": " + path.toStdString());
+        Err(std::string(kFileRejected) + ": " + path.toStdString() +
+            (fault.ok() ? std::string() : ": " + ParseFaultText(fault)));
     } catch (const Error& e) {
         Err(e.what());
     }
@@ -105,18 +107,20 @@ int CmdShow(const QStringList& args)
 int CmdNew(const QStringList& args)
 {
     ParsedArgs a;
-    if (!ParseArgs(args, a) || a.json || a.positional.size() != 1 || a.model.isEmpty()) {
+    // An empty name would save the hidden file ".cf8".
+    if (!ParseArgs(args, a) || a.json || a.positional.size() != 1 || a.positional[0].isEmpty() ||
+        a.model.isEmpty()) {
         PrintUsage();
         return kUsage;
     }
-    bool numeric = false;
-    const unsigned code = a.model.toUInt(&numeric);
-    if (!numeric || !IsKnownModel(code)) {
+    // Exactly the catalogue's codes: " 1", "+1" or "01" are not model codes.
+    if (a.model != QLatin1String("0") && a.model != QLatin1String("1")) {
         Err(kDeviceNotFound);
         PrintUsage();
         return kUsage;
     }
-    Configuration cfg = StartupConfiguration(uint8_t(code));
+    const uint8_t code = a.model == QLatin1String("1") ? 1 : 0;
+    Configuration cfg = StartupConfiguration(code);
     if (a.cxm)
         cfg.main.at(MainOff::state) = 1;
     return Save(WithCf8Extension(a.positional[0]), cfg, {});

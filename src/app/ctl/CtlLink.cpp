@@ -157,8 +157,10 @@ int CmdWrite(const QStringList& args)
     Configuration cfg = StartupConfiguration();
     GprsTexts texts;
     try {
-        if (OpenConfigFile(a.in, cfg, texts) == 255) {
-            std::fprintf(stderr, "vedu-vk410ctl: %s is not a configuration file\n", a.in.toUtf8().constData());
+        TsdParseResult fault;
+        if (OpenConfigFile(a.in, cfg, texts, &fault) == 255) {
+            std::fprintf(stderr, "vedu-vk410ctl: %s is not a configuration file%s\n", a.in.toUtf8().constData(),
+                         fault.ok() ? "" : (": " + ParseFaultText(fault)).c_str());
             return kFileFailed;
         }
     } catch (const Error& e) {
