@@ -52,6 +52,9 @@ TCommPortDriver::TCommPortDriver(std::unique_ptr<SerialBackend> backend, QObject
       portName_(DeviceOfComNumber(2))
 {
     scratch_.assign(inBufSize_, 0);
+    // A coarse timer fires up to 5 % late: at 525 ms only two polls fit the
+    // exchange's 1550 ms wait for a reply's first bytes.
+    timer_->setTimerType(Qt::PreciseTimer);
     connect(timer_, &QTimer::timeout, this, &TCommPortDriver::PollReceive);
 }
 

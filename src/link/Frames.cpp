@@ -61,21 +61,36 @@ bool FrameComplete(const uint8_t* rx, std::size_t count)
 
 bool IsDataReply(const uint8_t* rx) { return rx[0] == kStartByte && rx[2] == kCmdData; }
 
-bool MainReadReplyOk(const uint8_t* rx)
+uint8_t MainReplyModel(const uint8_t* rx)
 {
-    return PayloadLength(rx[kReplyModelOffset]) != 0 && IsDataReply(rx);
+    return PayloadLength(rx[kReplyModelOffset]) != 0 ? rx[kReplyModelOffset] : 255;
+}
+
+bool MainReadReplyOk(const uint8_t* rx) { return MainReplyModel(rx) != 255 && IsDataReply(rx); }
+
+uint8_t CopyMainReply(TMainBlock& block, const uint8_t* rx)
+{
+    if (!MainReadReplyOk(rx))
+        return 255;
+    const uint8_t model = MainReplyModel(rx);
+    std::copy_n(rx + kReplyPayloadOffset, PayloadLength(model), block.payload());
+    return model;
 }
 
 bool GsmReadReplyOk(const uint8_t* rx) { return IsDataReply(rx); }
 
 bool GprsReadReplyHasBody(const uint8_t* rx) { return IsDataReply(rx) && rx[1] > 5; }
 
+bool MainEchoModelOk(const uint8_t* rx, unsigned modelCode)
+{
+    return PayloadLength(modelCode) != 0 && rx[kReplyModelOffset] == modelCode;
+}
+
 bool MainWriteEchoOk(const uint8_t* rx, const TMainBlock& sent, unsigned modelCode)
 {
-    const std::size_t payload = PayloadLength(modelCode);
-    if (payload == 0 || rx[kReplyModelOffset] != modelCode)
+    if (!MainEchoModelOk(rx, modelCode))
         return false;
-    return std::equal(sent.payload(), sent.payload() + payload, rx + kReplyPayloadOffset);
+    return std::equal(sent.payload(), sent.payload() + PayloadLength(modelCode), rx + kReplyPayloadOffset);
 }
 
 bool GsmWriteEchoOk(const uint8_t* rx, const TGsmBlock& sent)

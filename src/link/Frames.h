@@ -24,20 +24,30 @@ std::size_t StampMainWrite(TMainBlock& block, unsigned modelCode);
 std::size_t StampGsmWrite(TGsmBlock& block);
 
 // Acceptance of a received frame held in rx (kRxBufSize bytes, zero behind the
-// received ones) with count bytes received since the buffer was cleared.
+// received ones) with count bytes received since the buffer was cleared: one
+// function per rule, for the exchange, the simulated panel and the tests alike.
 // Every function reads only inside rx.
 
 // Length byte equals count (and fits rx) and the check byte agrees.
 bool FrameComplete(const uint8_t* rx, std::size_t count);
 // rx[0] is 0x7E and rx[2] is 0x44.
 bool IsDataReply(const uint8_t* rx);
-// Block-1 read reply: model code (byte 3) 0 or 1, then a data reply.
+// The model code of a block-1 reply (byte 3) when it is 0 or 1, else 255.
+uint8_t MainReplyModel(const uint8_t* rx);
+// Block-1 read reply: a known model code, then a data reply.
 bool MainReadReplyOk(const uint8_t* rx);
+// Takes the payload of a block-1 read reply (behind the version byte) into
+// the block: the model's 27 or 28 bytes, also from a reply shorter than
+// that, whose missing bytes are the zeros behind it in rx. Returns the model
+// code, or 255 (block untouched) when MainReadReplyOk does not hold.
+uint8_t CopyMainReply(TMainBlock& block, const uint8_t* rx);
 // Block-2 read reply: a data reply.
 bool GsmReadReplyOk(const uint8_t* rx);
 // Block-3 read reply carries a body to take: data reply with length > 5.
 bool GprsReadReplyHasBody(const uint8_t* rx);
-// Block-1 write echo: byte 3 is the model and bytes 5.. equal the sent payload.
+// Block-1 write echo: byte 3 is the model written.
+bool MainEchoModelOk(const uint8_t* rx, unsigned modelCode);
+// Block-1 write echo: the model written and bytes 5.. equal the sent payload.
 bool MainWriteEchoOk(const uint8_t* rx, const TMainBlock& sent, unsigned modelCode);
 // Block-2 write echo: data reply whose bytes 4..80 equal the sent ones.
 bool GsmWriteEchoOk(const uint8_t* rx, const TGsmBlock& sent);

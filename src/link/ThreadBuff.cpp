@@ -111,7 +111,9 @@ void ApplyExchangeResult(const ExchangeResult& r, Configuration& target)
             target.gprs = b.gprs;
         return;
     }
-    if (r.mainTaken) {
+    // Stamped into a block of the model written only: another model's check
+    // byte would land on a payload byte (model 1's Meridian count).
+    if (r.mainTaken && target.model == b.model) {
         const std::size_t n = kHeaderSize + PayloadLength(b.model);
         std::copy_n(b.main.buf.begin(), kHeaderSize, target.main.buf.begin());
         if (n < target.main.buf.size())
@@ -211,6 +213,7 @@ void TThreadBuff::Execute()
     } else if (GprsSettingsMissing(result_.blocks, texts_)) {
         // Nothing is sent: a half-written panel would be worse than none.
         reporter_.Status(StatusText::NoGprsSettings);
+        result_.refused = true;
         Report(kReportWriteFailed, 255);
     } else if (WriteMainBlock()) {
         Report(kReportDone, result_.blocks.model);
@@ -221,8 +224,6 @@ void TThreadBuff::Execute()
 }
 
 void TThreadBuff::ResetRxBuf() { rx_.Reset(); }
-
-bool TThreadBuff::IsDataReply() const { return vk410::IsDataReply(reply_); }
 
 void TThreadBuff::SendFrame(const uint8_t* frame, std::size_t count)
 {
@@ -243,8 +244,6 @@ bool TThreadBuff::WaitReply()
     for (int i = 0; i < kRestSleeps && rx_.At(1) != rx_.Count() && !InterruptionRequested(); ++i)
         Sleep(kSleepMs);
     const int32_t count = rx_.CopyTo(reply_);
-    if (count != reply_[1])
-        return false;
     return FrameComplete(reply_, std::size_t(count));
 }
 
@@ -254,8 +253,8 @@ uint8_t TThreadBuff::ReadMainBlock()
     SendFrame(reqBuf_, kReqSize);
     if (!WaitReply())
         return 255;
-    const uint8_t model = reply_[3];
-    if (model > 1)
+    const uint8_t model = MainReplyModel(reply_);
+    if (model == 255)
         return 255;
     return TakeMainReply(model);
 }
@@ -263,10 +262,8 @@ uint8_t TThreadBuff::ReadMainBlock()
 uint8_t TThreadBuff::TakeMainReply(uint8_t model)
 {
     reporter_.Status(StatusText::CheckingData);
-    if (!IsDataReply())
+    if (CopyMainReply(result_.blocks.main, reply_) != model)
         return 255;
-    // The buffer is zero behind a short reply, so the copy never reads stale bytes.
-    std::copy_n(reply_ + 5, PayloadLength(model), result_.blocks.main.payload());
     result_.blocks.model = model;
     result_.mainTaken = true;
     const uint8_t version = reply_[4];
@@ -284,7 +281,7 @@ bool TThreadBuff::ReadGsmBlock()
 {
     BuildReadRequest(reqBuf_, 2);
     SendFrame(reqBuf_, kReqSize);
-    if (!WaitReply() || !IsDataReply())
+    if (!WaitReply() || !GsmReadReplyOk(reply_))
         return false;
     std::copy_n(reply_, kGsmFrameSize, result_.blocks.gsm.buf.begin());
     result_.gsmTaken = true;
@@ -319,7 +316,7 @@ bool TThreadBuff::WriteMainBlock()
     reporter_.Status(StatusText::WritingMain);
     if (!WaitReply())
         return false;
-    if (reply_[3] != model)
+    if (!MainEchoModelOk(reply_, model))
         return false;
     if (!MainWriteEchoOk(reply_, block, model)) {
         reporter_.Status(StatusText::MainWriteErrors);

@@ -61,6 +61,7 @@ struct ExchangeResult {
     Configuration blocks;
     bool mainTaken = false, gsmTaken = false, gprsTaken = false;
     bool succeeded = false; // the final report was kReportDone
+    bool refused = false;   // a write refused before anything was sent; the status text says why
     int version = -1; // the panel's firmware version once block 1 was read
 };
 
@@ -68,7 +69,8 @@ struct ExchangeResult {
 // took and, once it has succeeded, the model code the panel reported (a failed
 // read leaves the model as the window shows it); a write copies only
 // the header and check bytes of blocks 1 and 2 and the rebuilt block 3, so
-// that edits made meanwhile in the payloads survive.
+// that edits made meanwhile in the payloads survive, and those of block 1
+// only while target still holds the model that was written.
 void ApplyExchangeResult(const ExchangeResult& result, Configuration& target);
 
 // Where the sequences report. Each call returns only once the report or the
@@ -143,7 +145,6 @@ public:
     bool WriteGprsBlock();
     bool WaitReply();
     void ResetRxBuf();
-    bool IsDataReply() const;
 
     const ExchangeResult& Result() const { return result_; }
 

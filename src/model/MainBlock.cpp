@@ -9,8 +9,6 @@ namespace vk410 {
 namespace {
 constexpr std::size_t kModel0Length = 27;
 constexpr std::size_t kModel1Length = 28;
-constexpr std::size_t kReplyPayloadOffset = 5; // behind the version byte
-constexpr std::size_t kReplyModelOffset = 3;
 
 const uint8_t kDefaultImage[kModel1Length] = {
     0x08, 0x05, 0x2D, 0x00, 0x0F, 0x1E, 0x07, 0x17, 0x06, 0x15, 0x06, 0x15, 0x05, 0x14,
@@ -51,18 +49,6 @@ void SetControlTime(TMainBlock& block, unsigned seconds)
 {
     block.at(MainOff::controlTime) = uint8_t(seconds % 256);
     block.at(MainOff::controlTime + 1) = uint8_t((seconds / 256) % 256);
-}
-
-uint8_t CopyMainReply(TMainBlock& block, const uint8_t* reply, std::size_t replyCount)
-{
-    if (replyCount <= kReplyModelOffset)
-        return 255;
-    const uint8_t model = reply[kReplyModelOffset];
-    const std::size_t length = PayloadLength(model);
-    if (length == 0 || replyCount < kReplyPayloadOffset + length)
-        return 255;
-    std::copy_n(reply + kReplyPayloadOffset, length, block.payload());
-    return model;
 }
 
 } // namespace vk410

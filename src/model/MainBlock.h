@@ -54,9 +54,4 @@ bool LoadDefaults(TMainBlock& block, unsigned modelCode);
 uint16_t ControlTime(const TMainBlock& block);
 void SetControlTime(TMainBlock& block, unsigned seconds); // value mod 65536
 
-// The copy of TakeMainReply: payload from a block-1 data reply (reply offset 5
-// onward) into the block. The model code is reply byte 3; returns it, or 255
-// when it is not 0 or 1 or the reply is too short to hold the payload.
-uint8_t CopyMainReply(TMainBlock& block, const uint8_t* reply, std::size_t replyCount);
-
 } // namespace vk410

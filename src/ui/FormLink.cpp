@@ -114,20 +114,24 @@ void TForm1::ReportOutcome(int code, int value, const ExchangeResult& result)
     // A comparison's read goes to a copy of its own: the window stays as it was.
     const bool comparing = std::exchange(compareRead_, false);
     switch (code) {
-    case kReportDone:
+    case kReportDone: {
         if (comparing) {
             StartIndicator(kGreen, kBlinkCount);
             ShowPanelComparison(result);
             break;
         }
+        // A write reports the current model: the one shown now, which the
+        // user may have picked while the write ran.
+        const unsigned model = result.isWrite ? cfg_.model : unsigned(value & 0xFF);
         ApplyExchangeResult(result, cfg_);
         if (!result.isWrite)
             panelVersion_ = result.version;
-        SelectModelQuietly(unsigned(value & 0xFF));
-        SetDevice(unsigned(value & 0xFF));
+        SelectModelQuietly(model);
+        SetDevice(model);
         RefreshControls();
         StartIndicator(kGreen, kBlinkCount);
         break;
+    }
     case kReportPortFailed:
         msgs_.Show(this, MsgIcon::Error, StatusText::PortFailedCaption, StatusText::PortFailedText,
                    MsgButtons::Ok);
@@ -143,7 +147,9 @@ void TForm1::ReportOutcome(int code, int value, const ExchangeResult& result)
         break;
     case kReportWriteFailed:
         ApplyExchangeResult(result, cfg_);
-        SetStatusText(StatusText::WriteFailed);
+        // A refused write has said why; the general text would hide it.
+        if (!result.refused)
+            SetStatusText(StatusText::WriteFailed);
         StartIndicator(kRed, kBlinkCount);
         break;
     default:

@@ -98,6 +98,7 @@ void TForm1::BuildWindow()
     IndTimer = new QTimer(this);
     IndTimer->setObjectName(QStringLiteral("IndTimer"));
     IndTimer->setInterval(400);
+    IndTimer->setTimerType(Qt::PreciseTimer); // steps of 400 ms, not 5 % either way
 
     ConnectLoopsPage();
     ConnectRadioPage();

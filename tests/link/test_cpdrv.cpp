@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+#include <chrono>
 #include <deque>
 #include <fcntl.h>
 #include <grp.h>
@@ -37,6 +38,7 @@ struct FakeState {
     bool modemOk = true;
     std::vector<uint8_t> written;
     std::deque<uint8_t> incoming;
+    std::vector<std::chrono::steady_clock::time_point> queueQueries; // one per poll while nothing is written
 };
 
 class FakeBackend : public SerialBackend {
@@ -62,6 +64,7 @@ public:
     bool SetTimeouts(const CommTimeouts&) override { return true; }
     bool QueueCounts(uint32_t& in, uint32_t& out) override
     {
+        s_.queueQueries.push_back(std::chrono::steady_clock::now());
         in = uint32_t(s_.incoming.size());
         out = s_.outQueue;
         return true;
@@ -310,6 +313,19 @@ TEST_F(Fixture, PollHandsOverWhatWaitsUpToTheScratchSize)
     ASSERT_EQ(got.size(), 200u);
     for (int i = 0; i < 200; ++i)
         EXPECT_EQ(got[std::size_t(i)], uint8_t(i));
+}
+
+TEST_F(Fixture, PollNeverComesBeforeItsPeriod)
+{
+    // A coarse timer may fire 5 % early or late; the exchange's waits count
+    // on three polls inside 1550 ms.
+    drv.SetPollingDelay(500);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(drv.OpenPort());
+    ASSERT_TRUE(WaitFor([&] { return fake.queueQueries.size() >= 4; }, 10000));
+    drv.ClosePort();
+    for (std::size_t k = 0; k < 4; ++k)
+        EXPECT_GE(fake.queueQueries[k] - start, std::chrono::milliseconds(500 * (k + 1))) << "poll " << k + 1;
 }
 
 TEST_F(Fixture, PacketModeWholePacketsThenTheTimedOutRest)

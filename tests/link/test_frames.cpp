@@ -153,6 +153,34 @@ TEST(Frames, ReadReplyTests)
     }
 }
 
+TEST(Frames, CopyMainReplyTakesThePayloadBehindTheVersion)
+{
+    TMainBlock sent;
+    for (int k = 0; k < 28; ++k)
+        sent.at(std::size_t(k)) = uint8_t(0x40 + k);
+    // An intact reply shorter than its model's is taken: zeros behind it.
+    const Bytes shortReply = Sealed({0x7E, 0, 0x44, 1, 7, 0x51, 0x52});
+    Bytes shortPayload(28, 0);
+    shortPayload[0] = 0x51;
+    shortPayload[1] = 0x52;
+    shortPayload[2] = shortReply.back();
+    struct Case { const char* name; Bytes reply; uint8_t model; Bytes payload; } cases[] = {
+        {"model 0", MainReply(0, sent), 0, Bytes(sent.payload(), sent.payload() + 27)},
+        {"model 1", MainReply(1, sent), 1, Bytes(sent.payload(), sent.payload() + 28)},
+        {"short", shortReply, 1, shortPayload},
+        {"model 2", Sealed({0x7E, 0, 0x44, 2, 7, 1, 2}), 255, {}},
+        {"not data", Sealed({0x7E, 0, 0x57, 0, 7, 1, 2}), 255, {}},
+    };
+    for (const Case& c : cases) {
+        TMainBlock block;
+        block.buf.fill(0xEE);
+        EXPECT_EQ(CopyMainReply(block, Rx(c.reply).buf), c.model) << c.name;
+        const std::size_t n = c.payload.size();
+        EXPECT_EQ(Bytes(block.payload(), block.payload() + n), c.payload) << c.name;
+        EXPECT_EQ(block.at(n), 0xEE) << c.name << ": nothing beyond the model's payload";
+    }
+}
+
 TEST(Frames, CxmFlagSitsAtOffset31InBothModels)
 {
     TMainBlock block;

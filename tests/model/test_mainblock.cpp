@@ -66,35 +66,6 @@ TEST(MainBlock, FieldOffsetsFollowTheLayout)
     EXPECT_EQ(block.buf[30], 1); // frame offset = payload offset + 4
 }
 
-TEST(MainBlock, CopyMainReplyTakesPayloadBehindVersion)
-{
-    for (uint8_t model : {uint8_t(0), uint8_t(1)}) {
-        uint8_t reply[40] = {0x7E, uint8_t(33 + model), 0x44, model, 7};
-        for (int k = 0; k < 28; ++k)
-            reply[5 + k] = uint8_t(0x40 + k);
-        TMainBlock block;
-        block.buf.fill(0xEE);
-        EXPECT_EQ(CopyMainReply(block, reply, sizeof reply), model);
-        const std::size_t n = PayloadLength(model);
-        for (std::size_t k = 0; k < n; ++k)
-            EXPECT_EQ(block.at(k), 0x40 + k);
-        EXPECT_EQ(block.at(n), 0xEE) << "nothing beyond the model's payload";
-    }
-}
-
-TEST(MainBlock, CopyMainReplyRefusesUnknownModelAndShortReplies)
-{
-    uint8_t reply[40] = {0x7E, 33, 0x44, 2, 1};
-    TMainBlock block;
-    block.buf.fill(0xEE);
-    EXPECT_EQ(CopyMainReply(block, reply, sizeof reply), 255);
-    reply[3] = 1;
-    EXPECT_EQ(CopyMainReply(block, reply, 32), 255) << "28 bytes from offset 5 need 33";
-    EXPECT_EQ(CopyMainReply(block, reply, 3), 255);
-    for (uint8_t b : block.buf)
-        ASSERT_EQ(b, 0xEE);
-}
-
 TEST(Configuration, StartupState)
 {
     const Configuration cfg = StartupConfiguration();

@@ -3,6 +3,7 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QStatusBar>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include "SimServer.h"
@@ -330,10 +331,52 @@ TEST_F(WindowLink, AComparisonThatCannotReadThePanelReportsAsAReadAndShowsNoDial
 TEST_F(WindowLink, ABlinkStartedDuringABlinkStillEndsOnTheBarsOwnColour)
 {
     window->StartIndicator(kGreen, 3);
+    std::vector<qint64> steps;
+    QElapsedTimer clock;
+    QObject::connect(window->IndTimer, &QTimer::timeout, &context, [&] { steps.push_back(clock.elapsed()); });
+    clock.start();
     window->StartIndicator(kRed, 3);
     EXPECT_EQ(window->StatusBarColor(), kRed);
     ASSERT_TRUE(WaitFor([this] { return !window->IndTimer->isActive(); }));
     EXPECT_EQ(window->StatusBarColor(), ownColour);
+    // Each colour stands its 400 ms, never less.
+    ASSERT_EQ(steps.size(), 3u);
+    for (std::size_t k = 0; k < steps.size(); ++k)
+        EXPECT_GE(steps[k], qint64(400 * (k + 1))) << "step " << k + 1;
+}
+
+TEST_F(WindowLink, RefusedWriteShowsWhyNothingWasWritten)
+{
+    StartPanel(sim::DefaultPanel(0, true));
+    RawByte(MainOff::state) = 1;
+    window->Config().gsm.at(GsmOff::useGPRScfg) = 1;
+    SetDestinationTries(window->Config().gsm, 1, 1); // no question before the write
+    window->RefreshControls();
+    gprs->SetTexts({}); // no access point for either SIM card
+    Exchange(window->ButtonWrite);
+    EXPECT_EQ(seen.codes.back(), kReportWriteFailed);
+    EXPECT_EQ(window->StatusText(), StatusText::NoGprsSettings);
+    ExpectBlinkOf(kRed);
+    ExpectIdle();
+    EXPECT_EQ(server->RepliesSent(), 0);
+}
+
+TEST_F(WindowLink, ModelPickedDuringAWriteStaysWithItsOwnBlock)
+{
+    StartPanel(sim::DefaultPanel(0, false), true);
+    QTest::mouseClick(window->ButtonWrite, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([this] { return window->StatusText() == StatusText::WritingMain; }));
+    SelectModel(1);
+    ASSERT_EQ(window->ModelCode(), 1);
+    ASSERT_TRUE(WaitFor([this] { return FinalReport(); }, 30000)) << "no final report";
+    window->Link().WaitFinished();
+    EXPECT_EQ(seen.codes.back(), kReportDone) << "model 0 was written";
+    EXPECT_EQ(window->ModelCode(), 1);
+    EXPECT_EQ(Combo("DeviceTypeList")->currentIndex(), 1);
+    EXPECT_TRUE(Check("chkMRD")->isVisible());
+    // Model 0's check byte sits where model 1 keeps its Meridian count.
+    EXPECT_EQ(Byte(MainOff::qnt), 0);
+    EXPECT_EQ(Edit("edtMRD")->text(), "0");
 }
 
 TEST_F(WindowLink, ExitDuringAnExchangeStopsItWithoutAReport)
