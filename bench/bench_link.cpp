@@ -56,16 +56,18 @@ double Timed(PanelLink& link, bool isWrite, const Configuration& cfg, const Gprs
 
 double LineMs(std::size_t bytes) { return double(bytes) * kBitsPerByte / kBaud * 1000.0; }
 
-// sent: the programmer's bytes (a pty passes them at once); replies: the
-// panel's bytes, which the simulator paces at 2400 baud.
+// sent: the programmer's bytes; replies: the panel's. The simulator takes a
+// frame only once its bytes would have arrived and paces its replies, so the
+// line time of both is the least a real line could take.
 void Print(const char* what, double ms, std::size_t sent, std::size_t replies)
 {
     if (ms < 0) {
         std::printf("%-6s FAILED\n", what);
         return;
     }
-    std::printf("%-6s %6.0f ms | at 2400 baud: all %3zu bytes %5.0f ms, the panel's %3zu bytes %5.0f ms\n", what,
-                ms, sent + replies, LineMs(sent + replies), replies, LineMs(replies));
+    std::printf("%-6s %6.0f ms | line at 2400 baud %5.0f ms: "
+                "programmer %3zu bytes %5.0f ms, panel %3zu bytes %5.0f ms\n",
+                what, ms, LineMs(sent + replies), sent, LineMs(sent), replies, LineMs(replies));
 }
 
 } // namespace

@@ -4,6 +4,9 @@
 
 #include <QElapsedTimer>
 #include <QThread>
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
 
 #include "../link/LinkTestKit.h"
 #include "SimServer.h"
@@ -197,6 +200,44 @@ TEST_F(LinkE2E, ReplyInTwoPiecesIsAccepted)
     EXPECT_EQ(o.Final(), kReportDone);
     EXPECT_EQ(o.result.version, 12);
     EXPECT_TRUE(o.result.gprsTaken);
+}
+
+TEST_F(LinkE2E, ReplyJustInsideBothWaitsIsAccepted)
+{
+    // The first two bytes 1.45 s after the request (the third poll, inside
+    // the 1550 ms), the rest 0.45 s later (the next poll, inside the 1 s).
+    sim::PanelConfig p = sim::DefaultPanel(0, false);
+    p.faults = {Fault::Late};
+    StartPanel(p);
+    const Outcome o = Run(false, Blank(0));
+    EXPECT_EQ(o.Final(), kReportDone);
+    EXPECT_TRUE(o.Shown(StatusText::ReplyArriving));
+}
+
+TEST_F(LinkE2E, PacedPanelTakesAFrameOnlyOnceItsBytesWouldHaveArrived)
+{
+    StartPanel(sim::DefaultPanel(0, false), true);
+    const int fd = ::open(port.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    TMainBlock block;
+    LoadDefaults(block, 0);
+    const std::size_t sent = StampMainWrite(block, 0);
+    QElapsedTimer t;
+    t.start();
+    ASSERT_EQ(::write(fd, block.buf.data(), sent), ssize_t(sent));
+    std::vector<uint8_t> reply;
+    while (reply.size() < 33 && t.elapsed() < 10000) {
+        pollfd in{fd, POLLIN, 0};
+        uint8_t buf[64];
+        const ssize_t n = ::poll(&in, 1, 20) > 0 ? ::read(fd, buf, sizeof buf) : 0;
+        if (n > 0)
+            reply.insert(reply.end(), buf, buf + n);
+    }
+    const qint64 ms = t.elapsed();
+    ::close(fd);
+    ASSERT_EQ(reply.size(), 33u);
+    // 10 bits a byte at 2400 baud, the frame sent and the reply both.
+    EXPECT_GE(ms, qint64((sent + reply.size()) * 10 * 1000 / 2400));
 }
 
 TEST_F(LinkE2E, HangUpInTheMiddleOfAReplyFailsAndClosesThePort)

@@ -53,6 +53,7 @@ bool ParseFault(const std::string& name, Fault& fault)
     static const std::map<std::string, Fault> names = {
         {"silent", Fault::Silent},   {"bad-crc", Fault::BadCrc},      {"extra-byte", Fault::ExtraByte},
         {"flood", Fault::Flood},     {"split", Fault::Split},         {"one-byte", Fault::OneByte},
+        {"late", Fault::Late},
         {"wrong-model", Fault::WrongModel}, {"bad-echo", Fault::BadEcho}, {"hangup", Fault::Hangup},
     };
     const auto it = names.find(name);
@@ -121,7 +122,7 @@ std::vector<std::vector<uint8_t>> FrameReader::Feed(const uint8_t* data, std::si
             ++p;
             continue;
         }
-        if (CalcBCC(pending_.data() + p, int(len - 1)) != pending_[p + len - 1]) {
+        if (!FrameComplete(pending_.data() + p, len)) {
             ++p;
             continue;
         }

@@ -1,5 +1,6 @@
 #include "SimServer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -18,6 +19,8 @@ using Clock = std::chrono::steady_clock;
 // 10 bits a byte at 2400 baud.
 constexpr auto kByteTime = std::chrono::microseconds(10'000'000 / 2400);
 constexpr auto kSplitGap = std::chrono::milliseconds(300);
+constexpr auto kLateFirst = std::chrono::milliseconds(1450);
+constexpr auto kLateRest = std::chrono::milliseconds(450);
 constexpr int kPollMs = 20;
 constexpr int kHangupReply = 2;
 
@@ -107,6 +110,9 @@ void SimServer::Run()
     running_.store(true);
     WriteState();
     uint8_t buf[256];
+    // When the bytes read so far would have been received on a real line: a
+    // pty passes the programmer's frames at once.
+    Clock::time_point lineDone = Clock::now();
     while (!stop_.load() && master_ >= 0) {
         pollfd p{master_, POLLIN, 0};
         const int r = ::poll(&p, 1, kPollMs);
@@ -115,7 +121,11 @@ void SimServer::Run()
         const ssize_t n = ::read(master_, buf, sizeof buf);
         if (n <= 0)
             continue;
-        for (const auto& frame : reader_.Feed(buf, std::size_t(n), NowMs())) {
+        lineDone = std::max(lineDone, Clock::now()) + kByteTime * n;
+        const auto frames = reader_.Feed(buf, std::size_t(n), NowMs());
+        if (pacing_ && !frames.empty())
+            std::this_thread::sleep_until(lineDone);
+        for (const auto& frame : frames) {
             Serve(frame);
             if (master_ < 0)
                 break;
@@ -158,20 +168,34 @@ void SimServer::Serve(const std::vector<uint8_t>& frame)
         HangUp();
         return;
     }
-    bool split;
+    bool split, late;
     {
         std::lock_guard lock(m_);
         split = sim_.Config().faults.count(Fault::Split) != 0;
+        late = sim_.Config().faults.count(Fault::Late) != 0;
     }
-    if (!split || reply.size() < 2) {
+    if ((!split && !late) || reply.size() < 3) {
         Send(reply.data(), reply.size());
         return;
     }
-    const std::size_t half = reply.size() / 2;
-    if (!Send(reply.data(), half))
+    // Late: just inside the programmer's waits, 1.55 s for the first two
+    // bytes and then 1 s for the rest, at its 500 ms poll.
+    const std::size_t first = late ? 2 : reply.size() / 2;
+    if ((late && !Wait(kLateFirst)) || !Send(reply.data(), first) || !Wait(late ? kLateRest : kSplitGap))
         return;
-    std::this_thread::sleep_for(kSplitGap);
-    Send(reply.data() + half, reply.size() - half);
+    Send(reply.data() + first, reply.size() - first);
+}
+
+bool SimServer::Wait(std::chrono::milliseconds time)
+{
+    const auto until = Clock::now() + time;
+    while (Clock::now() < until) {
+        if (stop_.load())
+            return false;
+        const Clock::duration step = std::chrono::milliseconds(kPollMs);
+        std::this_thread::sleep_for(std::min<Clock::duration>(until - Clock::now(), step));
+    }
+    return true;
 }
 
 bool SimServer::Send(const uint8_t* data, std::size_t size)

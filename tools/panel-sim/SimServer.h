@@ -1,8 +1,10 @@
 #pragma once
 // The simulated panel on a pseudo-terminal: a loop that reads the
-// programmer's frames from the pty master and writes the panel's replies,
-// paced at 2400 baud unless pacing is off.
+// programmer's frames from the pty master and writes the panel's replies.
+// Paced (unless pacing is off) at 2400 baud both ways: a frame is taken no
+// sooner than its bytes would have arrived, a reply goes out byte by byte.
 #include <atomic>
+#include <chrono>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -45,6 +47,7 @@ public:
 private:
     void Serve(const std::vector<uint8_t>& frame);
     bool Send(const uint8_t* data, std::size_t size); // false when stopping
+    bool Wait(std::chrono::milliseconds time);         // false when stopping
     void HangUp();
     void WriteState();
     void ClosePty();

@@ -28,8 +28,8 @@ void Usage()
 {
     std::fputs("usage: vk410-panel-sim [--model 0|1] [--version N] [--load FILE.cf8] [--cxm]\n"
                "                       [--link PATH] [--state-file PATH] [--no-pacing]\n"
-               "                       [--fault silent|bad-crc|extra-byte|flood|split|one-byte|\n"
-               "                                wrong-model|bad-echo|hangup]...\n"
+               "                       [--fault silent|bad-crc|extra-byte|flood|split|late|\n"
+               "                                one-byte|wrong-model|bad-echo|hangup]...\n"
                "Prints the pty slave path as its first line and serves until terminated.\n",
                stderr);
 }
