@@ -170,7 +170,8 @@ void TfrmGPRS::Impl::BuildSim(QDialog* dialog, int sim)
     edtPass[std::size_t(sim)] = Edit(grp, QStringLiteral("edtPass") + n, 136);
     auto* bx = new QComboBox(grp);
     bx->setObjectName(QStringLiteral("bxOper") + n);
-    bx->setGeometry(first ? 80 : 88, 184, first ? 89 : 81, 24);
+    // Both lists as wide as the first: "Megafon" does not fit the narrower one.
+    bx->setGeometry(80, 184, 89, 24);
     for (const TOperators& op : kOperators)
         bx->addItem(QString::fromUtf8(op.name));
     bx->setCurrentIndex(-1);

@@ -30,6 +30,9 @@ namespace {
 const QString kCaption = QStringLiteral("Программатор Varko-410 (серия N)");
 constexpr int kClientWidth = 670;
 constexpr int kClientHeight = 532;
+// The pages are laid out in pixels for this font (9 pt at 96 dpi); the
+// desktop's size would cut captions off or leave them lost in the space.
+constexpr int kFontPixels = 12;
 } // namespace
 
 TForm1::TForm1(MessageBoxes& msgs, QWidget* parent)
@@ -40,6 +43,9 @@ TForm1::TForm1(MessageBoxes& msgs, QWidget* parent)
       fileDialogs_(ownDialogs_.get()), link_(std::make_unique<PanelLink>())
 {
     setObjectName(QStringLiteral("Form1"));
+    QFont pixels = font();
+    pixels.setPixelSize(kFontPixels);
+    setFont(pixels);
     BuildWindow();
     FormCreate();
     ConnectLink();
