@@ -242,17 +242,26 @@ void TForm1::SetDevice(unsigned modelCode)
     }
     cfg_.model = uint8_t(modelCode);
     PageMain->show();
-    PageMain->setTabVisible(PageMain->indexOf(PageShlf), true);
+    ShowTab(PageShlf, true);
     PageMain->setCurrentWidget(PageShlf);
-    PageMain->setTabVisible(PageMain->indexOf(PageRazd), true);
-    PageMain->setTabVisible(PageMain->indexOf(PageRadio), false);
-    PageMain->setTabVisible(PageMain->indexOf(PageKey), true);
-    PageMain->setTabVisible(PageMain->indexOf(gsmPage_), true);
+    ShowTab(PageRazd, true);
+    ShowTab(PageRadio, false);
+    ShowTab(PageKey, true);
+    ShowTab(gsmPage_, true);
     N10->setEnabled(true);
     const bool meridian = modelCode == 1;
     chkMRD->setVisible(meridian);
     lblMRD->setVisible(meridian);
     edtMRD->setVisible(meridian);
+}
+
+void TForm1::ShowTab(QWidget* page, bool shown)
+{
+    // A hidden tab is still reached by Ctrl+Tab, the arrow keys and the wheel
+    // on the tab bar; only a disabled one is skipped by all of them.
+    const int index = PageMain->indexOf(page);
+    PageMain->setTabVisible(index, shown);
+    PageMain->setTabEnabled(index, shown);
 }
 
 void TForm1::SelectModelQuietly(unsigned modelCode)

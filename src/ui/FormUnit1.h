@@ -137,6 +137,7 @@ private:
     void FormCreate();
     void FillPortBox();
     void ConnectLink();
+    void ShowTab(QWidget* page, bool shown);
     void SetExchangeControlsEnabled(bool enabled);
     void PaintStatusBar(const QColor& colour);
     void ReportOutcome(int code, int value, const ExchangeResult& result);

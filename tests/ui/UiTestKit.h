@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 namespace vk410::test {
@@ -75,6 +76,15 @@ inline void TypeOver(QLineEdit* edit, const QString& text)
         QTest::keyClick(edit, Qt::Key_Delete);
     else
         QTest::keyClicks(edit, text);
+}
+
+// One notch of the mouse wheel over the middle of the widget; up when positive.
+inline void WheelNotch(QWidget* w, int direction)
+{
+    const QPoint at = w->rect().center();
+    QWheelEvent notch(at, w->mapToGlobal(at), QPoint(), QPoint(0, direction > 0 ? 120 : -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(w, &notch);
 }
 
 // Leaves the focused control with the Tab key.

@@ -83,6 +83,7 @@ protected:
         auto* pages = Find<QTabWidget>(QStringLiteral("PageMain"));
         QWidget* page = Find<QWidget>(name);
         pages->setTabVisible(pages->indexOf(page), true);
+        pages->setTabEnabled(pages->indexOf(page), true);
         pages->setCurrentWidget(page);
         ASSERT_TRUE(WaitFor([page] { return page->isVisible(); }));
     }

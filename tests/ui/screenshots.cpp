@@ -72,10 +72,13 @@ int main(int argc, char** argv)
         // The radio tab is hidden in use; it is shown only for its picture.
         const bool hidden = !pages->isTabVisible(index);
         pages->setTabVisible(index, true);
+        pages->setTabEnabled(index, true);
         pages->setCurrentIndex(index);
         ok = Save(&window, dir, QString::fromLatin1(shot.file)) && ok;
-        if (hidden)
+        if (hidden) {
             pages->setTabVisible(index, false);
+            pages->setTabEnabled(index, false);
+        }
     }
     // The GSM page with the module fitted and destinations and recipients on.
     {
