@@ -10,6 +10,7 @@
 #include <array>
 
 #include "../model/Cp1251.h"
+#include "widgets/ListWheel.h"
 
 namespace vk410 {
 
@@ -204,6 +205,7 @@ TfrmGPRS::TfrmGPRS(TGprsBlock& block, QWidget* parent)
     d->btnSaveExit->setAutoDefault(false);
     d->BuildSim(this, 0);
     d->BuildSim(this, 1);
+    KeepWheelToFocusedLists(this);
     // btnSaveExitClick
     connect(d->btnSaveExit, &QPushButton::clicked, this, [this] {
         BuildGprsBlock();

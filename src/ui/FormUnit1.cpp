@@ -23,6 +23,7 @@
 #include "GsmPage.h"
 #include "Icons.h"
 #include "widgets/EventHook.h"
+#include "widgets/ListWheel.h"
 
 namespace vk410 {
 
@@ -47,6 +48,7 @@ TForm1::TForm1(MessageBoxes& msgs, QWidget* parent)
     pixels.setPixelSize(kFontPixels);
     setFont(pixels);
     BuildWindow();
+    KeepWheelToFocusedLists(this);
     FormCreate();
     ConnectLink();
 }
