@@ -70,11 +70,15 @@ public:
         qsizetype prefix = 0;
         while (prefix < maxPrefix && prev.at(prefix) == input.at(prefix))
             ++prefix;
+        const QString typed = input.mid(prefix, input.size() - prefix - suffix);
         QString added;
-        for (QChar c : input.mid(prefix, input.size() - prefix - suffix))
+        for (QChar c : typed)
             if (Allowed(c))
                 added.append(c);
         added.truncate(std::max<qsizetype>(qsizetype(kGprsTextMax) - prefix - suffix, 0));
+        // Nothing of it let through: the selection it was typed over stays too.
+        if (added.isEmpty() && !typed.isEmpty())
+            return Invalid;
         input = input.left(prefix) + added + input.right(suffix);
         pos = int(prefix + added.size());
         return Acceptable;

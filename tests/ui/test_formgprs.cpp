@@ -95,6 +95,31 @@ TEST_F(FormGprsTest, KeyFilterLetsOnlyTheAllowedCharactersThrough)
     }
 }
 
+TEST_F(FormGprsTest, RefusedInputOverASelectionLeavesTextAndSelection)
+{
+    dialog.SelectFirstPresets();
+    QLineEdit* apn = Box("edtAPN1");
+    const QString preset = apn->text();
+    // Tab into the box selects its text; the keyboard is still in the Cyrillic layout.
+    dialog.findChild<QPushButton*>("btnSaveExit")->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_TRUE(apn->hasFocus());
+    ASSERT_EQ(apn->selectedText(), preset);
+    TypeText(apn, "ин");
+    QApplication::clipboard()->setText(" ,ж");
+    QTest::keyClick(apn, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(apn->text(), preset);
+    EXPECT_EQ(apn->selectedText(), preset);
+    Save();
+    GprsTexts saved;
+    ASSERT_TRUE(LoadGprsTexts(block, saved));
+    EXPECT_EQ(saved.apn1, preset.toStdString());
+    // An accepted key replaces the selection as usual.
+    apn->selectAll();
+    TypeText(apn, "жx");
+    EXPECT_EQ(apn->text(), "x");
+}
+
 TEST_F(FormGprsTest, BoxesStopAtThirtyOneCharacters)
 {
     QLineEdit* box = Box("edtAPN1");
