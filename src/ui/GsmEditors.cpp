@@ -81,6 +81,10 @@ void TGsmPage::Impl::ConnectEditors()
     for (QWidget* w : std::initializer_list<QWidget*>{bxGrTryCnt, bxGrSIM, bxGrType, medtGrPhHst, bxSMSType,
                                                       medtSMSPhone})
         w->installEventFilter(this);
+    // The controls that must not act while an editor refuses to be left.
+    for (QWidget* w : std::initializer_list<QWidget*>{chkCXMExist, chkGSM_TXON, chkGSM_ContrlEnbl, chkUseGPRScfg,
+                                                      btnGPRS, medtDevNumber, grdG1->viewport(), grdSMS->viewport()})
+        w->installEventFilter(this);
 }
 
 TGsmGrid* TGsmPage::Impl::GridOf(QObject* editor) const
@@ -95,6 +99,32 @@ bool TGsmPage::Impl::EditorOpen() const
         if (!w->isHidden())
             return true;
     return false;
+}
+
+TMaskEdit* TGsmPage::Impl::RefusingEditor() const
+{
+    for (TMaskEdit* edit : {medtDevNumber, medtGrPhHst, medtSMSPhone})
+        if (!edit->isHidden() && !edit->CanLeave())
+            return edit;
+    return nullptr;
+}
+
+// Ends the open editor as leaving it does; one that may not be left loses
+// its changes, as the page that holds it is going.
+void TGsmPage::Impl::CloseOpenEditor()
+{
+    for (TDropList* bx : {bxGrTryCnt, bxGrSIM, bxGrType, bxSMSType})
+        if (bx->view()->window()->isVisible())
+            bx->hidePopup();
+    for (TMaskEdit* edit : {medtGrPhHst, medtSMSPhone})
+        if (!edit->isHidden() && !edit->CanLeave())
+            edit->Restore();
+    bxGrTryCntCloseUp();
+    bxGrSIMCloseUp();
+    bxGrTypeCloseUp();
+    bxSMSTypeCloseUp();
+    medtGrPhHstExit();
+    medtSMSPhoneExit();
 }
 
 // An editor still open here refused to let the focus go: no other cell, and
@@ -279,6 +309,13 @@ void TGsmPage::Impl::grdG1RowMoved(int from, int to)
 
 bool TGsmPage::Impl::eventFilter(QObject* watched, QEvent* event)
 {
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
+        type == QEvent::MouseButtonDblClick) {
+        // The click's focus change has already made the editor refuse, once.
+        const TMaskEdit* refusing = RefusingEditor();
+        return refusing && refusing != watched;
+    }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key != Qt::Key_Escape && key != Qt::Key_Return && key != Qt::Key_Enter)

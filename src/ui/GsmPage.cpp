@@ -136,6 +136,9 @@ void TGsmPage::Impl::BuildEditors()
 void TGsmPage::Impl::chkCXMExistClick()
 {
     const bool on = chkCXMExist->isChecked();
+    // An editor left over a hidden grid could neither be seen nor closed.
+    if (!on)
+        CloseOpenEditor();
     for (QWidget* w : std::initializer_list<QWidget*>{medtDevNumber, lbl7, grdG1, lbl11, grdSMS, lbl4,
                                                       chkUseGPRScfg, chkGSM_TXON, chkGSM_ContrlEnbl})
         w->setVisible(on);

@@ -69,6 +69,9 @@ struct TGsmPage::Impl : QObject {
     // GsmEditors.cpp
     void ConnectEditors();
     bool EditorOpen() const;
+    // The masked edit that holds text it may not be left with, if any.
+    TMaskEdit* RefusingEditor() const;
+    void CloseOpenEditor();
     bool grdG1SelectCell(int col, int row);
     bool grdSMSSelectCell(int col, int row);
     void OpenList(TDropList* bx, TGsmGrid* grid, int col, int row);

@@ -138,6 +138,42 @@ TEST_F(GsmGrids, CompleteIpIsStoredAndIncompleteNeverReachesTheBlock)
     }
 }
 
+TEST_F(GsmGrids, ModuleBoxWaitsForTheEditorAndClosesIt)
+{
+    Choose(grdG1, 2, 2, "bxGrTryCnt", "1");
+    Choose(grdG1, 4, 2, "bxGrType", "SIA-IP");
+    const std::vector<uint8_t> before = Address(2);
+    TMaskEdit* editor = Edit("medtGrPhHst");
+    ClickCell(grdG1, 5, 2);
+    QTest::keyClicks(editor, "01");
+    // Half an address: neither the module box nor a switch acts.
+    for (const char* name : {"chkCXMExist", "chkGSM_TXON"}) {
+        ClickBox(Check(name));
+        EXPECT_EQ(Check(name)->isChecked(), std::string(name) == "chkCXMExist") << name;
+    }
+    EXPECT_TRUE(editor->isVisible());
+    EXPECT_TRUE(editor->hasFocus());
+    ASSERT_EVENTUALLY(msgs.errors.size() == std::size_t(2));
+    EXPECT_EQ(cfg.main.at(MainOff::state), 1);
+
+    // A complete address is stored before the page's controls go.
+    QTest::keyClicks(editor, "0000000001" "08080");
+    ClickBox(Check("chkCXMExist"));
+    EXPECT_FALSE(Check("chkCXMExist")->isChecked());
+    EXPECT_TRUE(editor->isHidden());
+    EXPECT_EQ(Bytes(GsmOff::destAddr(2), 6), Vec({10, 0, 0, 1, 0x1F, 0x90}));
+
+    // A refresh that hides the page drops a half-typed address.
+    ModuleOn();
+    ClickCell(grdG1, 5, 2);
+    QTest::keyClicks(editor, "1");
+    cfg.main.at(MainOff::state) = 0;
+    page->RefreshFromBlocks();
+    EXPECT_TRUE(editor->isHidden());
+    EXPECT_EQ(Bytes(GsmOff::destAddr(2), 6), Vec({10, 0, 0, 1, 0x1F, 0x90}));
+    EXPECT_NE(Address(2), before);
+}
+
 TEST_F(GsmGrids, PhoneOfElevenDigitsIsStoredAndFourDigitsAreRefused)
 {
     Choose(grdG1, 2, 5, "bxGrTryCnt", "1");

@@ -98,6 +98,8 @@ protected:
         return w;
     }
     QComboBox* List(const char* name) { return Find<QComboBox>(name); }
+    QCheckBox* Check(const char* name) { return Find<QCheckBox>(name); }
+    void ClickBox(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2)); }
     TMaskEdit* Edit(const char* name) { return Find<TMaskEdit>(name); }
 
     // Clicks the cell and picks the item in the list that opens over it.

@@ -10,7 +10,6 @@ using test::Vec;
 
 class GsmSwitches : public test::GsmPageFixture {
 protected:
-    QCheckBox* Check(const char* name) { return Find<QCheckBox>(name); }
     QPushButton* BtnGprs() { return Find<QPushButton>("btnGPRS"); }
     QLineEdit* DialogBox(const char* name) { return dialog->findChild<QLineEdit*>(name); }
 
@@ -28,8 +27,6 @@ protected:
         });
         timer->start();
     }
-
-    void ClickBox(QCheckBox* box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2)); }
 
     int dialogShown = 0;
 };
@@ -101,6 +98,48 @@ TEST_F(GsmSwitches, DeviceNumberIsStoredOnExit)
     EXPECT_EQ(edit->text(), "1234");
     QTest::keyClick(edit, Qt::Key_Tab);
     EXPECT_EQ(DeviceNum(cfg.gsm), 1234u);
+}
+
+TEST_F(GsmSwitches, RefusingDeviceNumberHoldsTheFocusAndThePage)
+{
+    ModuleOn();
+    SetDestinationTries(cfg.gsm, 2, 1);
+    page->GridGSMUpdate();
+    TMaskEdit* edit = Edit("medtDevNumber");
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    ASSERT_EQ(edit->text(), "000_");
+    const Configuration before = cfg;
+    const auto refused = [&](const char* what, auto action) {
+        SCOPED_TRACE(what);
+        const std::size_t boxes = msgs.errors.size();
+        action();
+        ASSERT_EVENTUALLY(msgs.errors.size() > boxes);
+        QTest::qWait(50);
+        EXPECT_EQ(msgs.errors.size(), boxes + 1);
+        EXPECT_TRUE(edit->hasFocus());
+        EXPECT_EQ(edit->text(), "000_");
+    };
+    refused("cell", [&] { test::ClickCell(grdG1, 2, 1); });
+    refused("row drag", [&] {
+        QTest::mousePress(grdG1->viewport(), Qt::LeftButton, {}, test::CellCentre(grdG1, 0, 1));
+        QTest::mouseRelease(grdG1->viewport(), Qt::LeftButton, {}, test::CellCentre(grdG1, 0, 3));
+    });
+    for (const char* name : {"chkGSM_TXON", "chkGSM_ContrlEnbl", "chkUseGPRScfg", "chkCXMExist"})
+        refused(name, [&] { ClickBox(Check(name)); });
+    EXPECT_TRUE(List("bxGrTryCnt")->isHidden());
+    EXPECT_EQ(grdG1->currentColumn(), 1);
+    EXPECT_EQ(cfg.gsm.buf, before.gsm.buf);
+    EXPECT_EQ(cfg.main.buf, before.main.buf);
+    EXPECT_TRUE(Check("chkCXMExist")->isChecked());
+    EXPECT_EQ(dialogShown, 0);
+
+    // Esc gives the old number back; the page works again.
+    QTest::keyClick(edit, Qt::Key_Escape);
+    EXPECT_EQ(edit->text(), "0001");
+    ClickBox(Check("chkGSM_TXON"));
+    EXPECT_EQ(cfg.gsm.at(GsmOff::TXE), 1);
 }
 
 TEST_F(GsmSwitches, DeviceNumberAbove9999SurvivesAPassThroughTheField)
