@@ -6,6 +6,7 @@
 #include "Dialogs.h"
 #include "FormGprs.h"
 #include "FormUnit1.h"
+#include "widgets/MaskEdit.h"
 
 namespace vk410 {
 
@@ -21,6 +22,8 @@ QString TForm1::AskConfigFile(const QString& title)
 
 void TForm1::N4Click()
 {
+    if (!CommitFocusedEditor())
+        return;
     const QString path = AskConfigFile(QStringLiteral("Открыть файл конфигурации"));
     if (path.isEmpty())
         return;
@@ -55,7 +58,8 @@ void TForm1::N4Click()
 
 void TForm1::N2Click()
 {
-    CommitFocusedEditor();
+    if (!CommitFocusedEditor())
+        return;
     if (fileName_.isEmpty()) {
         N3Click();
         return;
@@ -65,7 +69,8 @@ void TForm1::N2Click()
 
 void TForm1::N3Click()
 {
-    CommitFocusedEditor();
+    if (!CommitFocusedEditor())
+        return;
     QString path = fileDialogs_->GetSaveFileName(
         this, QStringLiteral("Сохранить настройки панели как"), ReadFolderSetting(), kFilter, kSuffix);
     if (path.isEmpty())
@@ -91,9 +96,16 @@ bool TForm1::SaveTo(const QString& path)
     return true;
 }
 
-// An editor that commits on leaving (the Meridian count, the radio period)
-// writes its value into the block before the block is saved.
-void TForm1::CommitFocusedEditor() { BtnClose->setFocus(Qt::OtherFocusReason); }
+// An editor that commits on leaving (the Meridian count, the radio period,
+// the GSM page's editors) writes its value into the block before the block is
+// used. One that refuses, or fails, to be left stops the command.
+bool TForm1::CommitFocusedEditor()
+{
+    const auto* masked = qobject_cast<const TMaskEdit*>(focusWidget());
+    leaveFailed_ = false;
+    BtnClose->setFocus(Qt::OtherFocusReason);
+    return !leaveFailed_ && (!masked || masked->CanLeave());
+}
 
 // On Linux a path has no short form: the path itself stands for it.
 void TForm1::ShowFileCaption() { setWindowTitle(fileName_ + QStringLiteral(" : ") + AppCaption()); }

@@ -62,10 +62,16 @@ void TForm1::PortNameBoxChange(const QString& text)
     link_->SetPortText(text);
 }
 
-void TForm1::ButtonReadClick() { SendData(false); }
+void TForm1::ButtonReadClick()
+{
+    if (CommitFocusedEditor())
+        SendData(false);
+}
 
 void TForm1::ButtonWriteClick()
 {
+    if (!CommitFocusedEditor())
+        return;
     const auto* cxm = findChild<QCheckBox*>(QStringLiteral("chkCXMExist"));
     if (cxm && cxm->isChecked() && !AnyDestinationEnabled(cfg_.gsm)) {
         const MsgResult answer =

@@ -298,6 +298,7 @@ void TForm1::InstallFocusOutHandler(QLineEdit* edit, void (TForm1::*handler)())
         try {
             (this->*handler)();
         } catch (const std::exception& e) {
+            leaveFailed_ = true;
             // Shown once the focus has moved on, not in the middle of the move.
             const QString text = QString::fromUtf8(e.what());
             QTimer::singleShot(0, this, [this, text] { msgs_.ShowError(text); });

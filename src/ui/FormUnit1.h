@@ -142,7 +142,7 @@ private:
     void PaintStatusBar(const QColor& colour);
     void ReportOutcome(int code, int value, const ExchangeResult& result);
     GprsTexts DialogTexts() const;
-    void CommitFocusedEditor();
+    bool CommitFocusedEditor();
     void ShowFileCaption();
     bool SaveTo(const QString& path);
     void BuildWindow();
@@ -193,6 +193,7 @@ private:
     MessageBoxes& msgs_;
     QString fileName_;
     std::vector<QObject*> filters_;
+    bool leaveFailed_ = false; // a leave handler failed during CommitFocusedEditor
     std::unique_ptr<QtFileDialogs> ownDialogs_;
     FileDialogs* fileDialogs_ = nullptr;
     TfrmGPRS* gprs_ = nullptr;

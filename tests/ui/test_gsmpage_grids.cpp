@@ -115,11 +115,12 @@ TEST_F(GsmGrids, CompleteIpIsStoredAndIncompleteNeverReachesTheBlock)
     for (const Bad& b : bad) {
         SCOPED_TRACE(b.why);
         const int beeps = msgs.beeps;
+        const std::size_t boxes = msgs.errors.size();
         TypeInto(grdG1, 5, 3, "medtGrPhHst", b.keys);
         EXPECT_TRUE(editor->isVisible());
         EXPECT_TRUE(editor->hasFocus());
         EXPECT_EQ(msgs.beeps, beeps + 1);
-        ASSERT_EVENTUALLY(!msgs.errors.empty());
+        ASSERT_EVENTUALLY(msgs.errors.size() == boxes + 1);
         EXPECT_EQ(msgs.errors.back(), TMaskEdit::kInvalidInputMessage);
         // Clicking another cell does not get past the editor either.
         ClickCell(grdG1, 2, 1);
@@ -130,6 +131,7 @@ TEST_F(GsmGrids, CompleteIpIsStoredAndIncompleteNeverReachesTheBlock)
         QTest::mouseRelease(grdG1->viewport(), Qt::LeftButton, {}, test::CellCentre(grdG1, 0, 1));
         EXPECT_EQ(grdG1->Cell(2, 3), "5");
         EXPECT_EQ(Address(3), before);
+        ASSERT_EVENTUALLY(msgs.errors.size() == boxes + 2);
         // Esc abandons the change and ends the edit.
         QTest::keyClick(editor, Qt::Key_Escape);
         ASSERT_EVENTUALLY(editor->isHidden());
@@ -148,12 +150,13 @@ TEST_F(GsmGrids, ModuleBoxWaitsForTheEditorAndClosesIt)
     QTest::keyClicks(editor, "01");
     // Half an address: neither the module box nor a switch acts.
     for (const char* name : {"chkCXMExist", "chkGSM_TXON"}) {
+        const std::size_t boxes = msgs.errors.size();
         ClickBox(Check(name));
+        ASSERT_EVENTUALLY(msgs.errors.size() == boxes + 1);
         EXPECT_EQ(Check(name)->isChecked(), std::string(name) == "chkCXMExist") << name;
     }
     EXPECT_TRUE(editor->isVisible());
     EXPECT_TRUE(editor->hasFocus());
-    ASSERT_EVENTUALLY(msgs.errors.size() == std::size_t(2));
     EXPECT_EQ(cfg.main.at(MainOff::state), 1);
 
     // A complete address is stored before the page's controls go.

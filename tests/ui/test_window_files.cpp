@@ -11,6 +11,8 @@
 #include "link/PanelLink.h"
 #include "model/CXMGSM.h"
 #include "ui/FormGprs.h"
+#include "ui/GsmGrid.h"
+#include "ui/widgets/MaskEdit.h"
 
 namespace vk410::test {
 namespace {
@@ -265,6 +267,55 @@ TEST_F(WindowFiles, SaveCommitsTheEditorThatHasTheFocus)
     EXPECT_TRUE(window->BtnClose->hasFocus());
     EXPECT_EQ(Byte(MainOff::qnt), 7);
     EXPECT_NE(ReadFile(PathIn("mrd.cf8")).find("<Meridian qnt=\"7\"/>"), std::string::npos);
+
+    // A count that is no number is reported, and the save does not happen.
+    TypeOver(Edit("edtMRD"), QString());
+    window->SetStatusText(QString());
+    window->N2->trigger();
+    ASSERT_TRUE(WaitFor([this] { return !boxes.errors.empty(); }));
+    EXPECT_EQ(boxes.errors[0], QStringLiteral("'' is not a valid integer value"));
+    EXPECT_EQ(window->StatusText(), QString());
+}
+
+TEST_F(WindowFiles, FileAndPanelCommandsWaitForAnEditorThatRefuses)
+{
+    Configuration& cfg = window->Config();
+    cfg.main.at(MainOff::state) = 1;
+    SetDestinationTries(cfg.gsm, 1, 1);
+    SetDestinationProtocol(cfg.gsm, dpSIAIP, 1);
+    window->RefreshControls();
+    ShowPage(QStringLiteral("PageCXM"));
+    auto* grid = Find<TGsmGrid>(QStringLiteral("grdG1"));
+    auto* editor = Find<TMaskEdit>(QStringLiteral("medtGrPhHst"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(1, 5)).center());
+    ASSERT_TRUE(editor->hasFocus());
+    QTest::keyClicks(editor, QStringLiteral("1"));
+    const auto gsm = cfg.gsm.buf;
+
+    dialogs.paths = {PathIn("refused.cf8")};
+    window->N3->trigger();
+    window->N2->trigger();
+    window->N4->trigger();
+    ASSERT_TRUE(WaitFor([this] { return !boxes.errors.empty(); }));
+    // The button's press and its command both meet the refusal: one box.
+    const std::size_t shown = boxes.errors.size();
+    QTest::mouseClick(window->ButtonRead, Qt::LeftButton);
+    QTest::qWait(50);
+    EXPECT_EQ(boxes.errors.size(), shown + 1);
+    EXPECT_TRUE(window->ButtonRead->isEnabled()) << "a read started";
+    QTest::mouseClick(window->ButtonWrite, Qt::LeftButton);
+    EXPECT_TRUE(window->ButtonWrite->isEnabled()) << "a write started";
+    EXPECT_TRUE(dialogs.titles.empty());
+    EXPECT_TRUE(window->StatusText().isEmpty());
+    EXPECT_TRUE(editor->hasFocus());
+    EXPECT_EQ(cfg.gsm.buf, gsm);
+    for (const QString& text : boxes.errors)
+        EXPECT_EQ(text, TMaskEdit::kInvalidInputMessage);
+
+    // Given up with Esc, the editor lets the save through.
+    QTest::keyClick(editor, Qt::Key_Escape);
+    window->N3->trigger();
+    EXPECT_TRUE(QFile::exists(PathIn("refused.cf8")));
 }
 
 // The port box at start-up and as the user types, with settings set up

@@ -370,11 +370,21 @@ void TMaskEdit::Refuse()
     m_refusing = true;
     setFocus(Qt::OtherFocusReason);
     m_refusing = false;
+    // A click on a button refuses twice, on the press and in the command it
+    // runs: one box for both.
+    if (m_boxPending)
+        return;
+    m_boxPending = true;
     m_msgs.Beep();
     // The box waits until the focus change is over: a modal loop inside it
     // would run in the middle of the toolkit's focus bookkeeping.
     QMetaObject::invokeMethod(
-        this, [this] { m_msgs.ShowError(kInvalidInputMessage); }, Qt::QueuedConnection);
+        this,
+        [this] {
+            m_boxPending = false;
+            m_msgs.ShowError(kInvalidInputMessage);
+        },
+        Qt::QueuedConnection);
 }
 
 } // namespace vk410

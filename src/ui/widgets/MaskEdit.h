@@ -91,6 +91,7 @@ private:
     QString m_original;
     bool m_modified = false;
     bool m_refusing = false;
+    bool m_boxPending = false;
     std::function<bool(const QString&)> m_extraCheck;
 };
 
