@@ -299,9 +299,13 @@ void TForm1::InstallFocusOutHandler(QLineEdit* edit, void (TForm1::*handler)())
             (this->*handler)();
         } catch (const std::exception& e) {
             leaveFailed_ = true;
-            // Shown once the focus has moved on, not in the middle of the move.
+            // Shown once the focus has moved on, not in the middle of the move,
+            // and not at all when the move was the window closing.
             const QString text = QString::fromUtf8(e.what());
-            QTimer::singleShot(0, this, [this, text] { msgs_.ShowError(text); });
+            QTimer::singleShot(0, this, [this, text] {
+                if (isVisible())
+                    msgs_.ShowError(text);
+            });
         }
         return false;
     }));

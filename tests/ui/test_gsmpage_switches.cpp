@@ -140,6 +140,15 @@ TEST_F(GsmSwitches, RefusingDeviceNumberHoldsTheFocusAndThePage)
     EXPECT_EQ(edit->text(), "0001");
     ClickBox(Check("chkGSM_TXON"));
     EXPECT_EQ(cfg.gsm.at(GsmOff::TXE), 1);
+
+    // A refusal on the way out of a closing window leaves no box behind.
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    const std::size_t boxes = msgs.errors.size();
+    ClickBox(Check("chkGSM_TXON"));
+    window.close();
+    QTest::qWait(50);
+    EXPECT_EQ(msgs.errors.size(), boxes);
 }
 
 TEST_F(GsmSwitches, DeviceNumberAbove9999SurvivesAPassThroughTheField)

@@ -1,4 +1,5 @@
 // Number edits, their spins, the control period's exit rule and the Meridian count.
+#include <QPushButton>
 #include <QToolButton>
 
 #include "WindowFixture.h"
@@ -179,6 +180,16 @@ TEST_F(MeridianTest, EmptiedCountIsReportedAndNotStored)
     EXPECT_EQ(boxes.errors.size(), 1u);
     EXPECT_EQ(boxes.errors[0], QStringLiteral("'' is not a valid integer value"));
     EXPECT_EQ(Byte(MainOff::qnt), 17);
+}
+
+TEST_F(MeridianTest, ExitWithAnEmptiedCountLeavesNoBoxBehind)
+{
+    QTest::mouseClick(mrd, Qt::LeftButton);
+    TypeOver(count, QString());
+    QTest::mouseClick(window->BtnClose, Qt::LeftButton);
+    ASSERT_TRUE(WaitFor([this] { return !window->isVisible(); }));
+    QTest::qWait(50);
+    EXPECT_TRUE(boxes.errors.empty());
 }
 
 } // namespace

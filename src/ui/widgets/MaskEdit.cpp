@@ -382,7 +382,9 @@ void TMaskEdit::Refuse()
         this,
         [this] {
             m_boxPending = false;
-            m_msgs.ShowError(kInvalidInputMessage);
+            // A window closed meanwhile takes its box with it.
+            if (isVisible())
+                m_msgs.ShowError(kInvalidInputMessage);
         },
         Qt::QueuedConnection);
 }
