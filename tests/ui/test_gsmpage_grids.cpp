@@ -1,3 +1,6 @@
+#include <QApplication>
+#include <QClipboard>
+
 #include "test_gsmpage_kit.h"
 
 namespace vk410 {
@@ -175,6 +178,28 @@ TEST_F(GsmGrids, ModuleBoxWaitsForTheEditorAndClosesIt)
     EXPECT_TRUE(editor->isHidden());
     EXPECT_EQ(Bytes(GsmOff::destAddr(2), 6), Vec({10, 0, 0, 1, 0x1F, 0x90}));
     EXPECT_NE(Address(2), before);
+}
+
+TEST_F(GsmGrids, AddressesAsWrittenAreStored)
+{
+    Choose(grdG1, 2, 1, "bxGrTryCnt", "1");
+    Choose(grdG1, 4, 1, "bxGrType", "SIA-IP");
+    TMaskEdit* editor = Edit("medtGrPhHst");
+    ClickCell(grdG1, 5, 1);
+    QTest::keyClicks(editor, "192.168.1.2:24333");
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_EVENTUALLY(editor->isHidden());
+    EXPECT_EQ(grdG1->Cell(5, 1), "192.168.001.002:24333");
+    EXPECT_EQ(Bytes(GsmOff::destAddr(1), 6), Vec({192, 168, 1, 2, 0x5F, 0x0D}));
+
+    ClickCell(grdG1, 5, 1);
+    QApplication::clipboard()->setText("10.0.0.1:5000");
+    QTest::keyClick(editor, Qt::Key_V, Qt::ControlModifier);
+    QTest::keyClick(editor, Qt::Key_Return);
+    ASSERT_EVENTUALLY(editor->isHidden());
+    EXPECT_EQ(grdG1->Cell(5, 1), "010.000.000.001:05000");
+    EXPECT_EQ(Bytes(GsmOff::destAddr(1), 6), Vec({10, 0, 0, 1, 0x13, 0x88}));
+    EXPECT_TRUE(msgs.errors.empty());
 }
 
 TEST_F(GsmGrids, PhoneOfElevenDigitsIsStoredAndFourDigitsAreRefused)

@@ -1,5 +1,7 @@
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -102,6 +104,54 @@ TEST_F(MaskEditTest, TypingOverwritesAndSkipsLiterals)
     QTest::keyClick(edit, Qt::Key_End);
     QTest::keyClicks(edit, "9");
     EXPECT_EQ(edit->text(), "12_.___.___.___:_____") << "nothing after the last position";
+}
+
+TEST_F(MaskEditTest, AddressesTypedAndPastedAsWritten)
+{
+    const struct {
+        const char* input;
+        bool paste;
+        const char* display;
+    } cases[] = {
+        {"192.168.1.2:24333", false, "192.168.001.002:24333"},
+        {"1.2.3.4:5", false, "001.002.003.004:5____"}, // typing does not end the port
+        {"1..2", false, "001.2__.___.___:_____"},      // the literal after a number's end is skipped
+        {".:5", false, "5__.___.___.___:_____"},       // nothing typed yet: nothing to end
+        {"10.0.0.1:5000", true, "010.000.000.001:05000"},
+        {"10.0.0.1", true, "010.000.000.001:_____"},
+        {"5000", true, "500.0__.___.___:_____"}, // digits alone fill position by position
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.input);
+        Start(kIpMask, "127.000.000.001:24333");
+        edit->selectAll();
+        if (c.paste) {
+            QApplication::clipboard()->setText(c.input);
+            QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            QTest::keyClicks(edit, c.input);
+        }
+        EXPECT_EQ(edit->text(), c.display);
+    }
+    // A refused key leaves the text and its selection as they were.
+    Start(kIpMask, "127.000.000.001:24333");
+    edit->selectAll();
+    QTest::keyClicks(edit, "x");
+    EXPECT_EQ(edit->selectedText(), "127.000.000.001:24333");
+    // The context menu's paste goes the same way.
+    QApplication::clipboard()->setText("10.1.2.3:80");
+    QTimer::singleShot(0, edit, [] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        const QString paste = QCoreApplication::translate("QLineEdit", "&Paste");
+        for (QAction* action : menu->actions())
+            if (action->text().startsWith(paste))
+                action->trigger();
+        menu->close();
+    });
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5), edit->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(edit, &menuKey);
+    EXPECT_EQ(edit->text(), "010.001.002.003:00080");
 }
 
 TEST_F(MaskEditTest, BackspaceDeleteAndSelectionBlankPositions)

@@ -4,7 +4,9 @@
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QValidator>
+#include <memory>
 #include <algorithm>
 
 #include "../Dialogs.h"
@@ -230,22 +232,83 @@ void TMaskEdit::ClearRange(int from, int to)
     Apply(d, from);
 }
 
+bool TMaskEdit::IsLiteral(int pos) const { return m_mask.positions[std::size_t(pos)].kind == MaskPosition::Literal; }
+
+int TMaskEdit::FieldStart(int pos) const
+{
+    while (pos > 0 && !IsLiteral(pos - 1))
+        --pos;
+    return pos;
+}
+
+int TMaskEdit::FieldEnd(int pos) const
+{
+    while (pos < int(m_mask.positions.size()) && !IsLiteral(pos))
+        ++pos;
+    return pos;
+}
+
+bool TMaskEdit::DigitField(int start, int end) const
+{
+    for (int i = start; i < end; ++i)
+        if (m_mask.positions[std::size_t(i)].kind != MaskPosition::Digit)
+            return false;
+    return start < end;
+}
+
+// The digits typed into [start, typedEnd) become the number of the field of
+// digits [start, end): right-aligned, with leading zeros.
+void TMaskEdit::EndNumber(int start, int typedEnd, int end, int cursor)
+{
+    QString d = QLineEdit::text();
+    if (hasSelectedText())
+        for (int i = selectionStart(); i < selectionEnd(); ++i)
+            if (!IsLiteral(i))
+                d[i] = m_mask.blank;
+    QString digits;
+    for (int i = start; i < typedEnd; ++i)
+        if (d.at(i) != m_mask.blank)
+            digits.append(d.at(i));
+    const auto zeros = end - start - int(digits.size());
+    for (int i = start; i < end; ++i)
+        d[i] = i - start < zeros ? QLatin1Char('0') : digits.at(i - start - zeros);
+    Apply(d, cursor);
+}
+
+// The literal that ends a field of digits ends the number typed there, as an
+// address is written: "1." gives "001." and the cursor moves on.
+bool TMaskEdit::TypeFieldEnd(QChar c, int p)
+{
+    const int start = FieldStart(p);
+    const int end = FieldEnd(p);
+    if (end >= int(m_mask.positions.size()) || m_mask.positions[std::size_t(end)].literal != c ||
+        !DigitField(start, end))
+        return false;
+    // Right after the number's last digit the cursor has moved on already.
+    if (p == start)
+        return true;
+    const int next = NextEditable(end + 1);
+    EndNumber(start, p, end, next < 0 ? end + 1 : next);
+    return true;
+}
+
 void TMaskEdit::TypeChar(QChar c)
 {
-    int p = cursorPosition();
-    if (hasSelectedText()) {
-        p = selectionStart();
-        ClearRange(p, p + int(selectedText().size()));
-    }
+    const int p = hasSelectedText() ? selectionStart() : cursorPosition();
+    if (TypeFieldEnd(c, p))
+        return;
     const auto n = int(m_mask.positions.size());
-    if (p < n && m_mask.positions[std::size_t(p)].kind == MaskPosition::Literal &&
-        c == m_mask.positions[std::size_t(p)].literal) {
+    const bool literal = p < n && IsLiteral(p) && c == m_mask.positions[std::size_t(p)].literal;
+    const int q = NextEditable(p);
+    // A refused character leaves the text and its selection as they were.
+    if (!literal && (q < 0 || !m_mask.Fits(c, std::size_t(q))))
+        return;
+    if (hasSelectedText())
+        ClearRange(p, p + int(selectedText().size()));
+    if (literal) {
         setCursorPosition(p + 1);
         return;
     }
-    const int q = NextEditable(p);
-    if (q < 0 || !m_mask.Fits(c, std::size_t(q)))
-        return;
     QString d = QLineEdit::text();
     d[q] = c;
     const int next = NextEditable(q + 1);
@@ -256,6 +319,17 @@ void TMaskEdit::InsertString(const QString& s)
 {
     for (QChar c : s)
         TypeChar(c);
+    // Pasted as written ("10.0.0.1:5000"), the text's end ends its last number.
+    const bool written = std::any_of(m_mask.positions.begin(), m_mask.positions.end(), [&s](const MaskPosition& m) {
+        return m.kind == MaskPosition::Literal && s.contains(m.literal);
+    });
+    const int p = cursorPosition();
+    if (!written || p >= int(m_mask.positions.size()) || IsLiteral(p))
+        return;
+    const int start = FieldStart(p);
+    const int end = FieldEnd(p);
+    if (p > start && DigitField(start, end))
+        EndNumber(start, p, end, end);
 }
 
 void TMaskEdit::Backspace()
@@ -332,6 +406,20 @@ void TMaskEdit::keyPressEvent(QKeyEvent* e)
         return;
     }
     e->ignore();
+}
+
+void TMaskEdit::contextMenuEvent(QContextMenuEvent* e)
+{
+    const std::unique_ptr<QMenu> menu(createStandardContextMenu());
+    // The menu's paste goes through the mask as Ctrl+V does.
+    const QString paste = QCoreApplication::translate("QLineEdit", "&Paste");
+    for (QAction* action : menu->actions()) {
+        if (m_mask.Empty() || !action->text().startsWith(paste))
+            continue;
+        disconnect(action, &QAction::triggered, this, nullptr);
+        connect(action, &QAction::triggered, this, [this] { InsertString(QGuiApplication::clipboard()->text()); });
+    }
+    menu->exec(e->globalPos());
 }
 
 void TMaskEdit::focusInEvent(QFocusEvent* e)

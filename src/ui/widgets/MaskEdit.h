@@ -72,12 +72,19 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
     void Apply(const QString& display, int cursor);
     void TypeChar(QChar c);
+    bool TypeFieldEnd(QChar c, int pos);
+    void EndNumber(int start, int typedEnd, int end, int cursor);
+    bool IsLiteral(int pos) const;
+    bool DigitField(int start, int end) const;
+    int FieldStart(int pos) const;
+    int FieldEnd(int pos) const;
     void InsertString(const QString& s);
     void ClearRange(int from, int to);
     void Backspace();
