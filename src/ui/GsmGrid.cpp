@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace vk410 {
 
@@ -89,8 +90,10 @@ void TGsmGrid::mousePressEvent(QMouseEvent* e)
     const int col = idx.column();
     const int row = idx.row();
     if (col == 0 && row > 0 && m_rowMoving) {
-        if (Accept(col, row))
+        if (Accept(col, row)) {
             m_dragFrom = row;
+            FollowDrag(e->position().toPoint());
+        }
         return;
     }
     if (Fixed(col, row) || idx == currentIndex())
@@ -105,23 +108,83 @@ void TGsmGrid::mousePressEvent(QMouseEvent* e)
     setCurrentCell(row, col);
 }
 
-void TGsmGrid::mouseMoveEvent(QMouseEvent* e) { e->accept(); }
+void TGsmGrid::mouseMoveEvent(QMouseEvent* e)
+{
+    if (m_dragFrom != 0)
+        FollowDrag(e->position().toPoint());
+    e->accept();
+}
 
 void TGsmGrid::mouseReleaseEvent(QMouseEvent* e)
 {
     if (m_dragFrom == 0)
         return;
     const int from = m_dragFrom;
-    m_dragFrom = 0;
-    const int y = e->position().toPoint().y();
-    int to = rowAt(y);
-    if (to < 0)
-        to = y < 0 ? 1 : rowCount() - 1;
-    to = std::max(to, 1);
-    if (to == from)
+    const int to = DropTarget(e->position().toPoint());
+    EndDrag();
+    if (to < 1 || to == from)
         return;
     MoveRow(from, to);
     emit rowMoved(from, to);
+}
+
+// Inside the grid a row lands on the row under the pointer; above the first
+// or below the last it lands first or last.
+int TGsmGrid::DropTarget(QPoint at) const
+{
+    if (!viewport()->rect().contains(at))
+        return -1;
+    const int row = rowAt(at.y());
+    return row < 0 ? rowCount() - 1 : std::max(row, 1);
+}
+
+void TGsmGrid::FollowDrag(QPoint at)
+{
+    const int target = DropTarget(at);
+    viewport()->setCursor(target < 0 ? Qt::ForbiddenCursor : Qt::ClosedHandCursor);
+    if (target != m_dropRow) {
+        m_dropRow = target;
+        viewport()->update();
+    }
+}
+
+void TGsmGrid::EndDrag()
+{
+    m_dragFrom = 0;
+    m_dropRow = -1;
+    viewport()->unsetCursor();
+    viewport()->update();
+}
+
+void TGsmGrid::keyPressEvent(QKeyEvent* e)
+{
+    if (m_dragFrom != 0 && e->key() == Qt::Key_Escape) {
+        EndDrag();
+        return;
+    }
+    QTableWidget::keyPressEvent(e);
+}
+
+void TGsmGrid::focusOutEvent(QFocusEvent* e)
+{
+    if (m_dragFrom != 0)
+        EndDrag();
+    QTableWidget::focusOutEvent(e);
+}
+
+void TGsmGrid::paintEvent(QPaintEvent* e)
+{
+    QTableWidget::paintEvent(e);
+    if (m_dragFrom == 0 || m_dropRow < 1 || m_dropRow == m_dragFrom)
+        return;
+    // A line where the row will go: under its new neighbour when it moves
+    // down, above it when it moves up.
+    const QRect cells =
+        visualRect(model()->index(m_dropRow, 0)) | visualRect(model()->index(m_dropRow, columnCount() - 1));
+    const int y = m_dropRow > m_dragFrom ? cells.bottom() : cells.top();
+    QPainter painter(viewport());
+    painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
+    painter.drawLine(cells.left(), y, cells.right(), y);
 }
 
 void TGsmGrid::mouseDoubleClickEvent(QMouseEvent* e) { e->accept(); }

@@ -22,6 +22,9 @@ public:
     void SetCurrent(int col, int row);
     // Moves the texts of row `from` to row `to` as a drag does.
     void MoveRow(int from, int to);
+    // Where the dragged row would land if released now; -1 when no row is
+    // dragged or the pointer is outside the grid (a release there cancels).
+    int DropRow() const { return m_dragFrom != 0 ? m_dropRow : -1; }
 
     // Asked before (col, row) becomes current, and with col 0 before a row
     // drag starts; false refuses it.
@@ -35,12 +38,19 @@ protected:
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
 private:
     bool Fixed(int col, int row) const { return col == 0 || row == 0; }
     bool Accept(int col, int row);
+    int DropTarget(QPoint at) const;
+    void FollowDrag(QPoint at);
+    void EndDrag();
     int m_dragFrom = 0;
+    int m_dropRow = -1;
     bool m_rowMoving = false;
 };
 

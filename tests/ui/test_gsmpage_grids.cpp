@@ -295,6 +295,36 @@ TEST_F(GsmGrids, DraggingRow1BelowRow3ReordersTheDestinations)
     EXPECT_EQ(grdG1->currentColumn(), 1);
 }
 
+TEST_F(GsmGrids, DraggedRowShowsWhereItLandsAndCanBeCancelled)
+{
+    SetDestinationTries(cfg.gsm, 3, 2);
+    page->GridGSMUpdate();
+    const TGsmBlock old = cfg.gsm;
+    QWidget* view = grdG1->viewport();
+    const QPoint outside = view->mapFrom(page, QPoint(300, 20));
+    grdG1->setFocus();
+    QTest::mousePress(view, Qt::LeftButton, {}, test::CellCentre(grdG1, 0, 2));
+    QTest::mouseMove(view, test::CellCentre(grdG1, 0, 4));
+    EXPECT_EQ(grdG1->DropRow(), 4);
+    EXPECT_EQ(view->cursor().shape(), Qt::ClosedHandCursor);
+    // Outside the grid there is nowhere to land, and a release there moves nothing.
+    QTest::mouseMove(view, outside);
+    EXPECT_EQ(grdG1->DropRow(), -1);
+    EXPECT_EQ(view->cursor().shape(), Qt::ForbiddenCursor);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, outside);
+    EXPECT_EQ(cfg.gsm.buf, old.buf);
+    EXPECT_EQ(view->cursor().shape(), Qt::ArrowCursor);
+
+    // Esc cancels a drag under way.
+    QTest::mousePress(view, Qt::LeftButton, {}, test::CellCentre(grdG1, 0, 2));
+    QTest::mouseMove(view, test::CellCentre(grdG1, 0, 4));
+    QTest::keyClick(grdG1, Qt::Key_Escape);
+    EXPECT_EQ(grdG1->DropRow(), -1);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, test::CellCentre(grdG1, 0, 4));
+    EXPECT_EQ(cfg.gsm.buf, old.buf);
+    EXPECT_EQ(grdG1->Cell(2, 2), "3");
+}
+
 TEST_F(GsmGrids, DraggedNumberTooShortForItsTextKeepsItsBytes)
 {
     // A four-digit number a panel may hold: its text cannot be stored again.
