@@ -1,5 +1,8 @@
 // The window right after start, model switching and the window's own boxes.
 #include <QAction>
+#include <QLibraryInfo>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -172,6 +175,35 @@ TEST_F(WindowTest, ExitButtonClosesTheWindow)
 {
     QTest::mouseClick(window->BtnClose, Qt::LeftButton);
     EXPECT_TRUE(WaitFor([this] { return !window->isVisible(); }));
+}
+
+TEST(ToolkitTranslation, StandardButtonsAndMenusSpeakRussianWhenItIsInstalled)
+{
+    auto* app = static_cast<TApplication*>(QApplication::instance());
+    const auto texts = [] {
+        QMessageBox box;
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        QLineEdit edit;
+        const std::unique_ptr<QMenu> menu(edit.createStandardContextMenu());
+        return box.button(QMessageBox::Yes)->text() + QLatin1Char('|') + box.button(QMessageBox::No)->text() +
+               QLatin1Char('|') + menu->actions().constFirst()->text().section(QLatin1Char('\t'), 0, 0);
+    };
+    QTemporaryDir empty;
+    EXPECT_FALSE(app->LoadToolkitTranslation(empty.path()));
+    EXPECT_EQ(texts(), QStringLiteral("&Yes|&No|&Undo"));
+    {
+        // Without the file the window starts as ever.
+        SettingsSandbox settings;
+        RecordingMessageBoxes boxes;
+        TForm1 window(boxes);
+        window.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
+    }
+    ASSERT_TRUE(app->LoadToolkitTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        << "qt6-translations-l10n is not installed";
+    EXPECT_EQ(texts(), QStringLiteral("&Да|&Нет|&Отменить действие"));
+    EXPECT_FALSE(app->LoadToolkitTranslation(empty.path()));
+    EXPECT_EQ(texts(), QStringLiteral("&Yes|&No|&Undo"));
 }
 
 TEST(LoopNumberFromName, ReadsTheDigitAtItsPosition)

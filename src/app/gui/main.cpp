@@ -1,4 +1,6 @@
 // vedu-vk410: the panel programmer.
+#include <QLibraryInfo>
+
 #include "Termination.h"
 #include "model/Configuration.h"
 #include "ui/Dialogs.h"
@@ -13,6 +15,8 @@ int main(int argc, char** argv)
     // Wayland finds the menu entry, and with it the icon, by this name.
     app.setDesktopFileName(QStringLiteral(VK410_APP_ID));
     vk410::CloseWindowsOnTermination();
+    // Without the file the toolkit's buttons stay English; nothing else changes.
+    app.LoadToolkitTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     vk410::QtMessageBoxes boxes;
     app.SetMessageBoxes(&boxes);
 

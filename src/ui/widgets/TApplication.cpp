@@ -17,6 +17,16 @@ void TApplication::SetMessageBoxes(MessageBoxes* boxes) { boxes_ = boxes ? boxes
 
 MessageBoxes& TApplication::Boxes() const { return *boxes_; }
 
+bool TApplication::LoadToolkitTranslation(const QString& folder)
+{
+    translator_.reset();
+    auto translator = std::make_unique<QTranslator>();
+    if (!translator->load(QStringLiteral("qtbase_ru"), folder) || !installTranslator(translator.get()))
+        return false;
+    translator_ = std::move(translator);
+    return true;
+}
+
 bool TApplication::notify(QObject* receiver, QEvent* event)
 {
     try {

@@ -1,5 +1,7 @@
 #pragma once
 #include <QApplication>
+#include <QTranslator>
+#include <memory>
 
 namespace vk410 {
 
@@ -19,9 +21,14 @@ public:
 
     bool notify(QObject* receiver, QEvent* event) override;
 
+    // The toolkit's own texts (standard buttons, edit menus) in Russian, from
+    // qtbase_ru.qm in the folder; false, and the toolkit's English, without it.
+    bool LoadToolkitTranslation(const QString& folder);
+
 private:
     MessageBoxes* own_;
     MessageBoxes* boxes_;
+    std::unique_ptr<QTranslator> translator_;
 };
 
 } // namespace vk410
