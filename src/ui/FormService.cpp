@@ -49,7 +49,8 @@ void TForm1::SetPrinterQuestion(PrinterQuestion question)
 
 void TForm1::mnuCompareDeviceClick()
 {
-    CommitFocusedEditor();
+    if (!CommitFocusedEditor())
+        return;
     // Set before the start: the outcome reports through the read's own path.
     compareRead_ = true;
     if (link_->SendData(false, cfg_, DialogTexts()))
@@ -68,7 +69,8 @@ void TForm1::ShowPanelComparison(const ExchangeResult& result)
 
 void TForm1::mnuCompareFileClick()
 {
-    CommitFocusedEditor();
+    if (!CommitFocusedEditor())
+        return;
     const QString path = AskConfigFile(QStringLiteral("Сравнить с файлом"));
     if (path.isEmpty())
         return;
@@ -99,7 +101,8 @@ std::string TForm1::ReportText() const
 
 void TForm1::mnuPrintClick()
 {
-    CommitFocusedEditor();
+    if (!CommitFocusedEditor())
+        return;
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QString::fromStdString(ReportTitle(cfg_)));
     if (!askPrinter_(this, printer))
@@ -109,7 +112,8 @@ void TForm1::mnuPrintClick()
 
 void TForm1::mnuExportPdfClick()
 {
-    CommitFocusedEditor();
+    if (!CommitFocusedEditor())
+        return;
     QString path = fileDialogs_->GetSaveFileName(this, QStringLiteral("Экспорт в PDF"), ReadFolderSetting(),
                                                  QStringLiteral("Документы PDF|*.pdf"), QStringLiteral("pdf"));
     if (path.isEmpty())

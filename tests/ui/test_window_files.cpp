@@ -293,9 +293,15 @@ TEST_F(WindowFiles, FileAndPanelCommandsWaitForAnEditorThatRefuses)
     const auto gsm = cfg.gsm.buf;
 
     dialogs.paths = {PathIn("refused.cf8")};
-    window->N3->trigger();
-    window->N2->trigger();
-    window->N4->trigger();
+    bool printerAsked = false;
+    window->SetPrinterQuestion([&printerAsked](QWidget*, QPrinter&) {
+        printerAsked = true;
+        return false;
+    });
+    for (QAction* command : {window->N3, window->N2, window->N4, window->mnuPrint, window->mnuExportPdf,
+                             window->mnuCompareFile, window->mnuCompareDevice})
+        command->trigger();
+    EXPECT_FALSE(printerAsked);
     ASSERT_TRUE(WaitFor([this] { return !boxes.errors.empty(); }));
     // The button's press and its command both meet the refusal: one box.
     const std::size_t shown = boxes.errors.size();
