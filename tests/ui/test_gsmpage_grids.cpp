@@ -18,6 +18,14 @@ protected:
     }
     uint8_t DestByte(int n) const { return cfg.gsm.at(GsmOff::destByte(n)); }
     std::vector<uint8_t> Address(int n) const { return Bytes(GsmOff::destAddr(n), kAddressSize); }
+    // Destination n on SIA-IP, its address editor open.
+    TMaskEdit* OpenIpEditor(int n)
+    {
+        Choose(grdG1, 2, n, "bxGrTryCnt", "1");
+        Choose(grdG1, 4, n, "bxGrType", "SIA-IP");
+        ClickCell(grdG1, 5, n);
+        return Edit("medtGrPhHst");
+    }
 };
 
 TEST_F(GsmGrids, StartShowsTitlesAndTheDefaultBlock)
@@ -142,10 +150,7 @@ TEST_F(GsmGrids, CompleteIpIsStoredAndIncompleteNeverReachesTheBlock)
 
 TEST_F(GsmGrids, ModuleBoxWaitsForTheEditorAndClosesIt)
 {
-    Choose(grdG1, 2, 2, "bxGrTryCnt", "1");
-    Choose(grdG1, 4, 2, "bxGrType", "SIA-IP");
-    TMaskEdit* editor = Edit("medtGrPhHst");
-    ClickCell(grdG1, 5, 2);
+    TMaskEdit* editor = OpenIpEditor(2);
     QTest::keyClicks(editor, "01");
     // Half an address: the module box does not act.
     ClickBox(Check("chkCXMExist"));
@@ -170,10 +175,7 @@ TEST_F(GsmGrids, ModuleBoxWaitsForTheEditorAndClosesIt)
 
 TEST_F(GsmGrids, AddressTypedAsWrittenIsStored)
 {
-    Choose(grdG1, 2, 1, "bxGrTryCnt", "1");
-    Choose(grdG1, 4, 1, "bxGrType", "SIA-IP");
-    TMaskEdit* editor = Edit("medtGrPhHst");
-    ClickCell(grdG1, 5, 1);
+    TMaskEdit* editor = OpenIpEditor(1);
     QTest::keyClicks(editor, "192.168.1.2:24333");
     QTest::keyClick(editor, Qt::Key_Return);
     EXPECT_EQ(Bytes(GsmOff::destAddr(1), 6), Vec({192, 168, 1, 2, 0x5F, 0x0D}));
