@@ -316,12 +316,15 @@ bool TThreadBuff::WriteMainBlock()
     reporter_.Status(StatusText::WritingMain);
     if (!WaitReply())
         return false;
+    // The echo is laid out as a read reply: it names the firmware too.
+    result_.version = reply_[4];
     if (!MainEchoModelOk(reply_, model))
         return false;
     if (!MainWriteEchoOk(reply_, block, model)) {
         reporter_.Status(StatusText::MainWriteErrors);
         return false;
     }
+    result_.mainConfirmed = true;
     if (reply_[kCxmFlagOffset] == 0) {
         reporter_.Status(StatusText::WriteDone);
         return true;
@@ -343,6 +346,7 @@ bool TThreadBuff::WriteGsmBlock()
     SendFrame(block.buf.data(), n);
     if (!WaitReply() || !GsmWriteEchoOk(reply_, block))
         return false;
+    result_.gsmConfirmed = true;
     if (block.buf[kUseGprsFrameOffset] == 0)
         return true;
     return WriteGprsBlock();
@@ -363,7 +367,8 @@ bool TThreadBuff::WriteGprsBlock()
     if (n < 5)
         return false;
     SendFrame(block.buf.data(), n);
-    return WaitReply() && GprsWriteEchoOk(reply_, block);
+    result_.gprsConfirmed = WaitReply() && GprsWriteEchoOk(reply_, block);
+    return result_.gprsConfirmed;
 }
 
 } // namespace vk410

@@ -60,9 +60,11 @@ struct ExchangeResult {
     bool isWrite = false;
     Configuration blocks;
     bool mainTaken = false, gsmTaken = false, gprsTaken = false;
+    // A write: the blocks whose echo the panel gave back unchanged.
+    bool mainConfirmed = false, gsmConfirmed = false, gprsConfirmed = false;
     bool succeeded = false; // the final report was kReportDone
     bool refused = false;   // a write refused before anything was sent; the status text says why
-    int version = -1; // the panel's firmware version once block 1 was read
+    int version = -1; // the panel's firmware version once a block-1 reply or echo came
 };
 
 // Applies a result to the window's configuration. A read copies the blocks it

@@ -217,6 +217,8 @@ TEST(WriteSequence, FullWriteSendsEveryBlockAndThePanelKeepsThem)
     EXPECT_EQ(Payload(panel.main, 1), Payload(cfg.main, 1));
     EXPECT_EQ(Payload(panel.gsm), Payload(cfg.gsm));
     EXPECT_EQ(line.panel.Texts(), SampleTexts());
+    EXPECT_TRUE(rec.last.mainConfirmed && rec.last.gsmConfirmed && rec.last.gprsConfirmed);
+    EXPECT_EQ(rec.last.version, p.version) << "the echo of block 1 names the firmware";
     ASSERT_EQ(line.sent.size(), 3u);
     EXPECT_EQ(line.sent[0].size(), 33u);
     EXPECT_EQ(line.sent[1].size(), kGsmFrameSize);
