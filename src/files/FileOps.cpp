@@ -15,7 +15,11 @@ bool SaveConfigFile(const QString& path, const Configuration& cfg, const GprsTex
                     unsigned modelCode)
 {
     // Built first: a bad model code throws before any file is touched.
-    const std::string text = BuildConfigText(cfg, texts, modelCode);
+    return SaveFileAtomically(path, BuildConfigText(cfg, texts, modelCode));
+}
+
+bool SaveFileAtomically(const QString& path, std::string_view bytes)
+{
     // A device or a folder is never replaced by a renamed temporary.
     const QFileInfo target(path);
     if (target.exists() && !target.isFile())
@@ -27,9 +31,9 @@ bool SaveConfigFile(const QString& path, const Configuration& cfg, const GprsTex
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
     constexpr std::size_t kPiece = 256;
-    for (std::size_t at = 0; at < text.size(); at += kPiece) {
-        const qint64 size = qint64(std::min(kPiece, text.size() - at));
-        if (file.write(text.data() + at, size) != size || file.error() != QFileDevice::NoError) {
+    for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
+        const qint64 size = qint64(std::min(kPiece, bytes.size() - at));
+        if (file.write(bytes.data() + at, size) != size || file.error() != QFileDevice::NoError) {
             file.cancelWriting();
             return false;
         }

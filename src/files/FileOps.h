@@ -44,6 +44,9 @@ std::string ParseFaultText(const TsdParseResult& fault);
 // Disk side (Qt Core).
 bool SaveConfigFile(const QString& path, const Configuration& cfg, const GprsTexts& texts,
                     unsigned modelCode);
+// Replaces path with bytes only once all of them are on disk; false, and the
+// old file untouched, when they could not be written.
+bool SaveFileAtomically(const QString& path, std::string_view bytes);
 // Only a regular file is read, and no more of it than a cf8 can be: anything
 // else (a device, a pipe, a folder) is rejected at once, as an unreadable file is.
 uint8_t OpenConfigFile(const QString& path, Configuration& cfg, GprsTexts& texts,

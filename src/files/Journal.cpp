@@ -1,0 +1,350 @@
+#include "Journal.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QLockFile>
+#include <QStandardPaths>
+#include <cmath>
+#include <cstdlib>
+#include <set>
+
+#include "../model/Devices.h"
+#include "FileOps.h"
+
+namespace vk410 {
+namespace {
+
+const QString kIndexName = QStringLiteral("index.jsonl");
+constexpr QFileDevice::Permissions kFolderMode =
+    QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+constexpr QFileDevice::Permissions kFileMode = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+constexpr int kLockWaitMs = 3000;
+constexpr qint64 kMaxLine = 64 * 1024; // an entry is a few hundred bytes
+
+QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+QString IsoTime(const QDateTime& t)
+{
+    const int offset = t.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    const QLatin1Char zero('0');
+    return t.toString(QStringLiteral("yyyy-MM-dd'T'HH:mm:ss")) + QLatin1Char(offset < 0 ? '-' : '+') +
+           QStringLiteral("%1:%2").arg(minutes / 60, 2, 10, zero).arg(minutes % 60, 2, 10, zero);
+}
+
+QJsonValue OrNull(const std::optional<int>& v) { return v ? QJsonValue(*v) : QJsonValue(QJsonValue::Null); }
+
+// An integer within [lo, hi], or none; null is none too, told apart by the caller.
+std::optional<int> IntIn(const QJsonValue& v, int lo, int hi)
+{
+    if (!v.isDouble())
+        return std::nullopt;
+    const double d = v.toDouble();
+    if (d != std::floor(d) || d < lo || d > hi)
+        return std::nullopt;
+    return int(d);
+}
+
+// Only names the journal gives its own files: an index line can never point
+// "Открыть" or the removal of old entries anywhere else.
+bool IsEntryFileName(const QString& name)
+{
+    if (!name.endsWith(QLatin1String(".cf8")) || name.size() <= 4)
+        return false;
+    for (const QChar c : name.chopped(4))
+        if (!(c.isDigit() || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || c == QLatin1Char('-')))
+            return false;
+    return true;
+}
+
+// The entry of one index line; file stays the name within the folder.
+std::optional<JournalEntry> EntryFromLine(const QByteArray& line)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(line, &error);
+    if (error.error != QJsonParseError::NoError || !doc.isObject())
+        return std::nullopt;
+    const QJsonObject o = doc.object();
+    JournalEntry e;
+    e.time = QDateTime::fromString(o.value(QLatin1String("time")).toString(), Qt::ISODate);
+    const QString op = o.value(QLatin1String("operation")).toString();
+    const QJsonValue model = o.value(QLatin1String("model")), version = o.value(QLatin1String("version"));
+    const std::optional<int> outcome = IntIn(o.value(QLatin1String("outcome")), 0, 4);
+    for (const char* key : {"port", "device", "text", "file"})
+        if (!o.value(QLatin1String(key)).isString())
+            return std::nullopt;
+    e.port = o.value(QLatin1String("port")).toString();
+    e.device = o.value(QLatin1String("device")).toString();
+    e.text = o.value(QLatin1String("text")).toString();
+    e.file = o.value(QLatin1String("file")).toString();
+    e.model = IntIn(model, 0, 1);
+    e.version = IntIn(version, 0, 255);
+    if (!e.time.isValid() || (op != QLatin1String("read") && op != QLatin1String("write")) || !outcome ||
+        *outcome == kReportReplyArriving || (!model.isNull() && !e.model) || (!version.isNull() && !e.version) ||
+        (!e.file.isEmpty() && !IsEntryFileName(e.file)))
+        return std::nullopt;
+    e.isWrite = op == QLatin1String("write");
+    e.outcome = *outcome;
+    return e;
+}
+
+struct IndexLine {
+    QByteArray raw;
+    std::optional<JournalEntry> entry;
+};
+
+// Every non-empty line of the index, oldest first; an overlong line counts
+// as damaged. False when the index cannot be read.
+bool ReadIndex(const QString& path, std::vector<IndexLine>& lines)
+{
+    if (!QFileInfo(path).isFile())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    while (!file.atEnd()) {
+        QByteArray line = file.readLine(kMaxLine);
+        bool overlong = false;
+        while (!line.endsWith('\n') && !file.atEnd()) {
+            overlong = true;
+            line = file.readLine(kMaxLine);
+        }
+        line = line.trimmed();
+        if (line.isEmpty())
+            continue;
+        lines.push_back({line, overlong ? std::nullopt : EntryFromLine(line)});
+    }
+    return file.error() == QFileDevice::NoError;
+}
+
+// One line at the end, flushed. A line an earlier failure cut short is ended
+// first, so that it cannot swallow this one.
+bool AppendLine(const QString& path, QByteArray line)
+{
+    {
+        QFile old(path);
+        if (old.open(QIODevice::ReadOnly) && old.size() > 0 && old.seek(old.size() - 1) && old.read(1) != "\n")
+            line.prepend('\n');
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered) ||
+        !file.setPermissions(kFileMode))
+        return false;
+    return file.write(line) == line.size() && file.flush();
+}
+
+// Drops the oldest entries beyond the limit, with their files. The index is
+// replaced as a whole, so a failure here leaves it as it was.
+void Prune(const QDir& dir)
+{
+    const QString path = dir.filePath(kIndexName);
+    std::vector<IndexLine> lines;
+    if (!ReadIndex(path, lines) || lines.size() <= std::size_t(kJournalLimit))
+        return;
+    std::ptrdiff_t surplus = -std::ptrdiff_t(kJournalLimit);
+    for (const IndexLine& l : lines)
+        surplus += l.entry ? 1 : 0;
+    QByteArray kept;
+    std::set<QString> keptFiles, dropped;
+    for (const IndexLine& l : lines) {
+        if (!l.entry)
+            continue;
+        if (surplus-- > 0) {
+            dropped.insert(l.entry->file);
+            continue;
+        }
+        kept += l.raw + '\n';
+        keptFiles.insert(l.entry->file);
+    }
+    if (!SaveFileAtomically(path, std::string_view(kept.constData(), std::size_t(kept.size()))))
+        return;
+    QFile::setPermissions(path, kFileMode);
+    for (const QString& name : dropped)
+        if (!name.isEmpty() && !keptFiles.count(name))
+            QFile::remove(dir.filePath(name));
+}
+
+// A name of its own for the entry's file; the caller holds the lock.
+QString FreeName(const QDir& dir, const JournalEntry& e)
+{
+    const QString stem = e.time.toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) +
+                         (e.isWrite ? QStringLiteral("-write") : QStringLiteral("-read"));
+    QString name = stem + QStringLiteral(".cf8");
+    for (int n = 2; QFileInfo::exists(dir.filePath(name)); ++n)
+        name = stem + QStringLiteral("-%1.cf8").arg(n);
+    return name;
+}
+
+JournalEntry EntryFor(const FinishedExchange& x)
+{
+    const ExchangeResult& r = x.result;
+    const QDateTime now = QDateTime::currentDateTime();
+    JournalEntry e;
+    e.time = now.toOffsetFromUtc(now.offsetFromUtc());
+    e.isWrite = r.isWrite;
+    e.port = x.port;
+    e.device = x.device;
+    if (r.isWrite || r.mainTaken)
+        e.model = r.blocks.model;
+    if (r.version >= 0)
+        e.version = r.version;
+    e.outcome = x.code;
+    e.text = JournalOutcomeText(x);
+    return e;
+}
+
+QString ConfirmedText(const ExchangeResult& r)
+{
+    QStringList blocks;
+    if (r.mainConfirmed)
+        blocks << QStringLiteral("основная конфигурация");
+    if (r.gsmConfirmed)
+        blocks << QStringLiteral("настройки GSM");
+    if (r.gprsConfirmed)
+        blocks << QStringLiteral("настройки GPRS");
+    return blocks.isEmpty() ? QStringLiteral(". Прибор не подтвердил ни одного блока")
+                            : QStringLiteral(". Подтверждено прибором: ") + blocks.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+QString JournalFolder()
+{
+    // Not AppDataLocation itself: that follows the application's name, which
+    // differs between the window and the command line.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data.isEmpty() ? QString() : data + QStringLiteral("/Kelmarix/ProgVK410N/journal");
+}
+
+QString JournalOutcomeText(const FinishedExchange& x)
+{
+    const ExchangeResult& r = x.result;
+    switch (x.code) {
+    case kReportDone:
+        return r.isWrite ? StatusText::WriteDone : StatusText::ReadDone + QString::number(r.version);
+    case kReportPortFailed:
+        // The box's text on one line, when there is no reason to give.
+        if (x.openError.isEmpty())
+            return QString(StatusText::PortFailedText).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        return x.openError;
+    case kReportReadFailed:
+        return StatusText::ReadFailed;
+    default:
+        if (r.refused)
+            return StatusText::NoGprsSettings;
+        return StatusText::WriteFailed + (r.mainTaken ? ConfirmedText(r) : QString());
+    }
+}
+
+bool JournalConfiguration(const FinishedExchange& x, Configuration& cfg, GprsTexts& texts)
+{
+    const ExchangeResult& r = x.result;
+    if (!r.mainTaken)
+        return false;
+    if (r.isWrite) {
+        cfg = r.blocks;
+        texts = x.sentTexts;
+        return true;
+    }
+    cfg = StartupConfiguration(r.blocks.model);
+    ApplyExchangeResult(r, cfg);
+    cfg.model = r.blocks.model; // a failed read leaves the model to its caller
+    texts = {};
+    LoadGprsTexts(cfg.gprs, texts);
+    return true;
+}
+
+bool MakeJournalFolder(const QString& folder)
+{
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        return false;
+    // Best effort: where the system knows no such mode, the user's profile keeps it private.
+    QFile::setPermissions(folder, kFolderMode);
+    return true;
+}
+
+QString JournalModelName(const JournalEntry& e)
+{
+    const TDevices* row = e.model ? DeviceRow(unsigned(*e.model)) : nullptr;
+    return row ? QString::fromUtf8(row->name) : QStringLiteral("—");
+}
+
+QString AddToJournal(const FinishedExchange& x, const QString& folder)
+{
+    if (folder.isEmpty())
+        return QStringLiteral("папка данных пользователя не известна");
+    const QDir dir(folder);
+    if (!MakeJournalFolder(folder))
+        return QStringLiteral("не удалось создать папку %1").arg(Native(folder));
+    QLockFile lock(dir.filePath(QStringLiteral(".lock")));
+    if (!lock.tryLock(kLockWaitMs))
+        return QStringLiteral("журнал занят другой программой");
+    JournalEntry e = EntryFor(x);
+    Configuration cfg;
+    GprsTexts texts;
+    if (JournalConfiguration(x, cfg, texts)) {
+        const QString name = FreeName(dir, e);
+        const QString path = dir.filePath(name);
+        bool saved = false;
+        try {
+            saved = SaveConfigFile(path, cfg, texts, cfg.model) && QFile::setPermissions(path, kFileMode);
+        } catch (const std::exception&) {
+        }
+        if (!saved) {
+            QFile::remove(path);
+            return QStringLiteral("не удалось записать файл %1").arg(Native(path));
+        }
+        e.file = name;
+    }
+    const QString index = dir.filePath(kIndexName);
+    if (!AppendLine(index, QJsonDocument(JournalJson(e)).toJson(QJsonDocument::Compact) + '\n')) {
+        if (!e.file.isEmpty())
+            QFile::remove(dir.filePath(e.file));
+        return QStringLiteral("не удалось дополнить файл %1").arg(Native(index));
+    }
+    Prune(dir);
+    return {};
+}
+
+JournalContents ReadJournal(const QString& folder)
+{
+    JournalContents c;
+    if (folder.isEmpty())
+        return c;
+    const QDir dir(folder);
+    const QString index = dir.filePath(kIndexName);
+    if (!QFileInfo::exists(index))
+        return c;
+    std::vector<IndexLine> lines;
+    c.readable = ReadIndex(index, lines);
+    for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
+        if (!it->entry) {
+            ++c.damaged;
+            continue;
+        }
+        JournalEntry e = *it->entry;
+        if (!e.file.isEmpty())
+            e.file = QFileInfo(dir.filePath(e.file)).absoluteFilePath();
+        c.entries.push_back(e);
+    }
+    return c;
+}
+
+QJsonObject JournalJson(const JournalEntry& e)
+{
+    return QJsonObject{
+        {QStringLiteral("time"), IsoTime(e.time)},
+        {QStringLiteral("operation"), e.isWrite ? QStringLiteral("write") : QStringLiteral("read")},
+        {QStringLiteral("port"), e.port},
+        {QStringLiteral("device"), e.device},
+        {QStringLiteral("model"), OrNull(e.model)},
+        {QStringLiteral("version"), OrNull(e.version)},
+        {QStringLiteral("outcome"), e.outcome},
+        {QStringLiteral("text"), e.text},
+        {QStringLiteral("file"), e.file},
+    };
+}
+
+} // namespace vk410

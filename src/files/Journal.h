@@ -1,0 +1,81 @@
+#pragma once
+// The journal of exchanges: every read and write of a panel, from the window
+// and from the command line, with the configuration it read or sent, so that
+// an earlier state of any panel can be opened, compared and written again.
+//
+// It lives in the user's data folder, beside the settings and never among
+// them: journal/index.jsonl holds one JSON object per entry, oldest first,
+// appended after each exchange; each entry's configuration is a .cf8 of its
+// own, saved as the file menu saves. The folder is the user's alone (0700,
+// files 0600): the files hold APN passwords. A journal that cannot be
+// written never changes the outcome of the exchange it records.
+#include <QDateTime>
+#include <QJsonObject>
+#include <QString>
+#include <optional>
+#include <vector>
+
+#include "../link/ThreadBuff.h"
+
+namespace vk410 {
+
+inline constexpr int kJournalLimit = 1000; // newest entries kept
+
+struct JournalEntry {
+    QDateTime time;
+    bool isWrite = false;
+    QString port;               // as the user named it
+    QString device;             // the device it stood for
+    std::optional<int> model;   // none: a read that got no block-1 reply
+    std::optional<int> version; // none: no block-1 reply or echo came
+    int outcome = kReportDone;  // the final report code: 0, 1, 3 or 4
+    QString text;               // the outcome's status text
+    QString file;               // absolute path of the entry's .cf8, or empty
+};
+
+// One finished exchange, as its caller saw it.
+struct FinishedExchange {
+    QString port, device;
+    int code = kReportDone;
+    ExchangeResult result;
+    GprsTexts sentTexts; // a write: the texts its block 3 was built from
+    QString openError;   // code 1: why the port could not be opened
+};
+
+// The programmer's data folder + "journal": the one both programs share,
+// whatever their application names (~/.local/share/Kelmarix/ProgVK410N/journal
+// on Linux). Empty when the system names no data folder.
+QString JournalFolder();
+
+// Adds the exchange's entry, and its .cf8 when it keeps one, then removes the
+// entries beyond the newest kJournalLimit with their files. Empty when the
+// entry was written; otherwise why not, in words for the user.
+QString AddToJournal(const FinishedExchange& x, const QString& folder = JournalFolder());
+
+struct JournalContents {
+    std::vector<JournalEntry> entries; // newest first
+    int damaged = 0;                   // index lines skipped
+    bool readable = true;              // false: an index exists but cannot be read
+};
+JournalContents ReadJournal(const QString& folder = JournalFolder());
+
+// The outcome's status text as the entry keeps it; a failed write's says
+// which blocks the panel confirmed.
+QString JournalOutcomeText(const FinishedExchange& x);
+
+// What the entry keeps: for a read, what the panel held (the blocks it gave;
+// the others at their defaults), for a write, what was sent. False when
+// there is nothing: a read without block 1, a write that sent nothing.
+bool JournalConfiguration(const FinishedExchange& x, Configuration& cfg, GprsTexts& texts);
+
+// Creates the folder, the user's alone. False when it cannot be made.
+bool MakeJournalFolder(const QString& folder);
+
+// The catalogue name of the entry's model, or "—".
+QString JournalModelName(const JournalEntry& e);
+
+// The entry as the command line prints it: time (ISO 8601 with the UTC
+// offset), operation, port, device, model, version, outcome, text, file.
+QJsonObject JournalJson(const JournalEntry& e);
+
+} // namespace vk410
