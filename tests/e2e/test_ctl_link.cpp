@@ -1,11 +1,16 @@
-// vedu-vk410ctl read and write against vk410-panel-sim, both as processes.
+// vedu-vk410ctl read and write against vk410-panel-sim, both as processes,
+// and the journal they leave.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include "../link/LinkTestKit.h"
@@ -49,8 +54,16 @@ struct CtlLink : ::testing::Test {
         ASSERT_TRUE(dir.isValid());
         state = dir.filePath(QStringLiteral("state.json"));
         link = dir.filePath(QStringLiteral("panel"));
+        // The programs started here inherit it: the user's journal is never touched.
+        oldData = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", dir.filePath(QStringLiteral("data")).toLocal8Bit());
     }
     void TearDown() override
+    {
+        StopSim();
+        qputenv("XDG_DATA_HOME", oldData);
+    }
+    void StopSim()
     {
         if (sim.state() != QProcess::NotRunning) {
             sim.terminate();
@@ -97,6 +110,7 @@ struct CtlLink : ::testing::Test {
     QTemporaryDir dir;
     QString state, link, slave;
     QProcess sim;
+    QByteArray oldData;
 };
 
 } // namespace
@@ -225,4 +239,119 @@ TEST_F(CtlLink, PanelProcessKilledMidExchangeEndsInFailure)
     sim.waitForFinished();
     ASSERT_TRUE(ctl.waitForFinished(30000));
     EXPECT_EQ(ctl.exitCode(), 3);
+}
+
+namespace {
+
+QByteArray Bytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QJsonArray Journal()
+{
+    const Result r = RunCtl({QStringLiteral("journal"), QStringLiteral("--json")});
+    EXPECT_EQ(r.exitCode, 0);
+    return QJsonDocument::fromJson(r.out.toUtf8()).array();
+}
+
+} // namespace
+
+TEST_F(CtlLink, EachReadAndWriteLeavesOneJournalEntryWithWhatWasReadOrSent)
+{
+    const QString panelFile = MakeFile(QStringLiteral("panel.cf8"), 44);
+    StartSim({QStringLiteral("--load"), panelFile, QStringLiteral("--version"), QStringLiteral("3"),
+              QStringLiteral("--no-pacing")});
+    const QString out = dir.filePath(QStringLiteral("out.cf8"));
+    ASSERT_EQ(RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, QStringLiteral("-o"), out}).exitCode, 0);
+    ASSERT_EQ(RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, panelFile}).exitCode, 0);
+    // Switched off, an exchange leaves nothing.
+    const QString off = QStringLiteral("--no-journal");
+    EXPECT_EQ(RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, off}).exitCode, 0);
+    EXPECT_EQ(RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, off, panelFile}).exitCode, 0);
+    EXPECT_EQ(RunCtl({QStringLiteral("diff"), QStringLiteral("--port"), link, off, panelFile}).exitCode, 0);
+
+    const QJsonArray entries = Journal();
+    ASSERT_EQ(entries.size(), 2);
+    const QStringList keys = {"device", "file", "model", "operation", "outcome", "port", "text", "time", "version"};
+    for (const QJsonValue& v : entries)
+        EXPECT_EQ(v.toObject().keys(), keys);
+    const QJsonObject write = entries[0].toObject(), read = entries[1].toObject();
+    EXPECT_EQ(read.value("operation"), "read");
+    EXPECT_EQ(write.value("operation"), "write");
+    for (const QJsonObject& e : {read, write}) {
+        EXPECT_EQ(e.value("port"), link);
+        EXPECT_EQ(e.value("device"), link);
+        EXPECT_EQ(e.value("model"), 1);
+        EXPECT_EQ(e.value("version"), 3);
+        EXPECT_EQ(e.value("outcome"), 0);
+        EXPECT_TRUE(QDateTime::fromString(e.value("time").toString(), Qt::ISODate).isValid());
+        EXPECT_TRUE(QRegularExpression("[+-]\\d\\d:\\d\\d$").match(e.value("time").toString()).hasMatch());
+        EXPECT_TRUE(QFileInfo(e.value("file").toString()).isAbsolute());
+    }
+    EXPECT_EQ(read.value("text"), "Настройки прочитаны, версия прибора - 3");
+    EXPECT_EQ(write.value("text"), "Настройки записаны");
+    EXPECT_EQ(Bytes(read.value("file").toString()), Bytes(out));
+    EXPECT_EQ(Bytes(write.value("file").toString()), Bytes(panelFile));
+
+    const Result listed = RunCtl({QStringLiteral("journal")});
+    const QStringList lines = listed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], write.value("time").toString() + "\tзапись\t" + link + "\tVK-410QZ8NL\t3\tНастройки записаны");
+}
+
+TEST_F(CtlLink, FailedExchangesKeepWhatWasTakenOrSentAndSayWhatThePanelConfirmed)
+{
+    // No module answers: block 1 goes through, block 2 does not.
+    StartSim({QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--no-pacing")});
+    const QString sent = MakeFile(QStringLiteral("cxm.cf8"), 12);
+    EXPECT_EQ(RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, sent}).exitCode, 3);
+    QJsonObject e = Journal().at(0).toObject();
+    EXPECT_EQ(e.value("outcome"), 4);
+    EXPECT_EQ(e.value("text"), "Есть ошибки записи. Проверьте тип прибора. Подтверждено прибором: основная конфигурация");
+    EXPECT_EQ(Bytes(e.value("file").toString()), Bytes(sent));
+    StopSim();
+
+    StartSim({QStringLiteral("--fault"), QStringLiteral("silent"), QStringLiteral("--no-pacing")});
+    EXPECT_EQ(RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link}).exitCode, 3);
+    e = Journal().at(0).toObject();
+    EXPECT_EQ(e.value("outcome"), 3);
+    EXPECT_EQ(e.value("text"), "Нет связи, проверьте соединение или тип прибора");
+    EXPECT_TRUE(e.value("model").isNull());
+    EXPECT_TRUE(e.value("version").isNull());
+    EXPECT_EQ(e.value("file"), "");
+    StopSim();
+
+    // The hang-up comes in block 2: block 1 is kept, the rest is as a new panel has it.
+    StartSim({QStringLiteral("--load"), MakeFile(QStringLiteral("hang.cf8"), 77), QStringLiteral("--fault"),
+              QStringLiteral("hangup"), QStringLiteral("--no-pacing")});
+    EXPECT_EQ(RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link}).exitCode, 3);
+    e = Journal().at(0).toObject();
+    EXPECT_EQ(e.value("outcome"), 3);
+    EXPECT_EQ(e.value("model"), 1);
+    Configuration kept = StartupConfiguration();
+    GprsTexts texts;
+    ASSERT_EQ(OpenConfigFile(e.value("file").toString(), kept, texts), 1);
+    EXPECT_EQ(kept.main.at(MainOff::out), 77);
+    EXPECT_EQ(DeviceNum(kept.gsm), DeviceNum(StartupConfiguration().gsm));
+    EXPECT_EQ(Journal().size(), 3);
+}
+
+TEST_F(CtlLink, AJournalThatCannotBeWrittenNeverFailsTheExchange)
+{
+    StartSim({QStringLiteral("--model"), QStringLiteral("0"), QStringLiteral("--no-pacing")});
+    // Where the journal's folder would be there is a file.
+    const QString journal = dir.filePath(QStringLiteral("data/Kelmarix/ProgVK410N/journal"));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(journal).path()));
+    QFile blocker(journal);
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    Result r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, QStringLiteral("--json")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(Json(r.out.toUtf8()).value("model"), 0);
+    EXPECT_TRUE(r.errLines.contains(QStringLiteral("vedu-vk410ctl: запись журнала не сохранена: не удалось создать папку ") + journal));
+    r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, QStringLiteral("--no-journal")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.errLines.back(), QStringLiteral("Настройки прочитаны, версия прибора - 1"));
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <QStringList>
 
+#include "files/Journal.h"
 #include "model/Description.h"
 
 namespace vk410::ctl {
@@ -26,12 +27,15 @@ int CmdWrite(const QStringList& args);
 int CmdDiff(const QStringList& args);
 int CmdReport(const QStringList& args);
 int CmdPorts(const QStringList& args);
+int CmdJournal(const QStringList& args);
 
 // Opens a file as the window's "Open" does; on failure says why and gives false.
 bool OpenFile(const QString& path, Configuration& cfg, GprsTexts& texts);
 // Reads the panel on a port as `read` does, with its progress on standard
 // error; the exit code of the outcome. version: the panel's firmware version.
-int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version);
+int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version, bool keepJournal);
+// Adds a finished exchange to the journal; standard error says when it could not.
+void KeepInJournal(const FinishedExchange& x);
 // The description for a person, grouped by page and item.
 std::string PersonText(const Description& d);
 

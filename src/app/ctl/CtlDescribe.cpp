@@ -47,6 +47,7 @@ struct DescribeArgs {
     QStringList files;
     QString port, out;
     bool json = false;
+    bool journal = true;
 };
 
 bool ParseDescribeArgs(const QStringList& args, bool isReport, DescribeArgs& a)
@@ -58,6 +59,8 @@ bool ParseDescribeArgs(const QStringList& args, bool isReport, DescribeArgs& a)
             a.json = true;
         else if (!isReport && s == QLatin1String("--port") && hasValue)
             a.port = args[++i];
+        else if (!isReport && s == QLatin1String("--no-journal"))
+            a.journal = false;
         else if (isReport && s == QLatin1String("-o") && hasValue)
             a.out = args[++i];
         else if (s.startsWith(QLatin1Char('-')))
@@ -107,7 +110,7 @@ int CmdDiff(const QStringList& args)
             return kFileFailed;
     } else {
         int version = -1;
-        const int rc = ReadPanel(a.port, cfgA, textsA, version);
+        const int rc = ReadPanel(a.port, cfgA, textsA, version, a.journal);
         if (rc != kDone)
             return rc;
     }

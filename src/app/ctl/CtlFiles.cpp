@@ -82,6 +82,9 @@ void PrintUsage()
                "  report FILE.cf8 -o OUT.pdf|OUT.html\n"
                "                                     a programming sheet of the configuration\n"
                "  ports [--json]                     list the serial ports with their descriptions\n"
+               "  journal [--json]                   журнал обмена: чтения и записи, новые первыми;\n"
+               "                                     read, write и diff --port с --no-journal\n"
+               "                                     не оставляют в нем записи\n"
                "exit codes: 0 done (diff: the same), 1 wrong usage, 2 file rejected or not\n"
                "            readable/writable, 3 exchange failed, 4 port cannot be opened,\n"
                "            5 diff: the configurations differ\n",

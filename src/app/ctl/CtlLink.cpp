@@ -17,6 +17,7 @@ struct LinkArgs {
     QString out;
     QString in;
     bool json = false;
+    bool journal = true;
 };
 
 void PrintLine(const QString& text)
@@ -39,6 +40,8 @@ bool ParseLinkArgs(const QStringList& args, bool isWrite, LinkArgs& a)
             a.out = args[++i];
         else if (!isWrite && s == QLatin1String("--json"))
             a.json = true;
+        else if (s == QLatin1String("--no-journal"))
+            a.journal = false;
         else if (isWrite && a.in.isEmpty() && !s.startsWith(QLatin1Char('-')))
             a.in = s;
         else
@@ -60,6 +63,7 @@ struct Outcome {
     int code = -1;
     int version = -1;
     QString openError; // why the port could not be opened
+    ExchangeResult result;
 };
 
 // Runs one exchange to its end; cfg receives what it hands back.
@@ -79,6 +83,7 @@ Outcome RunExchange(const QString& device, bool isWrite, Configuration& cfg, con
                          ApplyExchangeResult(result, cfg);
                          outcome.code = code;
                          outcome.version = result.version;
+                         outcome.result = result;
                          if (code == kReportPortFailed)
                              outcome.openError = PortOpenErrorText(link.CommPortDriver1().LastOpenError());
                          loop.quit();
@@ -108,7 +113,7 @@ int ExitFor(const Outcome& o, bool isWrite)
 
 } // namespace
 
-int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version)
+int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version, bool keepJournal)
 {
     if (DeviceOf(port).isEmpty()) {
         PrintUsage();
@@ -116,6 +121,8 @@ int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& ve
     }
     cfg = StartupConfiguration();
     const Outcome o = RunExchange(DeviceOf(port), false, cfg, GprsTexts{});
+    if (keepJournal)
+        KeepInJournal({port, DeviceOf(port), o.code, o.result, {}, o.openError});
     const int rc = ExitFor(o, false);
     if (rc != kDone)
         return rc;
@@ -135,7 +142,7 @@ int CmdRead(const QStringList& args)
     Configuration cfg;
     GprsTexts texts;
     int version = -1;
-    const int rc = ReadPanel(a.port, cfg, texts, version);
+    const int rc = ReadPanel(a.port, cfg, texts, version, a.journal);
     if (rc != kDone)
         return rc;
     if (!a.out.isEmpty() && !SaveConfigFile(a.out, cfg, texts, cfg.model)) {
@@ -168,6 +175,8 @@ int CmdWrite(const QStringList& args)
         return kFileFailed;
     }
     const Outcome o = RunExchange(DeviceOf(a.port), true, cfg, texts);
+    if (a.journal)
+        KeepInJournal({a.port, DeviceOf(a.port), o.code, o.result, texts, o.openError});
     return ExitFor(o, true);
 }
 

@@ -41,6 +41,7 @@ int main(int argc, char* argv[])
         {QStringLiteral("diff"), vk410::ctl::CmdDiff},
         {QStringLiteral("report"), vk410::ctl::CmdReport},
         {QStringLiteral("ports"), vk410::ctl::CmdPorts},
+        {QStringLiteral("journal"), vk410::ctl::CmdJournal},
     };
     const QString name = args.takeFirst();
     const auto it = commands.find(name);
