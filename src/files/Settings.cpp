@@ -50,6 +50,17 @@ bool WriteFolderSetting(const QString& filePath)
     return WriteSetting(QString::fromLatin1(kSettingFilePath), FolderWithSeparator(filePath));
 }
 
+bool ReadJournalSetting()
+{
+    return OpenStore().value(QString::fromLatin1(kSettingJournal), true).toBool();
+}
+
+bool WriteJournalSetting(bool on)
+{
+    QSettings store = OpenStore();
+    return Store(store, QString::fromLatin1(kSettingJournal), on ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
 QString FolderWithSeparator(const QString& filePath)
 {
     QString folder = QDir::toNativeSeparators(QFileInfo(filePath).absolutePath());

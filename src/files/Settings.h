@@ -14,6 +14,8 @@ namespace vk410 {
 inline constexpr char kSettingComPortName[] = "comportname";
 inline constexpr char kSettingFilePath[] = "filepath";
 inline constexpr char kDefaultComPortName[] = "COM1";
+// Beside the two: whether the window keeps the journal of exchanges.
+inline constexpr char kSettingJournal[] = "journal";
 
 // The stored text of `name`, or `def` when it is missing or empty; `def` is
 // then stored too. A store that cannot be written still yields `def`.
@@ -29,6 +31,10 @@ QString ReadFolderSetting();
 
 // Remembers the folder of `filePath` with its trailing separator.
 bool WriteFolderSetting(const QString& filePath);
+
+// "Вести журнал": on unless the user switched it off; a missing value is not stored.
+bool ReadJournalSetting();
+bool WriteJournalSetting(bool on);
 
 // The folder of `filePath` with a trailing separator ("/data/a.cf8" -> "/data/").
 QString FolderWithSeparator(const QString& filePath);

@@ -25,8 +25,15 @@ void TForm1::N4Click()
     if (!CommitFocusedEditor())
         return;
     const QString path = AskConfigFile(QStringLiteral("Открыть файл конфигурации"));
-    if (path.isEmpty())
+    if (path.isEmpty() || !OpenConfig(path))
         return;
+    fileName_ = path;
+    ShowFileCaption(path);
+    WriteFolderSetting(path);
+}
+
+bool TForm1::OpenConfig(const QString& path)
+{
     const uint8_t before = cfg_.model;
     const GprsTexts textsBefore = DialogTexts();
     GprsTexts texts = textsBefore;
@@ -40,7 +47,7 @@ void TForm1::N4Click()
             text += QStringLiteral("\r\n") + path + QStringLiteral(": ") +
                     QString::fromStdString(ParseFaultText(fault));
         msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка чтения файла"), text, MsgButtons::Ok);
-        return;
+        return false;
     }
     if (gprs_ && texts != textsBefore)
         gprs_->SetTexts(texts);
@@ -50,10 +57,8 @@ void TForm1::N4Click()
     }
     RefreshControls();
     panelVersion_.reset();
-    fileName_ = path;
-    ShowFileCaption();
-    WriteFolderSetting(path);
     SetStatusText(QStringLiteral("Файл открыт"));
+    return true;
 }
 
 void TForm1::N2Click()
@@ -91,7 +96,7 @@ bool TForm1::SaveTo(const QString& path)
         return false;
     }
     fileName_ = path;
-    ShowFileCaption();
+    ShowFileCaption(path);
     SetStatusText(QStringLiteral("Файл сохранен"));
     return true;
 }
@@ -108,6 +113,6 @@ bool TForm1::CommitFocusedEditor()
 }
 
 // On Linux a path has no short form: the path itself stands for it.
-void TForm1::ShowFileCaption() { setWindowTitle(fileName_ + QStringLiteral(" : ") + AppCaption()); }
+void TForm1::ShowFileCaption(const QString& path) { setWindowTitle(path + QStringLiteral(" : ") + AppCaption()); }
 
 } // namespace vk410

@@ -88,7 +88,8 @@ GprsTexts TForm1::DialogTexts() const { return gprs_ ? gprs_->Texts() : GprsText
 
 void TForm1::SendData(bool isWrite)
 {
-    if (link_->SendData(isWrite, cfg_, DialogTexts()))
+    exchangeTexts_ = DialogTexts();
+    if (link_->SendData(isWrite, cfg_, exchangeTexts_))
         SetExchangeControlsEnabled(false);
 }
 
@@ -113,6 +114,7 @@ void TForm1::ExchangeReport(int code, int value, const ExchangeResult& result)
     } catch (const std::exception& e) {
         msgs_.ShowError(QString::fromUtf8(e.what()));
     }
+    KeepInJournal(code, result);
 }
 
 void TForm1::ReportOutcome(int code, int value, const ExchangeResult& result)

@@ -1,18 +1,21 @@
-// The window's comparisons ("Сравнить с прибором...", "Сравнить с файлом...")
-// and its programming sheet ("Печать...", "Экспорт в PDF..."). Both read the
-// window's configuration and never change it.
+// The window's comparisons ("Сравнить с прибором...", "Сравнить с файлом..."),
+// its programming sheet ("Печать...", "Экспорт в PDF...") and the journal of
+// exchanges ("Журнал...", "Вести журнал"). Only opening a journal entry
+// changes the window's configuration, as "Открыть" does.
 #include <QAction>
 #include <QDate>
 #include <QPrintDialog>
 #include <QPrinter>
 
 #include "../files/FileOps.h"
+#include "../files/Journal.h"
 #include "../files/Settings.h"
 #include "../link/PanelLink.h"
 #include "../report/ReportHtml.h"
 #include "../report/ReportPdf.h"
 #include "Dialogs.h"
 #include "FormCompare.h"
+#include "FormJournal.h"
 #include "FormUnit1.h"
 
 namespace vk410 {
@@ -35,10 +38,16 @@ void TForm1::ConnectServiceCommands()
     mnuExportPdf->setObjectName(QStringLiteral("mnuExportPdf"));
     mnuCompareDevice->setObjectName(QStringLiteral("mnuCompareDevice"));
     mnuCompareFile->setObjectName(QStringLiteral("mnuCompareFile"));
+    mnuJournal->setObjectName(QStringLiteral("mnuJournal"));
+    mnuKeepJournal->setObjectName(QStringLiteral("mnuKeepJournal"));
+    mnuKeepJournal->setCheckable(true);
+    mnuKeepJournal->setChecked(ReadJournalSetting());
     connect(mnuPrint, &QAction::triggered, this, &TForm1::mnuPrintClick);
     connect(mnuExportPdf, &QAction::triggered, this, &TForm1::mnuExportPdfClick);
     connect(mnuCompareDevice, &QAction::triggered, this, &TForm1::mnuCompareDeviceClick);
     connect(mnuCompareFile, &QAction::triggered, this, &TForm1::mnuCompareFileClick);
+    connect(mnuJournal, &QAction::triggered, this, &TForm1::mnuJournalClick);
+    connect(mnuKeepJournal, &QAction::triggered, this, &TForm1::mnuKeepJournalClick);
     askPrinter_ = AskPlatformPrinter;
 }
 
@@ -75,21 +84,74 @@ void TForm1::mnuCompareFileClick()
     if (path.isEmpty())
         return;
     CompareSide file{QStringLiteral("В файле"), StartupConfiguration(), {}};
-    if (OpenConfigFile(path, file.cfg, file.texts) == 255) {
-        msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка чтения файла"),
-                   QStringLiteral("Файл поврежден или не найден"), MsgButtons::Ok);
-        return;
-    }
-    ShowComparison(file);
+    if (OpenComparisonSide(path, file))
+        ShowComparison(file);
 }
 
-void TForm1::ShowComparison(const CompareSide& other)
+bool TForm1::OpenComparisonSide(const QString& path, CompareSide& side)
+{
+    if (OpenConfigFile(path, side.cfg, side.texts) != 255)
+        return true;
+    msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка чтения файла"),
+               QStringLiteral("Файл поврежден или не найден"), MsgButtons::Ok);
+    return false;
+}
+
+void TForm1::ShowComparison(const CompareSide& other, QWidget* parent)
 {
     // Window-modal and not waited for: a comparison after a read must not keep
     // the exchange (and its port) waiting on the dialog.
-    auto* dialog = new TfrmCompare(other, {kWindowTitle, cfg_, DialogTexts()}, this);
+    auto* dialog = new TfrmCompare(other, {kWindowTitle, cfg_, DialogTexts()}, parent ? parent : this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
+}
+
+void TForm1::mnuJournalClick()
+{
+    if (!CommitFocusedEditor())
+        return;
+    // Not waited for either: an exchange that ends meanwhile still reports.
+    auto* dialog = new TfrmJournal(ReadJournal(), JournalFolder(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &TfrmJournal::openRequested, this, [this, dialog](const QString& file) {
+        OpenJournalEntry(file, dialog);
+    });
+    connect(dialog, &TfrmJournal::compareRequested, this, [this, dialog](const QString& file) {
+        CompareJournalEntry(file, dialog);
+    });
+    dialog->open();
+}
+
+void TForm1::OpenJournalEntry(const QString& file, QDialog* journal)
+{
+    if (!OpenConfig(file))
+        return;
+    // Named in the caption, but never the file "Сохранить" writes to: an
+    // entry keeps what a panel held or was sent, whatever is edited later.
+    fileName_.clear();
+    ShowFileCaption(file);
+    journal->accept();
+}
+
+void TForm1::CompareJournalEntry(const QString& file, QWidget* journal)
+{
+    CompareSide entry{QStringLiteral("В журнале"), StartupConfiguration(), {}};
+    if (OpenComparisonSide(file, entry))
+        ShowComparison(entry, journal);
+}
+
+void TForm1::mnuKeepJournalClick(bool checked) { WriteJournalSetting(checked); }
+
+void TForm1::KeepInJournal(int code, const ExchangeResult& result)
+{
+    if (!mnuKeepJournal->isChecked())
+        return;
+    const TCommPortDriver& port = link_->CommPortDriver1();
+    const FinishedExchange x{PortNameBox->currentText(), port.PortName(), code, result,
+                             result.isWrite ? exchangeTexts_ : GprsTexts{}, PortOpenErrorText(port.LastOpenError())};
+    // The outcome stands; the status bar only adds that it was not kept.
+    if (const QString why = AddToJournal(x); !why.isEmpty())
+        SetStatusText(JournalOutcomeText(x) + QStringLiteral(". Запись журнала не сохранена: ") + why);
 }
 
 std::string TForm1::ReportText() const

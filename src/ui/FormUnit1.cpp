@@ -162,6 +162,9 @@ void TForm1::BuildMenu()
     N10 = service->addAction(QStringLiteral("Список шлейфов..."));
     mnuCompareDevice = service->addAction(QStringLiteral("Сравнить с прибором..."));
     mnuCompareFile = service->addAction(QStringLiteral("Сравнить с файлом..."));
+    service->addSeparator();
+    mnuJournal = service->addAction(QStringLiteral("Журнал..."));
+    mnuKeepJournal = service->addAction(QStringLiteral("Вести журнал"));
     auto* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
     help->setObjectName(QStringLiteral("N5"));
     N6 = help->addAction(QStringLiteral("О программе..."));

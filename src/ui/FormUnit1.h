@@ -13,6 +13,7 @@
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -86,6 +87,8 @@ public:
     QAction* mnuExportPdf = nullptr;     // "Экспорт в PDF..."
     QAction* mnuCompareDevice = nullptr; // "Сравнить с прибором..."
     QAction* mnuCompareFile = nullptr;   // "Сравнить с файлом..."
+    QAction* mnuJournal = nullptr;       // "Журнал..."
+    QAction* mnuKeepJournal = nullptr;   // "Вести журнал", checkable
     QTimer* IndTimer = nullptr;
 
     // Model switching and refresh.
@@ -121,6 +124,8 @@ public:
     // The comparison and the programming sheet (FormService.cpp).
     void mnuCompareDeviceClick();
     void mnuCompareFileClick();
+    void mnuJournalClick();
+    void mnuKeepJournalClick(bool checked);
     void mnuPrintClick();
     void mnuExportPdfClick();
     // Asks where to print; the platform's print dialog unless a test sets another.
@@ -143,14 +148,20 @@ private:
     void ReportOutcome(int code, int value, const ExchangeResult& result);
     GprsTexts DialogTexts() const;
     bool CommitFocusedEditor();
-    void ShowFileCaption();
+    void ShowFileCaption(const QString& path);
+    bool OpenConfig(const QString& path);
+    void KeepInJournal(int code, const ExchangeResult& result);
+    void OpenJournalEntry(const QString& file, QDialog* journal);
+    void CompareJournalEntry(const QString& file, QWidget* journal);
+    bool OpenComparisonSide(const QString& path, CompareSide& side);
     bool SaveTo(const QString& path);
     void BuildWindow();
     void BuildMenu();
     void ConnectServiceCommands();
     QString AskConfigFile(const QString& title);
     void ShowPanelComparison(const ExchangeResult& result);
-    void ShowComparison(const CompareSide& other);
+    // The dialog goes with parent (the window when none).
+    void ShowComparison(const CompareSide& other, QWidget* parent = nullptr);
     std::string ReportText() const;
     void BuildRightPanel(QWidget* central);
     QWidget* BuildLoopsPage();
@@ -199,6 +210,7 @@ private:
     TfrmGPRS* gprs_ = nullptr;
     std::unique_ptr<PanelLink> link_;
     bool compareRead_ = false;          // the running read is a comparison's
+    GprsTexts exchangeTexts_;           // the texts the running exchange was given
     std::optional<int> panelVersion_;
     PrinterQuestion askPrinter_;
 

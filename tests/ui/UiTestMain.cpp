@@ -9,11 +9,12 @@ int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
     // Before the application exists, so that not even a test without its own
-    // settings folder reaches the user's settings.
+    // settings folder reaches the user's settings or journal.
     QTemporaryDir config;
     if (!config.isValid())
         return 1;
     setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
+    setenv("XDG_DATA_HOME", config.path().toLocal8Bit().constData(), 1);
     vk410::TApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -19,17 +19,19 @@
 
 namespace vk410::test {
 
-// Points the user's settings at a folder of its own for as long as it lives,
-// so that no test reads or writes the real user's settings or another
-// test's: every test starts as a first start.
+// Points the user's settings and data folder (the journal) at a folder of
+// its own for as long as it lives, so that no test reads or writes the real
+// user's or another test's: every test starts as a first start.
 class SettingsSandbox {
 public:
-    SettingsSandbox()
+    SettingsSandbox() : oldData_(qgetenv("XDG_DATA_HOME"))
     {
         EXPECT_TRUE(dir_.isValid());
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
+        qputenv("XDG_DATA_HOME", QDir(dir_.path()).filePath(QStringLiteral("data")).toLocal8Bit());
     }
+    ~SettingsSandbox() { qputenv("XDG_DATA_HOME", oldData_); }
     QString Path() const { return dir_.path(); }
     // The stored value as the program stores it (empty when missing).
     static QString Value(const QString& name)
@@ -43,6 +45,7 @@ public:
 
 private:
     QTemporaryDir dir_;
+    QByteArray oldData_;
 };
 
 class WindowTest : public ::testing::Test {

@@ -6,8 +6,7 @@
 #include <QElapsedTimer>
 #include <QTimer>
 
-#include "SimServer.h"
-#include "WindowFixture.h"
+#include "WindowLinkFixture.h"
 #include "link/PanelLink.h"
 #include "model/CXMGSM.h"
 #include "model/Loops.h"
@@ -19,138 +18,6 @@ namespace vk410::test {
 namespace {
 
 using sim::Fault;
-
-const QColor kGreen(0, 128, 0);
-const QColor kRed(255, 0, 0);
-const GprsTexts kPanelTexts = {"inet.example", "gprs", "pass1", "", "", ""};
-
-sim::PanelConfig GprsPanel(uint8_t model)
-{
-    sim::PanelConfig p = sim::DefaultPanel(model, true);
-    p.version = 12;
-    p.cfg.main.at(MainOff::out) = 33;
-    if (model == 1)
-        p.cfg.main.at(MainOff::qnt) = 4;
-    p.cfg.gsm.at(GsmOff::useGPRScfg) = 1;
-    SetDeviceNum(p.cfg.gsm, 1234);
-    BuildGprsBlock(p.cfg.gprs, kPanelTexts);
-    return p;
-}
-
-// What the window showed at each report and status text of the exchange.
-struct Seen {
-    std::vector<QString> texts;   // the status bar after each text
-    std::vector<int> codes;       // final and code 2 reports
-    QColor colourAtEnd;           // the status bar right after the final report
-    bool blinking = false;
-    bool exchangeControlsDisabled = true;
-    bool otherControlsEnabled = true;
-};
-
-class WindowLink : public WindowTest {
-protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        gprs = new TfrmGPRS(window->Config().gprs, window.get());
-        window->SetGprsDialog(gprs);
-        ownColour = window->StatusBarColor();
-        PanelLink& link = window->Link();
-        // Connected after the window's own slots, so these see what they did.
-        QObject::connect(&link, &PanelLink::statusText, &context, [this](const QString&) {
-            seen.texts.push_back(window->StatusText());
-            NoteControls();
-        });
-        QObject::connect(&link, &PanelLink::exchangeReport, &context,
-                         [this](int code, int, const ExchangeResult&) {
-                             seen.codes.push_back(code);
-                             if (code == kReportReplyArriving) {
-                                 seen.texts.push_back(window->StatusText());
-                                 NoteControls();
-                                 return;
-                             }
-                             seen.colourAtEnd = window->StatusBarColor();
-                             seen.blinking = window->IndTimer->isActive();
-                         });
-    }
-    void TearDown() override
-    {
-        WindowTest::TearDown();
-        if (server)
-            server->Stop();
-    }
-
-    void NoteControls()
-    {
-        seen.exchangeControlsDisabled = seen.exchangeControlsDisabled && !window->ButtonRead->isEnabled() &&
-                                        !window->ButtonWrite->isEnabled() &&
-                                        !window->PortNameBox->isEnabled();
-        seen.otherControlsEnabled = seen.otherControlsEnabled && window->BtnClose->isEnabled() &&
-                                    Combo("DeviceTypeList")->isEnabled() && window->N4->isEnabled();
-    }
-
-    void StartPanel(const sim::PanelConfig& cfg, bool pacing = false)
-    {
-        server = std::make_unique<sim::SimServer>(cfg, pacing);
-        std::string error;
-        ASSERT_TRUE(server->Open("", error)) << error;
-        server->Start();
-        UsePort(QString::fromStdString(server->SlavePath()));
-    }
-    void UsePort(const QString& path)
-    {
-        window->PortNameBox->setEditText(path);
-        ASSERT_EQ(window->Link().CommPortDriver1().PortName(), path);
-    }
-
-    bool FinalReport() const
-    {
-        return std::any_of(seen.codes.begin(), seen.codes.end(),
-                           [](int c) { return c != kReportReplyArriving; });
-    }
-    // Clicks the button and waits for the exchange's final report and its close.
-    void Exchange(QPushButton* button)
-    {
-        ExchangeBy([button] { QTest::mouseClick(button, Qt::LeftButton); });
-    }
-    void ExchangeBy(const std::function<void()>& start)
-    {
-        seen = {};
-        start();
-        ASSERT_TRUE(WaitFor([this] { return FinalReport(); }, 30000)) << "no final report";
-        window->Link().WaitFinished();
-        EXPECT_FALSE(window->Link().CommPortDriver1().IsOpen());
-    }
-    void ExpectIdle() const
-    {
-        EXPECT_TRUE(window->ButtonRead->isEnabled());
-        EXPECT_TRUE(window->ButtonWrite->isEnabled());
-        EXPECT_TRUE(window->PortNameBox->isEnabled());
-    }
-    // The blink ends on the bar's own colour.
-    void ExpectBlinkOf(const QColor& colour)
-    {
-        EXPECT_EQ(seen.colourAtEnd, colour);
-        EXPECT_TRUE(seen.blinking);
-        EXPECT_TRUE(WaitFor([this] { return !window->IndTimer->isActive(); }));
-        EXPECT_EQ(window->StatusBarColor(), ownColour);
-    }
-
-    std::vector<uint8_t> MainPayload(const Configuration& c) const
-    {
-        return {c.main.payload(), c.main.payload() + PayloadLength(c.model)};
-    }
-    std::vector<uint8_t> GsmPayload(const Configuration& c) const
-    {
-        return {c.gsm.payload(), c.gsm.payload() + kGsmPayloadSize};
-    }
-
-    std::unique_ptr<sim::SimServer> server;
-    TfrmGPRS* gprs = nullptr; // the window's child
-    QObject context;
-    QColor ownColour;
-    Seen seen;
-};
 
 TEST_F(WindowLink, ReadOfAModelOnePanelWithModuleAndGprsWhileModelZeroIsShown)
 {

@@ -1,0 +1,128 @@
+#include "FormJournal.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace vk410 {
+
+namespace {
+
+QStringList RowTexts(const JournalEntry& e)
+{
+    return {e.time.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
+            e.isWrite ? QStringLiteral("Запись") : QStringLiteral("Чтение"),
+            e.port,
+            JournalModelName(e),
+            e.version ? QString::number(*e.version) : QStringLiteral("—"),
+            e.text};
+}
+
+QString NoteText(const JournalContents& journal)
+{
+    if (!journal.readable)
+        return QStringLiteral("Журнал не удалось прочитать");
+    if (journal.damaged > 0)
+        return QStringLiteral("Пропущено поврежденных строк журнала: %1").arg(journal.damaged);
+    return {};
+}
+
+QPushButton* AddButton(QHBoxLayout* row, const QString& text, const char* name, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    row->addWidget(button);
+    return button;
+}
+
+} // namespace
+
+TfrmJournal::TfrmJournal(const JournalContents& journal, const QString& folder, QWidget* parent)
+    : QDialog(parent), openUrl(&QDesktopServices::openUrl), entries_(journal.entries), folder_(folder)
+{
+    setObjectName(QStringLiteral("frmJournal"));
+    setWindowTitle(QStringLiteral("Журнал обмена"));
+    auto* layout = new QVBoxLayout(this);
+
+    grdJournal = new QTableWidget(int(entries_.size()), 6, this);
+    grdJournal->setObjectName(QStringLiteral("grdJournal"));
+    grdJournal->setHorizontalHeaderLabels({QStringLiteral("Время"), QStringLiteral("Операция"), QStringLiteral("Порт"),
+                                           QStringLiteral("Прибор"), QStringLiteral("Версия"),
+                                           QStringLiteral("Результат")});
+    grdJournal->verticalHeader()->hide();
+    grdJournal->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdJournal->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdJournal->setSelectionMode(QAbstractItemView::SingleSelection);
+    for (int row = 0; row < grdJournal->rowCount(); ++row) {
+        const QStringList texts = RowTexts(entries_[std::size_t(row)]);
+        for (int col = 0; col < texts.size(); ++col)
+            grdJournal->setItem(row, col, new QTableWidgetItem(texts[col]));
+    }
+    QHeaderView* header = grdJournal->horizontalHeader();
+    for (int col = 0; col < 5; ++col)
+        header->setSectionResizeMode(col, QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(5, QHeaderView::Stretch);
+    layout->addWidget(grdJournal);
+
+    lblNote = new QLabel(NoteText(journal), this);
+    lblNote->setObjectName(QStringLiteral("lblNote"));
+    lblNote->setVisible(!lblNote->text().isEmpty());
+    layout->addWidget(lblNote);
+
+    auto* buttons = new QHBoxLayout;
+    btnOpen = AddButton(buttons, QStringLiteral("Открыть"), "btnOpen", this);
+    btnCompare = AddButton(buttons, QStringLiteral("Сравнить с окном"), "btnCompare", this);
+    btnFolder = AddButton(buttons, QStringLiteral("Показать папку"), "btnFolder", this);
+    buttons->addStretch();
+    btnClose = AddButton(buttons, QStringLiteral("Закрыть"), "btnClose", this);
+    btnOpen->setDefault(true);
+    layout->addLayout(buttons);
+
+    connect(btnOpen, &QPushButton::clicked, this, [this] { emit openRequested(SelectedFile()); });
+    connect(btnCompare, &QPushButton::clicked, this, [this] { emit compareRequested(SelectedFile()); });
+    connect(btnFolder, &QPushButton::clicked, this, &TfrmJournal::btnFolderClick);
+    connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(grdJournal, &QTableWidget::itemSelectionChanged, this, &TfrmJournal::SelectionChanged);
+    connect(grdJournal, &QTableWidget::itemDoubleClicked, this, [this] {
+        if (btnOpen->isEnabled())
+            btnOpen->click();
+    });
+    if (!entries_.empty())
+        grdJournal->selectRow(0);
+    SelectionChanged();
+    resize(820, 420);
+}
+
+QString TfrmJournal::SelectedFile() const
+{
+    const QList<QTableWidgetItem*> selected = grdJournal->selectedItems();
+    if (selected.isEmpty())
+        return {};
+    return entries_[std::size_t(selected.front()->row())].file;
+}
+
+void TfrmJournal::SelectionChanged()
+{
+    // An entry without a file (the port failed, nothing was read) has nothing to open.
+    const bool hasFile = !SelectedFile().isEmpty();
+    btnOpen->setEnabled(hasFile);
+    btnCompare->setEnabled(hasFile);
+}
+
+void TfrmJournal::btnFolderClick()
+{
+    // Made if need be, so that the file manager opens on it rather than failing.
+    if (MakeJournalFolder(folder_) && openUrl(QUrl::fromLocalFile(folder_)))
+        return;
+    lblNote->setText(QStringLiteral("Не удалось показать папку ") + QDir::toNativeSeparators(folder_));
+    lblNote->show();
+}
+
+} // namespace vk410
