@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "../link/Frames.h"
 #include "../model/Cp1251.h"
 
 namespace vk410 {
@@ -49,20 +50,46 @@ std::string SimJson(const std::string& apn, const std::string& user, const std::
            ",\"password\":" + JsonString(Cp1251ToUtf8(pass)) + "}";
 }
 
+std::string GprsPayloadHex(const TGprsBlock& gprs)
+{
+    const std::size_t n = gprs.frameLength();
+    return n > kHeaderSize ? HexString(gprs.buf.data() + kHeaderSize, n - kHeaderSize - 1) : std::string();
+}
+
+// The frames as the write sequence stamps and builds them, on copies.
+std::string FramesJson(const Configuration& cfg, const GprsTexts& texts)
+{
+    TMainBlock main = cfg.main;
+    const std::size_t mainLen = StampMainWrite(main, cfg.model);
+    std::string gsm, gprs;
+    if (cfg.main.at(MainOff::state) != 0) {
+        TGsmBlock block = cfg.gsm;
+        gsm = HexString(block.buf.data(), StampGsmWrite(block));
+        if (cfg.gsm.at(GsmOff::useGPRScfg) != 0) {
+            TGprsBlock g = cfg.gprs;
+            g.buf[0] = kStartByte;
+            BuildGprsBlock(g, texts);
+            gprs = HexString(g.buf.data(), g.frameLength());
+        }
+    }
+    return "{\"main\":\"" + HexString(main.buf.data(), mainLen) + "\",\"gsm\":\"" + gsm + "\",\"gprs\":\"" + gprs + "\"}";
+}
+
 } // namespace
 
-std::string ConfigJson(const Configuration& cfg, const GprsTexts& texts, std::optional<int> version)
+std::string ConfigJson(const Configuration& cfg, const GprsTexts& texts, std::optional<int> version, bool frames)
 {
     const std::size_t mainLen = PayloadLength(cfg.model);
-    const std::size_t gprsLen = cfg.gprs.frameLength();
     std::string out = "{\"model\":" + std::to_string(cfg.model);
     out += ",\"main\":\"" + HexString(cfg.main.payload(), mainLen) + "\"";
     out += ",\"gsm\":\"" + HexString(cfg.gsm.payload(), kGsmPayloadSize) + "\"";
-    out += ",\"gprs\":\"" + HexString(cfg.gprs.buf.data(), gprsLen) + "\"";
+    out += ",\"gprs\":\"" + GprsPayloadHex(cfg.gprs) + "\"";
     out += ",\"sim1\":" + SimJson(texts.apn1, texts.user1, texts.pass1);
     out += ",\"sim2\":" + SimJson(texts.apn2, texts.user2, texts.pass2);
     if (version)
         out += ",\"version\":" + std::to_string(*version);
+    if (frames)
+        out += ",\"frames\":" + FramesJson(cfg, texts);
     return out + "}";
 }
 

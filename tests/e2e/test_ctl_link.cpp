@@ -16,6 +16,7 @@
 #include "../link/LinkTestKit.h"
 #include "files/FileOps.h"
 #include "link/CPDrv.h"
+#include "link/ThreadBuff.h"
 #include "model/CXMGSM.h"
 
 using namespace vk410;
@@ -119,19 +120,38 @@ TEST_F(CtlLink, ReadPrintsThePanelsJsonAndSavesTheFile)
 {
     StartSim({QStringLiteral("--load"), MakeFile(QStringLiteral("panel.cf8"), 44), QStringLiteral("--version"),
               QStringLiteral("3"), QStringLiteral("--no-pacing")});
-    const QString out = dir.filePath(QStringLiteral("out.cf8"));
+    // Saved as the window's save-as saves: ".cf8" appended.
+    const QString out = dir.filePath(QStringLiteral("out"));
     const Result r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, QStringLiteral("-o"), out,
                              QStringLiteral("--json")});
     ASSERT_EQ(r.exitCode, 0) << r.errLines.join('\n').toStdString();
     EXPECT_EQ(Json(r.out.toUtf8()), State());
     EXPECT_EQ(State().value(QStringLiteral("version")).toInt(), 3);
-    EXPECT_EQ(r.errLines.front(), QStringLiteral("Порт открыт"));
+    EXPECT_EQ(r.errLines.value(0), QStringLiteral("Порт %1 -> %2").arg(link, slave));
+    EXPECT_EQ(r.errLines.value(1), QStringLiteral("Порт открыт"));
     EXPECT_EQ(r.errLines.back(), QStringLiteral("Настройки прочитаны, версия прибора - 3"));
     Configuration saved = StartupConfiguration();
     GprsTexts texts;
-    ASSERT_EQ(OpenConfigFile(out, saved, texts), 1);
+    ASSERT_EQ(OpenConfigFile(out + QStringLiteral(".cf8"), saved, texts), 1);
     EXPECT_EQ(saved.main.at(MainOff::out), 44);
     EXPECT_EQ(texts.apn2, "apn.two");
+}
+
+// The same settings give the same JSON, from the panel as from a file, frames included.
+TEST_F(CtlLink, ReadAndShowPrintTheSameJson)
+{
+    const QString file = MakeFile(QStringLiteral("panel.cf8"), 44);
+    StartSim({QStringLiteral("--load"), file, QStringLiteral("--no-pacing")});
+    for (const QStringList& extra : {QStringList{}, QStringList{QStringLiteral("--frames")}}) {
+        const Result read = RunCtl(QStringList{QStringLiteral("read"), QStringLiteral("--port"), link,
+                                               QStringLiteral("--json")} + extra);
+        const Result show = RunCtl(QStringList{QStringLiteral("show"), QStringLiteral("--json"), file} + extra);
+        ASSERT_EQ(read.exitCode, 0) << read.errLines.join('\n').toStdString();
+        QJsonObject fromPanel = Json(read.out.toUtf8());
+        EXPECT_EQ(fromPanel.take(QStringLiteral("version")).toInt(), 1);
+        EXPECT_EQ(fromPanel, Json(show.out.toUtf8())) << read.out.toStdString() << show.out.toStdString();
+        EXPECT_FALSE(fromPanel.value(QStringLiteral("gprs")).toString().isEmpty());
+    }
 }
 
 TEST_F(CtlLink, WriteStoresTheFileInThePanel)
@@ -163,7 +183,7 @@ TEST_F(CtlLink, DiffWithThePanelReadsAndNeverWrites)
     Result r = RunCtl({QStringLiteral("diff"), QStringLiteral("--port"), link, MakeFile(QStringLiteral("b.cf8"), 21)});
     EXPECT_EQ(r.exitCode, 5) << r.errLines.join('\n').toStdString();
     EXPECT_EQ(r.out, QStringLiteral("Шлейфы / Задержка, сек / Выход: \"44\" -> \"21\"\n"));
-    EXPECT_EQ(r.errLines.front(), QStringLiteral("Порт открыт"));
+    EXPECT_EQ(r.errLines.value(1), QStringLiteral("Порт открыт"));
     EXPECT_EQ(r.errLines.back(), QStringLiteral("Настройки прочитаны, версия прибора - 7"));
     r = RunCtl({QStringLiteral("diff"), QStringLiteral("--port"), link, panelFile});
     EXPECT_EQ(r.exitCode, 0);
@@ -200,13 +220,20 @@ TEST_F(CtlLink, FailuresGiveTheirExitCodesAndOutcomeTextLast)
     EXPECT_EQ(r.errLines.back(), QStringLiteral("Нет связи, проверьте соединение или тип прибора"));
     r = RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, MakeFile(QStringLiteral("w.cf8"), 5)});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.errLines.back(), QStringLiteral("Есть ошибки записи. Проверьте тип прибора"));
-    // The box's text, then why.
+    EXPECT_EQ(r.errLines.mid(r.errLines.size() - 2),
+              (QStringList{QStringLiteral("Есть ошибки записи. Проверьте тип прибора"),
+                           QStringLiteral("Не подтверждено: основная конфигурация, настройки GSM, настройки GPRS")}));
+    // The device meant, the box's text, then why.
     const QString missing = dir.filePath(QStringLiteral("no-such-port"));
-    r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), missing});
-    EXPECT_EQ(r.exitCode, 4);
-    EXPECT_EQ(r.errLines.value(0), QStringLiteral("Невозможно открыть последовательный порт. Выберите другой порт и попробуйте снова"));
-    EXPECT_EQ(r.errLines.value(1), QStringLiteral("Устройство %1 не найдено").arg(missing));
+    for (const auto& [port, device] : {std::pair{missing, missing}, std::pair{QStringLiteral("COM99"),
+                                                                           QStringLiteral("/dev/ttyS98")}}) {
+        r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), port});
+        EXPECT_EQ(r.exitCode, 4);
+        EXPECT_EQ(r.errLines.value(0), port == device ? QStringLiteral("Порт ") + port
+                                                      : QStringLiteral("Порт %1 -> %2").arg(port, device));
+        EXPECT_EQ(r.errLines.value(1), QStringLiteral("Невозможно открыть последовательный порт. Выберите другой порт и попробуйте снова"));
+        EXPECT_EQ(r.errLines.value(2), QStringLiteral("Устройство %1 не найдено").arg(device));
+    }
     TCommPortDriver holder;
     holder.SetPortName(slave);
     holder.SetBaudRateValue(2400);
@@ -354,4 +381,76 @@ TEST_F(CtlLink, AJournalThatCannotBeWrittenNeverFailsTheExchange)
     r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, QStringLiteral("--no-journal")});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.errLines.back(), QStringLiteral("Настройки прочитаны, версия прибора - 1"));
+}
+
+// A write that ends before every block was confirmed says what the panel holds.
+TEST_F(CtlLink, AFailedWriteSaysWhichBlocksThePanelConfirmed)
+{
+    const QString file = MakeFile(QStringLiteral("w.cf8"), 21);
+    QFile noApn(dir.filePath(QStringLiteral("no-apn.cf8")));
+    {
+        QFile source(file);
+        ASSERT_TRUE(source.open(QIODevice::ReadOnly) && noApn.open(QIODevice::WriteOnly));
+        noApn.write(source.readAll().replace("apn.one", "").replace("apn.two", ""));
+    }
+    noApn.close();
+    const QString refusal = StatusText::NoGprsSettings;
+    const struct {
+        const char* name;
+        QStringList sim;
+        QString file;
+        QStringList lastLines;
+        const char* exitDelay; // the panel's afterwards, hex
+    } cases[] = {
+        // No module in the panel: block 1 goes in, block 2 finds nobody.
+        {"partly", {QStringLiteral("--model"), QStringLiteral("1")}, file,
+         {StatusText::GsmWriteFailed, StatusText::WriteFailed, QStringLiteral("Подтверждено прибором: основная конфигурация"),
+          QStringLiteral("Не подтверждено: настройки GSM, настройки GPRS")},
+         "15"},
+        {"bad echo", {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--fault"), QStringLiteral("bad-echo")}, file,
+         {StatusText::MainWriteErrors, StatusText::WriteFailed,
+          QStringLiteral("Не подтверждено: основная конфигурация, настройки GSM, настройки GPRS")},
+         "15"},
+        // Refused before anything is sent: the refusal is the outcome.
+        {"refused", {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--cxm")}, noApn.fileName(),
+         {StatusText::PortOpen, refusal}, "0F"},
+    };
+    for (const auto& c : cases) {
+        QFile::remove(state);
+        StartSim(c.sim + QStringList{QStringLiteral("--no-pacing")});
+        ASSERT_TRUE(test::WaitFor([&] { return !State().isEmpty(); }, 10000));
+        const Result r = RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, c.file});
+        EXPECT_EQ(r.exitCode, 3) << c.name;
+        EXPECT_EQ(r.errLines.mid(r.errLines.size() - c.lastLines.size()), c.lastLines)
+            << c.name << "\n" << r.errLines.join('\n').toStdString();
+        EXPECT_EQ(State().value(QStringLiteral("main")).toString().mid(8, 2), QLatin1String(c.exitDelay)) << c.name;
+        StopSim();
+    }
+}
+
+TEST(PanelSimCommand, HelpOnStandardOutputAndWrongUsageSaid)
+{
+    const struct {
+        QStringList args;
+        int code;
+        const char* said; // the first line of standard error, or of standard output for help
+    } cases[] = {
+        {{QStringLiteral("--help")}, 0, "Использование: vk410-panel-sim"},
+        {{QStringLiteral("--fault"), QStringLiteral("late"), QStringLiteral("-h")}, 0, "Использование: vk410-panel-sim"},
+        {{QStringLiteral("--prot")}, 1, "vk410-panel-sim: неизвестный параметр --prot"},
+        {{QStringLiteral("--fault"), QStringLiteral("nope")}, 1, "vk410-panel-sim: неверное значение --fault nope"},
+        {{QStringLiteral("--model"), QStringLiteral("--cxm")}, 1, "vk410-panel-sim: у параметра --model нет значения"},
+        {{QStringLiteral("--load"), QStringLiteral("/dev/zero")}, 2,
+         "vk410-panel-sim: Файл поврежден или не найден: /dev/zero"},
+    };
+    for (const auto& c : cases) {
+        QProcess p;
+        p.start(QStringLiteral(VK410_SIM), c.args);
+        ASSERT_TRUE(p.waitForFinished(10000));
+        const QString out = QString::fromUtf8(p.readAllStandardOutput());
+        const QString err = QString::fromUtf8(p.readAllStandardError());
+        EXPECT_EQ(p.exitCode(), c.code) << c.args.join(' ').toStdString();
+        EXPECT_TRUE((c.code == 0 ? out : err).startsWith(QString::fromUtf8(c.said))) << err.toStdString();
+        EXPECT_TRUE((c.code == 0 ? err : out).isEmpty());
+    }
 }

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <sys/stat.h>
 
+#include "files/ConfigJson.h"
 #include "files/FileOps.h"
 #include "model/Loops.h"
 #include "report/ReportHtml.h"
@@ -56,37 +57,84 @@ void WriteAll(const QString& path, const std::string& text)
 
 } // namespace
 
-TEST(CtlFiles, WrongUsageGivesOneAndTheUsageText)
+// Each wrong invocation says first what was wrong, then where the help is.
+TEST(CtlFiles, WrongUsageSaysWhatWasWrong)
 {
     QTemporaryDir dir;
-    const QStringList cases[] = {
-        {},
-        {QStringLiteral("frobnicate")},
-        {QStringLiteral("show")},
-        {QStringLiteral("show"), QStringLiteral("--bogus"), QStringLiteral("a.cf8")},
-        {QStringLiteral("show"), QStringLiteral("a.cf8"), QStringLiteral("b.cf8")},
-        {QStringLiteral("new"), QStringLiteral("out.cf8")},
-        {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("2"), QStringLiteral("out.cf8")},
-        {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("x"), QStringLiteral("out.cf8")},
-        {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("01"), QStringLiteral("out.cf8")},
-        {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("+1"), QStringLiteral("out.cf8")},
-        {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral(" 1"), QStringLiteral("out.cf8")},
-        {QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("1"), QString()},
-        {QStringLiteral("convert"), QStringLiteral("in.cf8")},
-        {QStringLiteral("diff"), QStringLiteral("a.cf8")},
-        {QStringLiteral("diff"), QStringLiteral("--port"), QStringLiteral("p"), QStringLiteral("a.cf8"), QStringLiteral("b.cf8")},
-        {QStringLiteral("report"), QStringLiteral("a.cf8")},
-        {QStringLiteral("report"), QStringLiteral("a.cf8"), QStringLiteral("-o"), QStringLiteral("a.txt")},
-        {QStringLiteral("ports"), QStringLiteral("ttyS0")},
+    const struct {
+        QStringList args;
+        const char* said;
+    } cases[] = {
+        {{"frobnicate"}, "неизвестная команда frobnicate"},
+        {{"show"}, "не хватает аргумента FILE.cf8"},
+        {{"show", "--bogus", "a.cf8"}, "неизвестный параметр --bogus"},
+        {{"show", "a.cf8", "b.cf8"}, "лишний аргумент b.cf8"},
+        {{"show", "--frames", "a.cf8"}, "--frames — только вместе с --json"},
+        {{"show", "--json", "--json", "a.cf8"}, "параметр --json указан дважды"},
+        {{"show", "--json=yes", "a.cf8"}, "у параметра --json не бывает значения"},
+        {{"show", ""}, "пустой аргумент"},
+        {{"new", "out.cf8"}, "не указан параметр --model 0|1"},
+        {{"new", "--model"}, "у параметра --model нет значения 0|1"},
+        {{"new", "--model", "--cxm", "out.cf8"}, "у параметра --model нет значения"},
+        {{"new", "--model=", "out.cf8"}, "пустое значение параметра --model"},
+        {{"new", "--model", "2", "out.cf8"}, "Тип прибора не найден: 2"},
+        {{"new", "--model", "x", "out.cf8"}, "Тип прибора не найден: x"},
+        {{"new", "--model", "01", "out.cf8"}, "Тип прибора не найден: 01"},
+        {{"new", "--model", "+1", "out.cf8"}, "Тип прибора не найден: +1"},
+        {{"new", "--model", " 1", "out.cf8"}, "Тип прибора не найден:  1"},
+        {{"new", "--model", "1", ""}, "пустой аргумент"},
+        {{"convert", "in.cf8"}, "не хватает аргумента OUT.cf8"},
+        {{"diff", "a.cf8"}, "не хватает аргумента B.cf8"},
+        {{"diff", "--port", "ttyS0", "a.cf8", "b.cf8"}, "с --port сравнивается один файл"},
+        {{"diff", "--port", "com9", "a.cf8"}, "порт «com9» не распознан"},
+        {{"report", "a.cf8"}, "не указан параметр -o"},
+        {{"report", "a.cf8", "-o", "a.txt"}, "в .pdf или .html, а не в a.txt"},
+        {{"ports", "ttyS0"}, "лишний аргумент ttyS0"},
+        {{"read"}, "не указан параметр --port PORT"},
+        {{"read", "--prot", "COM1"}, "неизвестный параметр --prot"},
+        {{"read", "--port", "p1"}, "порт «p1» не распознан"},
+        {{"read", "--port", "com9", "--json"}, "порт «com9» не распознан"},
+        {{"write", "--port", "COM1"}, "не хватает аргумента IN.cf8"},
+        {{"write", "--port", "COM1", "--", "--json"}, "Файл поврежден или не найден: --json"},
     };
-    for (const QStringList& args : cases) {
-        const CtlRun r = Ctl(args, dir.path());
-        EXPECT_EQ(r.code, 1) << args.join(' ').toStdString();
-        EXPECT_TRUE(r.err.contains(QStringLiteral("convert IN.cf8 OUT.cf8"))) << r.err.toStdString();
-        EXPECT_TRUE(r.err.contains(QStringLiteral("write --port PORT IN.cf8")));
+    for (const auto& c : cases) {
+        const CtlRun r = Ctl(c.args, dir.path());
+        const std::string line = c.args.join(' ').toStdString();
+        const bool fileFault = r.err.contains(QStringLiteral("Файл поврежден"));
+        EXPECT_EQ(r.code, fileFault ? 2 : 1) << line;
+        const QString first = r.err.section(QLatin1Char('\n'), 0, 0);
+        EXPECT_TRUE(first.startsWith(QStringLiteral("vedu-vk410ctl: ")) && first.contains(QString::fromUtf8(c.said)))
+            << line << "\n" << r.err.toStdString();
+        const QString help = c.args[0] == QLatin1String("frobnicate") ? QString() : QLatin1Char(' ') + c.args[0];
+        if (!fileFault) {
+            EXPECT_TRUE(r.err.endsWith(QStringLiteral("Справка: vedu-vk410ctl%1 --help\n").arg(help))) << line;
+        }
+        EXPECT_TRUE(r.out.isEmpty()) << line;
     }
     EXPECT_TRUE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty())
         << "nothing written";
+}
+
+TEST(CtlFiles, HelpIsPrintedOnStandardOutput)
+{
+    const QStringList commands{"show", "new", "convert", "read", "write", "diff", "report", "ports"};
+    QList<QStringList> cases{{"--help"}, {"-h"}, {"help"}};
+    for (const QString& c : commands)
+        cases << QStringList{c, "--help"} << QStringList{"help", c} << QStringList{c, "--bogus", "-h"};
+    for (const QStringList& args : cases) {
+        const CtlRun r = Ctl(args);
+        const QString command = args.size() == 1 ? QStringLiteral("КОМАНДА")
+                                                 : args[args[0] == QLatin1String("help") ? 1 : 0];
+        EXPECT_EQ(r.code, 0) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.out.startsWith(QStringLiteral("Использование: vedu-vk410ctl ") + command))
+            << r.out.toStdString();
+        EXPECT_TRUE(r.err.isEmpty()) << r.err.toStdString();
+    }
+    // Without a command: the overview, as a wrong usage.
+    const CtlRun bare = Ctl({});
+    EXPECT_EQ(bare.code, 1);
+    EXPECT_TRUE(bare.out.isEmpty());
+    EXPECT_TRUE(bare.err.contains(QStringLiteral("write --port PORT IN.cf8")));
 }
 
 TEST(CtlFiles, NewSavesTheStartupConfigurationAsTheWindowWould)
@@ -110,10 +158,30 @@ TEST(CtlFiles, NewSavesTheStartupConfigurationAsTheWindowWould)
                   .code,
               0);
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("bare.cf8"))));
-    const CtlRun failed = Ctl({QStringLiteral("new"), QStringLiteral("--model"), QStringLiteral("0"),
-                            dir.filePath(QStringLiteral("no/such/dir.cf8"))});
-    EXPECT_EQ(failed.code, 2);
-    EXPECT_FALSE(failed.err.isEmpty());
+}
+
+// Every command that writes a file says which one it could not write, in the window's words.
+TEST(CtlFiles, FailedSavesNameTheFile)
+{
+    QTemporaryDir dir;
+    const QString in = dir.filePath(QStringLiteral("in.cf8"));
+    WriteAll(in, BuildConfigText(StartupConfiguration(), {}, 0));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("adir.cf8")));
+    const QString folder = dir.filePath(QStringLiteral("adir"));
+    const QString missing = dir.filePath(QStringLiteral("no/such/dir.pdf"));
+    const struct {
+        QStringList args;
+        QString file;
+    } cases[] = {
+        {{"new", "--model", "0", folder}, folder + ".cf8"},
+        {{"convert", in, folder}, folder + ".cf8"},
+        {{"report", in, "-o", missing}, missing},
+    };
+    for (const auto& c : cases) {
+        const CtlRun r = Ctl(c.args);
+        EXPECT_EQ(r.code, 2) << c.args.join(' ').toStdString();
+        EXPECT_EQ(r.err, QStringLiteral("vedu-vk410ctl: Не удалось сохранить файл: %1\n").arg(c.file));
+    }
 }
 
 TEST(CtlFiles, ShowPrintsJsonWithExactlyTheAgreedKeys)
@@ -133,7 +201,11 @@ TEST(CtlFiles, ShowPrintsJsonWithExactlyTheAgreedKeys)
     EXPECT_EQ(o[QStringLiteral("model")].toInt(), 0);
     EXPECT_EQ(o[QStringLiteral("main")].toString(), QStringLiteral("08052D000F1E07170615061505140514020F8304830400FF010901"));
     EXPECT_EQ(o[QStringLiteral("gsm")].toString().size(), 154);
-    EXPECT_TRUE(o[QStringLiteral("gprs")].toString().startsWith(QStringLiteral("7E")));
+    // Block 3 by its payload, as main and gsm: the same for a file and a panel.
+    TGprsBlock gprs;
+    BuildGprsBlock(gprs, texts);
+    EXPECT_EQ(o[QStringLiteral("gprs")].toString(),
+              QString::fromStdString(HexString(gprs.buf.data() + 4, gprs.frameLength() - 5)));
     EXPECT_EQ(o[QStringLiteral("sim1")].toObject()[QStringLiteral("apn")].toString(), QStringLiteral("инт"));
     EXPECT_EQ(o[QStringLiteral("sim2")].toObject()[QStringLiteral("password")].toString(), QString());
 }
@@ -179,7 +251,7 @@ TEST(CtlFiles, RejectedFilesGiveTwoAndTheProgramsMessage)
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const struct { QString path; QString message; } cases[] = {
         {dir.filePath(QStringLiteral("none.cf8")), QStringLiteral("Файл поврежден или не найден")},
-        {bad, QStringLiteral("'3x' is not a valid integer value")},
+        {bad, QStringLiteral("Файл поврежден или не найден: ") + bad + QStringLiteral(": '3x' is not a valid integer value")},
         {truncated, QStringLiteral("Файл поврежден или не найден: ") + truncated +
                         QStringLiteral(": строка 19, столбец 6: файл обрывается")},
         {letters, QStringLiteral("'$ЯЯ' is not a valid integer value")},
@@ -189,12 +261,15 @@ TEST(CtlFiles, RejectedFilesGiveTwoAndTheProgramsMessage)
         {dir.path(), QStringLiteral("Файл поврежден или не найден")},
     };
     for (const auto& c : cases) {
-        for (const char* command : {"show", "convert"}) {
-            QStringList args{QString::fromLatin1(command), c.path};
-            if (args[0] == QLatin1String("convert"))
-                args << dir.filePath(QStringLiteral("out.cf8"));
+        // write looks at its file before the port, which need not exist.
+        const QList<QStringList> commands = {{"show", c.path},
+                                             {"convert", c.path, dir.filePath(QStringLiteral("out.cf8"))},
+                                             {"write", "--port", dir.filePath(QStringLiteral("none")), c.path}};
+        for (const QStringList& args : commands) {
             const CtlRun r = Ctl(args);
-            EXPECT_EQ(r.code, 2) << command;
+            EXPECT_EQ(r.code, 2) << args[0].toStdString();
+            EXPECT_TRUE(r.err.startsWith(QStringLiteral("vedu-vk410ctl: Файл поврежден или не найден: ") + c.path))
+                << r.err.toStdString();
             EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
             EXPECT_TRUE(r.out.isEmpty());
         }
@@ -206,14 +281,19 @@ TEST(CtlFiles, ConvertRewritesAFileInTheProgramsOwnForm)
 {
     QTemporaryDir dir;
     const QString in = dir.filePath(QStringLiteral("in.cf8"));
-    const QString out = dir.filePath(QStringLiteral("out.cf8"));
     WriteAll(in, "<?xml version=\"1.0\" encoding=\"windows-1251\"?>\n<cfg FileID=\"6\"><device ID=\"0\">"
                  "<loops><zone ID=\"2\" type=\"3\" CID=\"4\"/></loops></device></cfg>");
-    ASSERT_EQ(Ctl({QStringLiteral("convert"), in, out}).code, 0);
     Configuration cfg = StartupConfiguration();
     cfg.main.at(MainOff::type(2)) = 3;
     cfg.main.at(MainOff::cid(2)) = 4;
-    EXPECT_EQ(ReadAll(out).toStdString(), BuildConfigText(cfg, {}, 0));
+    // The window's save-as rule: ".cf8" anywhere in the name is enough.
+    const struct { const char* given; const char* saved; } names[] = {
+        {"out.cf8", "out.cf8"}, {"bare", "bare.cf8"}, {"out.cf8.bak", "out.cf8.bak"}, {"out.CF8", "out.CF8.cf8"}};
+    for (const auto& n : names) {
+        ASSERT_EQ(Ctl({QStringLiteral("convert"), in, dir.filePath(QString::fromLatin1(n.given))}).code, 0);
+        EXPECT_EQ(ReadAll(dir.filePath(QString::fromLatin1(n.saved))).toStdString(), BuildConfigText(cfg, {}, 0))
+            << n.given;
+    }
 }
 
 namespace {
@@ -306,7 +386,6 @@ TEST(CtlFiles, ReportPdfHoldsTheConfigurationAsText)
     EXPECT_TRUE(page.contains("apn.second"));
     EXPECT_TRUE(page.contains("&lt;o&apos;k&amp;&gt;"));
     EXPECT_FALSE(page.contains("src=") || page.contains("href=")); // one self-contained file
-    EXPECT_EQ(Ctl({QStringLiteral("report"), in, QStringLiteral("-o"), dir.filePath(QStringLiteral("no/dir.pdf"))}).code, 2);
     // A configuration read from a panel names its firmware.
     EXPECT_NE(ReportHtml(cfg, texts, {"01.02.2025", 12}).find("Версия прибора: 12<br>\nДата: 01.02.2025"),
               std::string::npos);

@@ -83,8 +83,9 @@ bool LoadPanel(const std::string& fileBytes, PanelConfig& panel, std::string& er
     PanelConfig next = DefaultPanel(panel.cfg.model, false);
     GprsTexts texts;
     try {
-        if (ReadConfigText(fileBytes, next.cfg, texts) == 255) {
-            error = "the file is not a configuration file";
+        TsdParseResult fault;
+        if (ReadConfigText(fileBytes, next.cfg, texts, &fault) == 255) {
+            error = fault.ok() ? std::string() : ParseFaultText(fault);
             return false;
         }
     } catch (const Error& e) {

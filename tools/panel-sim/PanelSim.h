@@ -38,7 +38,8 @@ struct PanelConfig {
 PanelConfig DefaultPanel(uint8_t model, bool cxm);
 
 // Reads a .cf8 text into a panel; its CXM flag decides whether a module is
-// fitted. False (panel untouched) when the file is rejected; error says why.
+// fitted. False (panel untouched) when the file is rejected; error says why
+// where the file tells (a broken structure, a value that is no number).
 bool LoadPanel(const std::string& fileBytes, PanelConfig& panel, std::string& error);
 
 // Splits a byte stream into intact frames: a start byte, a length of at least

@@ -62,13 +62,13 @@ bool SimServer::Open(const std::string& linkPath, std::string& error)
 {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
-        error = std::string("cannot create a pseudo-terminal: ") + std::strerror(errno);
+        error = std::string("не удалось создать псевдотерминал: ") + std::strerror(errno);
         ClosePty();
         return false;
     }
     char name[128] = {};
     if (::ptsname_r(master_, name, sizeof name) != 0) {
-        error = "cannot name the pseudo-terminal";
+        error = "не удалось узнать имя псевдотерминала";
         ClosePty();
         return false;
     }
@@ -76,7 +76,7 @@ bool SimServer::Open(const std::string& linkPath, std::string& error)
     // While no slave descriptor is open the master reads EIO; keep one.
     slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (slave_ < 0) {
-        error = std::string("cannot open ") + name + ": " + std::strerror(errno);
+        error = std::string("не удалось открыть ") + name + ": " + std::strerror(errno);
         ClosePty();
         return false;
     }
@@ -87,7 +87,7 @@ bool SimServer::Open(const std::string& linkPath, std::string& error)
         if (::lstat(linkPath.c_str(), &st) == 0 && S_ISLNK(st.st_mode))
             ::unlink(linkPath.c_str());
         if (::symlink(name, linkPath.c_str()) != 0) {
-            error = "cannot create the link " + linkPath + ": " + std::strerror(errno);
+            error = "не удалось создать ссылку " + linkPath + ": " + std::strerror(errno);
             ClosePty();
             return false;
         }

@@ -2,7 +2,9 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <pthread.h>
@@ -15,6 +17,8 @@ namespace {
 
 using namespace vk410::sim;
 
+constexpr std::uintmax_t kMaxFileSize = 16 * 1024 * 1024;
+
 struct Options {
     int model = 0;
     int version = 1;
@@ -24,14 +28,37 @@ struct Options {
     std::set<Fault> faults;
 };
 
-void Usage()
+const char* const kHelp =
+    "Использование: vk410-panel-sim [--model 0|1] [--version N] [--load FILE.cf8] [--cxm]\n"
+    "                       [--link PATH] [--state-file PATH] [--no-pacing] [--fault KIND]...\n"
+    "Прибор Varko-410 на псевдотерминале: первая строка вывода — путь к нему;\n"
+    "работает до SIGTERM, SIGINT (Ctrl+C) или SIGHUP.\n"
+    "\n"
+    "  --model 0|1        модель: 0 — VK-410QZ8N (по умолчанию), 1 — VK-410QZ8NL\n"
+    "  --version N        версия прибора, 0..255 (по умолчанию 1)\n"
+    "  --load FILE.cf8    начальная конфигурация из файла, с моделью\n"
+    "  --cxm              модуль КСМ подключен: прибор отвечает и за блоки GSM и GPRS\n"
+    "  --link PATH        символьная ссылка на псевдотерминал, постоянное имя\n"
+    "  --state-file PATH  конфигурация прибора в JSON (как show --json) после запуска\n"
+    "                     и после каждой принятой записи\n"
+    "  --no-pacing        отвечать сразу, а не со скоростью линии 2400 бод\n"
+    "  --fault KIND       неисправность, можно несколько раз:\n"
+    "      silent         не отвечает\n"
+    "      bad-crc        неверный контрольный байт в ответах\n"
+    "      extra-byte     лишний байт за каждым ответом\n"
+    "      flood          300 байт шума вместо ответа\n"
+    "      split          ответ двумя частями с промежутком 300 мс\n"
+    "      late           первые два байта ответа через 1,45 с, остальное через 0,45 с\n"
+    "      one-byte       только первый байт ответа\n"
+    "      wrong-model    код модели 5 в ответах на блок 1\n"
+    "      bad-echo       эхо записи с одним изменённым байтом данных\n"
+    "      hangup         закрывает линию посреди второго ответа и завершается\n"
+    "  -h, --help         эта справка\n";
+
+int UsageError(const std::string& text)
 {
-    std::fputs("usage: vk410-panel-sim [--model 0|1] [--version N] [--load FILE.cf8] [--cxm]\n"
-               "                       [--link PATH] [--state-file PATH] [--no-pacing]\n"
-               "                       [--fault silent|bad-crc|extra-byte|flood|split|late|\n"
-               "                                one-byte|wrong-model|bad-echo|hangup]...\n"
-               "Prints the pty slave path as its first line and serves until terminated.\n",
-               stderr);
+    std::fprintf(stderr, "vk410-panel-sim: %s\nСправка: vk410-panel-sim --help\n", text.c_str());
+    return 1;
 }
 
 bool ParseInt(const char* text, int lo, int hi, int& out)
@@ -44,35 +71,56 @@ bool ParseInt(const char* text, int lo, int hi, int& out)
     return true;
 }
 
+bool IsOption(const std::string& a)
+{
+    for (const char* o : {"--model", "--version", "--load", "--link", "--state-file", "--fault", "--cxm",
+                          "--no-pacing", "--help", "-h"})
+        if (a == o)
+            return true;
+    return false;
+}
+
+// On a wrong option or value says so and gives false.
 bool ParseArgs(int argc, char** argv, Options& o)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        const bool hasValue = i + 1 < argc;
         if (a == "--cxm") {
             o.cxm = true;
-        } else if (a == "--no-pacing") {
+            continue;
+        }
+        if (a == "--no-pacing") {
             o.pacing = false;
-        } else if (!hasValue) {
+            continue;
+        }
+        if (!IsOption(a)) {
+            UsageError((a.rfind('-', 0) == 0 ? "неизвестный параметр " : "лишний аргумент ") + a);
             return false;
-        } else if (a == "--model") {
-            if (!ParseInt(argv[++i], 0, 1, o.model))
-                return false;
-        } else if (a == "--version") {
-            if (!ParseInt(argv[++i], 0, 255, o.version))
-                return false;
-        } else if (a == "--load") {
-            o.load = argv[++i];
-        } else if (a == "--link") {
-            o.link = argv[++i];
-        } else if (a == "--state-file") {
-            o.stateFile = argv[++i];
-        } else if (a == "--fault") {
-            Fault f;
-            if (!ParseFault(argv[++i], f))
-                return false;
-            o.faults.insert(f);
-        } else {
+        }
+        if (i + 1 >= argc || IsOption(argv[i + 1])) {
+            UsageError("у параметра " + a + " нет значения");
+            return false;
+        }
+        const std::string value = argv[++i];
+        bool ok = true;
+        if (a == "--model")
+            ok = ParseInt(value.c_str(), 0, 1, o.model);
+        else if (a == "--version")
+            ok = ParseInt(value.c_str(), 0, 255, o.version);
+        else if (a == "--load")
+            o.load = value;
+        else if (a == "--link")
+            o.link = value;
+        else if (a == "--state-file")
+            o.stateFile = value;
+        else {
+            Fault f{};
+            ok = ParseFault(value, f);
+            if (ok)
+                o.faults.insert(f);
+        }
+        if (!ok || value.empty()) {
+            UsageError("неверное значение " + a + " " + value);
             return false;
         }
     }
@@ -86,29 +134,34 @@ bool BuildPanel(const Options& o, PanelConfig& panel)
     panel.faults = o.faults;
     if (o.load.empty())
         return true;
-    std::ifstream in(o.load, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "vk410-panel-sim: cannot read %s\n", o.load.c_str());
-        return false;
-    }
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::string error;
-    if (!LoadPanel(bytes, panel, error)) {
-        std::fprintf(stderr, "vk410-panel-sim: %s: %s\n", o.load.c_str(), error.c_str());
-        return false;
-    }
-    return true;
+    // A device or a pipe would be read without end: only a regular file of a cf8's size.
+    std::error_code ec;
+    std::ifstream in;
+    if (std::filesystem::is_regular_file(o.load, ec) && std::filesystem::file_size(o.load, ec) <= kMaxFileSize)
+        in.open(o.load, std::ios::binary);
+    std::string bytes, error;
+    if (in.is_open())
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.is_open() && LoadPanel(bytes, panel, error))
+        return true;
+    std::fprintf(stderr, "vk410-panel-sim: Файл поврежден или не найден: %s%s%s\n", o.load.c_str(),
+                 error.empty() ? "" : ": ", error.c_str());
+    return false;
 }
 
 } // namespace
 
 int main(int argc, char** argv)
 {
-    Options o;
-    if (!ParseArgs(argc, argv, o)) {
-        Usage();
-        return 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
     }
+    Options o;
+    if (!ParseArgs(argc, argv, o))
+        return 1;
     PanelConfig panel;
     if (!BuildPanel(o, panel))
         return 2;
@@ -136,7 +189,7 @@ int main(int argc, char** argv)
     while (!server.HungUp() && sigtimedwait(&stopSignals, nullptr, &tick) < 0) {
     }
     if (server.HungUp())
-        std::fputs("vk410-panel-sim: line closed (hangup)\n", stderr);
+        std::fputs("vk410-panel-sim: линия закрыта (hangup)\n", stderr);
     server.Stop();
     return 0;
 }

@@ -42,43 +42,6 @@ std::string DiffText(const std::vector<Difference>& diffs, bool json)
     return out;
 }
 
-// diff [--json] [--port PORT] FILE...; report FILE -o OUT.
-struct DescribeArgs {
-    QStringList files;
-    QString port, out;
-    bool json = false;
-    bool journal = true;
-};
-
-bool ParseDescribeArgs(const QStringList& args, bool isReport, DescribeArgs& a)
-{
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& s = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (!isReport && s == QLatin1String("--json"))
-            a.json = true;
-        else if (!isReport && s == QLatin1String("--port") && hasValue)
-            a.port = args[++i];
-        else if (!isReport && s == QLatin1String("--no-journal"))
-            a.journal = false;
-        else if (isReport && s == QLatin1String("-o") && hasValue)
-            a.out = args[++i];
-        else if (s.startsWith(QLatin1Char('-')))
-            return false;
-        else
-            a.files << s;
-    }
-    if (isReport)
-        return a.files.size() == 1 && !a.out.isEmpty();
-    return a.files.size() == (a.port.isEmpty() ? 2 : 1);
-}
-
-int Usage()
-{
-    PrintUsage();
-    return kUsage;
-}
-
 } // namespace
 
 std::string PersonText(const Description& d)
@@ -95,51 +58,55 @@ std::string PersonText(const Description& d)
     return out;
 }
 
-int CmdDiff(const QStringList& args)
+int CmdDiff(const Args& a)
 {
-    DescribeArgs a;
-    if (!ParseDescribeArgs(args, false, a))
-        return Usage();
+    const bool withPanel = a.Has("--port");
+    if (withPanel && a.operands.size() != 1)
+        return UsageError(QStringLiteral("с --port сравнивается один файл: лишний аргумент %1").arg(a.operands[1]),
+                          a.command);
+    if (!withPanel && a.operands.size() != 2)
+        return UsageError(QStringLiteral("не хватает аргумента B.cf8 (или --port PORT)"), a.command);
+    if (withPanel && !PortUnderstood(a))
+        return kUsage;
     Configuration cfgA = StartupConfiguration(), cfgB = StartupConfiguration();
     GprsTexts textsA, textsB;
     // The file first: a rejected file costs no exchange.
-    if (!OpenFile(a.files.back(), cfgB, textsB))
+    if (!OpenFile(a.operands.back(), cfgB, textsB))
         return kFileFailed;
-    if (a.port.isEmpty()) {
-        if (!OpenFile(a.files.front(), cfgA, textsA))
+    if (!withPanel) {
+        if (!OpenFile(a.operands.front(), cfgA, textsA))
             return kFileFailed;
     } else {
         int version = -1;
-        const int rc = ReadPanel(a.port, cfgA, textsA, version, a.journal);
+        const int rc = ReadPanel(a.Value("--port"), cfgA, textsA, version, !a.Has("--no-journal"));
         if (rc != kDone)
             return rc;
     }
+    const bool json = a.Has("--json");
     const std::vector<Difference> diffs = Compare(Describe(cfgA, textsA), Describe(cfgB, textsB));
-    if (!diffs.empty() || a.json)
-        std::fputs(DiffText(diffs, a.json).c_str(), stdout);
+    if (!diffs.empty() || json)
+        std::fputs(DiffText(diffs, json).c_str(), stdout);
     return diffs.empty() ? kDone : kDifferent;
 }
 
-int CmdReport(const QStringList& args)
+int CmdReport(const Args& a)
 {
-    DescribeArgs a;
-    if (!ParseDescribeArgs(args, true, a))
-        return Usage();
-    const QString suffix = QFileInfo(a.out).suffix().toLower();
+    const QString out = a.Value("-o");
+    const QString suffix = QFileInfo(out).suffix().toLower();
     const bool pdf = suffix == QLatin1String("pdf");
     if (!pdf && suffix != QLatin1String("html") && suffix != QLatin1String("htm"))
-        return Usage();
+        return UsageError(QStringLiteral("отчёт сохраняется в .pdf или .html, а не в %1").arg(out), a.command);
     Configuration cfg = StartupConfiguration();
     GprsTexts texts;
-    if (!OpenFile(a.files.front(), cfg, texts))
+    if (!OpenFile(a.operands[0], cfg, texts))
         return kFileFailed;
     const ReportInfo info{QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString(), std::nullopt};
     const std::string html = ReportHtml(cfg, texts, info);
-    const bool saved = pdf ? SaveReportPdf(html, QString::fromStdString(ReportTitle(cfg)), a.out)
-                           : SaveReportHtml(html, a.out);
+    const bool saved = pdf ? SaveReportPdf(html, QString::fromStdString(ReportTitle(cfg)), out)
+                           : SaveReportHtml(html, out);
     if (saved)
         return kDone;
-    std::fprintf(stderr, "vedu-vk410ctl: не удалось записать файл: %s\n", a.out.toUtf8().constData());
+    Message(QStringLiteral("Не удалось сохранить файл: ") + out);
     return kFileFailed;
 }
 

@@ -8,8 +8,6 @@
 namespace vk410::ctl {
 namespace {
 
-void Warn(const QString& text) { std::fprintf(stderr, "vedu-vk410ctl: %s\n", text.toUtf8().constData()); }
-
 QString PersonLine(const JournalEntry& e)
 {
     return QStringList{JournalJson(e).value(QLatin1String("time")).toString(),
@@ -25,23 +23,19 @@ void KeepInJournal(const FinishedExchange& x)
     if (x.code < 0)
         return; // no exchange ran
     if (const QString why = AddToJournal(x); !why.isEmpty())
-        Warn(QStringLiteral("запись журнала не сохранена: ") + why);
+        Message(QStringLiteral("запись журнала не сохранена: ") + why);
 }
 
-int CmdJournal(const QStringList& args)
+int CmdJournal(const Args& a)
 {
-    const bool json = args == QStringList{QStringLiteral("--json")};
-    if (!json && !args.isEmpty()) {
-        PrintUsage();
-        return kUsage;
-    }
+    const bool json = a.Has("--json");
     const JournalContents journal = ReadJournal();
     if (!journal.readable) {
-        Warn(QStringLiteral("не удалось прочитать журнал в ") + JournalFolder());
+        Message(QStringLiteral("не удалось прочитать журнал в ") + JournalFolder());
         return kFileFailed;
     }
     if (journal.damaged > 0)
-        Warn(QStringLiteral("в журнале пропущены поврежденные строки: %1").arg(journal.damaged));
+        Message(QStringLiteral("в журнале пропущены поврежденные строки: %1").arg(journal.damaged));
     if (json) {
         QJsonArray list;
         for (const JournalEntry& e : journal.entries)

@@ -1,74 +1,35 @@
 // read and write: the exchange with a panel from the command line.
 #include <QEventLoop>
-#include <cstdio>
+#include <QFileInfo>
 
 #include "Commands.h"
 #include "files/ConfigJson.h"
-#include "files/FileOps.h"
 #include "link/PanelLink.h"
 #include "link/PortName.h"
-#include "model/Errors.h"
 
 namespace vk410::ctl {
 namespace {
 
-struct LinkArgs {
-    QString port;
-    QString out;
-    QString in;
-    bool json = false;
-    bool journal = true;
-};
-
-void PrintLine(const QString& text)
-{
-    QString line = text;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    std::fprintf(stderr, "%s\n", line.toUtf8().constData());
-    std::fflush(stderr);
-}
-
-// --port PORT plus, for read, -o FILE and --json; for write, one input file.
-bool ParseLinkArgs(const QStringList& args, bool isWrite, LinkArgs& a)
-{
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& s = args[i];
-        const bool hasValue = i + 1 < args.size();
-        if (s == QLatin1String("--port") && hasValue)
-            a.port = args[++i];
-        else if (!isWrite && s == QLatin1String("-o") && hasValue)
-            a.out = args[++i];
-        else if (!isWrite && s == QLatin1String("--json"))
-            a.json = true;
-        else if (s == QLatin1String("--no-journal"))
-            a.journal = false;
-        else if (isWrite && a.in.isEmpty() && !s.startsWith(QLatin1Char('-')))
-            a.in = s;
-        else
-            return false;
-    }
-    return !a.port.isEmpty() && (!isWrite || !a.in.isEmpty());
-}
-
-// The port box rule, and a relative path for convenience on the command line.
-QString DeviceOf(const QString& port)
-{
-    const QString device = DeviceForPortText(port);
-    if (!device.isEmpty())
-        return device;
-    return port.contains(QLatin1Char('/')) ? port : QString();
-}
-
 struct Outcome {
     int code = -1;
-    int version = -1;
-    QString openError; // why the port could not be opened
     ExchangeResult result;
+    QString openError; // why the port could not be opened
 };
 
-// Runs one exchange to its end; cfg receives what it hands back.
-Outcome RunExchange(const QString& device, bool isWrite, Configuration& cfg, const GprsTexts& texts)
+// "Порт COM1 -> /dev/ttyS0"; a link is followed, so that the device that
+// answers is the one named.
+QString PortLine(const QString& port, const QString& device)
 {
+    const QString target = QFileInfo(device).canonicalFilePath();
+    const QString shown = target.isEmpty() ? device : target;
+    return shown == port ? QStringLiteral("Порт %1").arg(port) : QStringLiteral("Порт %1 -> %2").arg(port, shown);
+}
+
+// Runs one exchange to its end; cfg receives what it hands back.
+Outcome RunExchange(const QString& port, bool isWrite, Configuration& cfg, const GprsTexts& texts)
+{
+    const QString device = DeviceOf(port);
+    PrintLine(PortLine(port, device));
     PanelLink link;
     link.CommPortDriver1().SetPortName(device);
     Outcome outcome;
@@ -82,7 +43,6 @@ Outcome RunExchange(const QString& device, bool isWrite, Configuration& cfg, con
                          }
                          ApplyExchangeResult(result, cfg);
                          outcome.code = code;
-                         outcome.version = result.version;
                          outcome.result = result;
                          if (code == kReportPortFailed)
                              outcome.openError = PortOpenErrorText(link.CommPortDriver1().LastOpenError());
@@ -95,7 +55,32 @@ Outcome RunExchange(const QString& device, bool isWrite, Configuration& cfg, con
     return outcome;
 }
 
-int ExitFor(const Outcome& o, bool isWrite)
+// The blocks a write of cfg sends, in order, in the words of its status texts.
+QStringList BlocksWritten(const Configuration& cfg)
+{
+    QStringList blocks{QStringLiteral("основная конфигурация")};
+    if (cfg.main.at(MainOff::state) != 0) {
+        blocks << QStringLiteral("настройки GSM");
+        if (cfg.gsm.at(GsmOff::useGPRScfg) != 0)
+            blocks << QStringLiteral("настройки GPRS");
+    }
+    return blocks;
+}
+
+// After a failed write: what the panel holds now, as far as it said so.
+void PrintConfirmed(const Configuration& cfg, const ExchangeResult& r)
+{
+    const bool confirmed[] = {r.mainConfirmed, r.gsmConfirmed, r.gprsConfirmed};
+    QStringList yes, no;
+    const QStringList blocks = BlocksWritten(cfg);
+    for (qsizetype i = 0; i < blocks.size(); ++i)
+        (confirmed[i] ? yes : no) << blocks[i];
+    if (!yes.isEmpty())
+        PrintLine(QStringLiteral("Подтверждено прибором: ") + yes.join(QStringLiteral(", ")));
+    PrintLine(QStringLiteral("Не подтверждено: ") + no.join(QStringLiteral(", ")));
+}
+
+int ExitFor(const Outcome& o, bool isWrite, const Configuration& cfg)
 {
     switch (o.code) {
     case kReportDone:
@@ -106,78 +91,80 @@ int ExitFor(const Outcome& o, bool isWrite)
             PrintLine(o.openError);
         return kPortFailed;
     default:
+        // A refusal sends nothing: its status text is the outcome.
+        if (isWrite && o.result.refused)
+            return kExchangeFailed;
         PrintLine(isWrite ? StatusText::WriteFailed : StatusText::ReadFailed);
+        if (isWrite)
+            PrintConfirmed(cfg, o.result);
         return kExchangeFailed;
     }
 }
 
 } // namespace
 
+QString DeviceOf(const QString& port)
+{
+    const QString device = DeviceForPortText(port);
+    if (!device.isEmpty())
+        return device;
+    return port.contains(QLatin1Char('/')) ? port : QString();
+}
+
+bool PortUnderstood(const Args& a)
+{
+    const QString port = a.Value("--port");
+    if (!DeviceOf(port).isEmpty())
+        return true;
+    UsageError(QStringLiteral("порт «%1» не распознан: нужен COM1, ttyUSB0 или путь к устройству").arg(port),
+               a.command);
+    return false;
+}
+
 int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version, bool keepJournal)
 {
-    if (DeviceOf(port).isEmpty()) {
-        PrintUsage();
-        return kUsage;
-    }
     cfg = StartupConfiguration();
-    const Outcome o = RunExchange(DeviceOf(port), false, cfg, GprsTexts{});
+    const Outcome o = RunExchange(port, false, cfg, GprsTexts{});
     if (keepJournal)
         KeepInJournal({port, DeviceOf(port), o.code, o.result, {}, o.openError});
-    const int rc = ExitFor(o, false);
+    const int rc = ExitFor(o, false, cfg);
     if (rc != kDone)
         return rc;
     texts = {};
     LoadGprsTexts(cfg.gprs, texts);
-    version = o.version;
+    version = o.result.version;
     return kDone;
 }
 
-int CmdRead(const QStringList& args)
+int CmdRead(const Args& a)
 {
-    LinkArgs a;
-    if (!ParseLinkArgs(args, false, a)) {
-        PrintUsage();
+    if (!PortUnderstood(a) || !FramesWithJson(a))
         return kUsage;
-    }
     Configuration cfg;
     GprsTexts texts;
     int version = -1;
-    const int rc = ReadPanel(a.port, cfg, texts, version, a.journal);
+    const int rc = ReadPanel(a.Value("--port"), cfg, texts, version, !a.Has("--no-journal"));
     if (rc != kDone)
         return rc;
-    if (!a.out.isEmpty() && !SaveConfigFile(a.out, cfg, texts, cfg.model)) {
-        std::fprintf(stderr, "vedu-vk410ctl: cannot save %s\n", a.out.toUtf8().constData());
+    if (a.Has("-o") && SaveFile(a.Value("-o"), cfg, texts) != kDone)
         return kFileFailed;
-    }
-    if (a.json)
-        std::printf("%s\n", ConfigJson(cfg, texts, version).c_str());
+    if (a.Has("--json"))
+        std::printf("%s\n", ConfigJson(cfg, texts, version, a.Has("--frames")).c_str());
     return kDone;
 }
 
-int CmdWrite(const QStringList& args)
+int CmdWrite(const Args& a)
 {
-    LinkArgs a;
-    if (!ParseLinkArgs(args, true, a) || DeviceOf(a.port).isEmpty()) {
-        PrintUsage();
+    if (!PortUnderstood(a))
         return kUsage;
-    }
     Configuration cfg = StartupConfiguration();
     GprsTexts texts;
-    try {
-        TsdParseResult fault;
-        if (OpenConfigFile(a.in, cfg, texts, &fault) == 255) {
-            std::fprintf(stderr, "vedu-vk410ctl: %s is not a configuration file%s\n", a.in.toUtf8().constData(),
-                         fault.ok() ? "" : (": " + ParseFaultText(fault)).c_str());
-            return kFileFailed;
-        }
-    } catch (const Error& e) {
-        std::fprintf(stderr, "vedu-vk410ctl: %s: %s\n", a.in.toUtf8().constData(), e.what());
+    if (!OpenFile(a.operands[0], cfg, texts))
         return kFileFailed;
-    }
-    const Outcome o = RunExchange(DeviceOf(a.port), true, cfg, texts);
-    if (a.journal)
-        KeepInJournal({a.port, DeviceOf(a.port), o.code, o.result, texts, o.openError});
-    return ExitFor(o, true);
+    const Outcome o = RunExchange(a.Value("--port"), true, cfg, texts);
+    if (!a.Has("--no-journal"))
+        KeepInJournal({a.Value("--port"), DeviceOf(a.Value("--port")), o.code, o.result, texts, o.openError});
+    return ExitFor(o, true, cfg);
 }
 
 } // namespace vk410::ctl

@@ -32,13 +32,9 @@ QJsonObject PortJson(const SerialPortInfo& port)
 
 } // namespace
 
-int CmdPorts(const QStringList& args)
+int CmdPorts(const Args& a)
 {
-    const bool json = args == QStringList{QStringLiteral("--json")};
-    if (!json && !args.isEmpty()) {
-        PrintUsage();
-        return kUsage;
-    }
+    const bool json = a.Has("--json");
     const QList<SerialPortInfo> ports = ListSerialPortInfo();
     if (json) {
         QJsonArray list;
@@ -48,7 +44,7 @@ int CmdPorts(const QStringList& args)
         return kDone;
     }
     if (ports.isEmpty())
-        std::fputs("vedu-vk410ctl: последовательные порты не найдены\n", stderr);
+        Message(QStringLiteral("последовательные порты не найдены"));
     qsizetype width = 0;
     for (const SerialPortInfo& port : ports)
         width = std::max(width, port.name.size());

@@ -1,14 +1,111 @@
-// vedu-vk410ctl: the command-line programmer (no widgets).
+// vedu-vk410ctl: the command-line programmer (no widgets); its commands and their help.
 #include <QGuiApplication>
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
-#include <functional>
-#include <map>
 #include <memory>
 
 #include "Commands.h"
 
 namespace {
+
+using namespace vk410::ctl;
+
+const std::string kPortRule = "PORT — как в поле «Порт» окна: COM1 — /dev/ttyS0, COM2 — /dev/ttyS1, ...;\n"
+                              "ttyUSB0, ttyACM0, ... — /dev/ttyUSB0, ...; путь с «/» — само устройство.\n";
+const std::string kCf8Rule = "К имени сохраняемого файла без «.cf8» это расширение добавляется,\n"
+                             "как при «Сохранить как...» в окне.\n";
+
+std::string Footer()
+{
+    return "Справка по команде: vedu-vk410ctl КОМАНДА --help\n\n" + kPortRule +
+           "Команды, которые сохраняют конфигурацию (new, convert, read -o), добавляют\n"
+           "«.cf8» к имени без него, как «Сохранить как...» в окне.\n"
+           "Сообщения и ход обмена идут в стандартный поток ошибок, результаты — в стандартный вывод.\n"
+           "\n"
+           "Коды выхода:\n"
+           "  0  готово (diff: конфигурации одинаковы)\n"
+           "  1  неверный вызов\n"
+           "  2  файл отвергнут, не читается или не записывается\n"
+           "  3  обмен с прибором не удался; запись могла пройти частично (см. последние строки)\n"
+           "  4  порт не открывается\n"
+           "  5  diff: конфигурации различаются\n";
+}
+
+const OptionSpec kJson{"--json", nullptr, "одним объектом JSON: model, main, gsm, gprs (байты данных\n"
+                                          "блоков в шестнадцатеричном виде), sim1, sim2"};
+const OptionSpec kFrames{"--frames", nullptr, "с --json: и frames — кадры записи блоков, как их отправит write"};
+const OptionSpec kPort{"--port", "PORT", "порт прибора", true};
+const OptionSpec kNoJournal{"--no-journal", nullptr, "не оставлять записи в журнале обмена"};
+
+const std::vector<CommandSpec>& Commands()
+{
+    static const std::vector<CommandSpec> commands = {
+        {"show", "[--json] [--frames] FILE.cf8", "показать конфигурацию из файла",
+         {kJson, kFrames}, {"FILE.cf8"}, 1,
+         "Каждое поле по страницам окна, с его подписью и значением, как их показывает окно.\n",
+         CmdShow},
+        {"new", "--model 0|1 [--cxm] OUT.cf8", "сохранить начальную конфигурацию модели",
+         {{"--model", "0|1", "код модели: 0 — VK-410QZ8N, 1 — VK-410QZ8NL", true},
+          {"--cxm", nullptr, "модуль КСМ подключен"}},
+         {"OUT.cf8"}, 1, "Конфигурация та, что в окне после запуска.\n" + kCf8Rule, CmdNew},
+        {"convert", "IN.cf8 OUT.cf8", "открыть файл и сохранить его заново", {}, {"IN.cf8", "OUT.cf8"}, 2,
+         "Файл читается, как «Открыть...» окна, и пишется, как «Сохранить как...».\n" + kCf8Rule, CmdConvert},
+        {"read", "--port PORT [-o OUT.cf8] [--json] [--frames] [--no-journal]", "прочитать конфигурацию прибора",
+         {kPort,
+          {"-o", "OUT.cf8", "сохранить в файл"},
+          {"--json", nullptr, "напечатать, как show --json, и version — версию прибора"},
+          kFrames,
+          kNoJournal},
+         {}, 0,
+         "Ход обмена (тексты строки состояния окна) идёт в стандартный поток ошибок, итог последним.\n" + kPortRule +
+             kCf8Rule,
+         CmdRead},
+        {"write", "--port PORT [--no-journal] IN.cf8", "записать конфигурацию файла в прибор", {kPort, kNoJournal},
+         {"IN.cf8"}, 1,
+         "Каждый блок сверяется с ответом прибора. Если прибор подтвердил не все блоки,\n"
+         "последние строки называют подтверждённые и неподтверждённые (код выхода 3).\n" +
+             kPortRule,
+         CmdWrite},
+        {"diff", "[--json] A.cf8 B.cf8 | --port PORT [--json] [--no-journal] B.cf8",
+         "поля, значения которых различаются",
+         {{"--json", nullptr, "массивом JSON объектов page, item, field, a, b"},
+          {"--port", "PORT", "A — прибор: он читается, как в read, и ничего в него не пишется"},
+          kNoJournal},
+         {"A.cf8", "B.cf8"}, 1,
+         "Строка на поле: место / поле: значение в A -> значение в B; «—» у поля, которого\n"
+         "у одной стороны нет. Код выхода 0 — одинаковы, 5 — различаются.\n" +
+             kPortRule,
+         CmdDiff},
+        {"report", "FILE.cf8 -o OUT.pdf|OUT.html", "карта программирования конфигурации",
+         {{"-o", "OUT.pdf|OUT.html", "файл отчёта: PDF или одна страница HTML", true}}, {"FILE.cf8"}, 1,
+         "Все поля по страницам; значения, отличные от начальных для модели, помечены «*».\n", CmdReport},
+        {"ports", "[--json]", "последовательные порты, как их предлагает поле «Порт»",
+         {{"--json", nullptr, "массивом JSON объектов name, device, description, usb и, у адаптеров\n"
+                              "USB, manufacturer, product, serial, vendorId, productId"}},
+         {}, 0, "", CmdPorts},
+        {"journal", "[--json]", "журнал обмена: чтения и записи, новые первыми",
+         {{"--json", nullptr, "массивом JSON"}}, {}, 0,
+         "read, write и diff --port оставляют в журнале запись о каждом обмене, если не дан --no-journal.\n",
+         CmdJournal},
+    };
+    return commands;
+}
+
+const CommandSpec* FindCommand(const QString& name)
+{
+    const std::vector<CommandSpec>& all = Commands();
+    const auto it =
+        std::find_if(all.begin(), all.end(), [&](const CommandSpec& c) { return name == QLatin1String(c.name); });
+    return it == all.end() ? nullptr : &*it;
+}
+
+// Qt's own warnings (no XDG_RUNTIME_DIR for the offscreen platform, say) are
+// not this program's messages; only the critical ones get through.
+void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+}
 
 // The report lays out its PDF with Qt Gui, on the offscreen platform: the
 // command line never needs a display.
@@ -21,33 +118,37 @@ std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char* argv[])
     return std::make_unique<QCoreApplication>(argc, argv);
 }
 
+int Run(QStringList args)
+{
+    if (args.isEmpty()) {
+        PrintOverview(Commands(), Footer(), stderr);
+        return kUsage;
+    }
+    QString name = args.takeFirst();
+    // "help read" is "read --help".
+    if (name == QLatin1String("help") && !args.isEmpty()) {
+        name = args.takeFirst();
+        args = {QStringLiteral("--help")};
+    } else if (name == QLatin1String("help") || name == QLatin1String("--help") || name == QLatin1String("-h")) {
+        PrintOverview(Commands(), Footer(), stdout);
+        return kDone;
+    }
+    const CommandSpec* command = FindCommand(name);
+    if (!command)
+        return UsageError(QStringLiteral("неизвестная команда %1").arg(name));
+    Args a;
+    int code = kDone;
+    if (!ParseArgs(*command, args, a, code))
+        return code;
+    return command->run(a);
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
+    qInstallMessageHandler(QtMessages);
     const auto app = MakeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vedu-vk410ctl"));
-    QStringList args = QCoreApplication::arguments().mid(1);
-    if (args.isEmpty()) {
-        vk410::ctl::PrintUsage();
-        return vk410::ctl::kUsage;
-    }
-    const std::map<QString, std::function<int(const QStringList&)>> commands = {
-        {QStringLiteral("show"), vk410::ctl::CmdShow},
-        {QStringLiteral("new"), vk410::ctl::CmdNew},
-        {QStringLiteral("convert"), vk410::ctl::CmdConvert},
-        {QStringLiteral("read"), vk410::ctl::CmdRead},
-        {QStringLiteral("write"), vk410::ctl::CmdWrite},
-        {QStringLiteral("diff"), vk410::ctl::CmdDiff},
-        {QStringLiteral("report"), vk410::ctl::CmdReport},
-        {QStringLiteral("ports"), vk410::ctl::CmdPorts},
-        {QStringLiteral("journal"), vk410::ctl::CmdJournal},
-    };
-    const QString name = args.takeFirst();
-    const auto it = commands.find(name);
-    if (it == commands.end()) {
-        vk410::ctl::PrintUsage();
-        return vk410::ctl::kUsage;
-    }
-    return it->second(args);
+    return Run(QCoreApplication::arguments().mid(1));
 }
