@@ -72,7 +72,8 @@ std::string FramesJson(const Configuration& cfg, const GprsTexts& texts)
             gprs = HexString(g.buf.data(), g.frameLength());
         }
     }
-    return "{\"main\":\"" + HexString(main.buf.data(), mainLen) + "\",\"gsm\":\"" + gsm + "\",\"gprs\":\"" + gprs + "\"}";
+    return "{\"main\":\"" + HexString(main.buf.data(), mainLen) + "\",\"gsm\":\"" + gsm + "\",\"gprs\":\"" + gprs +
+           "\"}";
 }
 
 } // namespace

@@ -231,7 +231,7 @@ TEST_F(CtlLink, FailuresGiveTheirExitCodesAndOutcomeTextLast)
         EXPECT_EQ(r.exitCode, 4);
         EXPECT_EQ(r.errLines.value(0), port == device ? QStringLiteral("Порт ") + port
                                                       : QStringLiteral("Порт %1 -> %2").arg(port, device));
-        EXPECT_EQ(r.errLines.value(1), QStringLiteral("Невозможно открыть последовательный порт. Выберите другой порт и попробуйте снова"));
+        EXPECT_EQ(r.errLines.value(1), QString(StatusText::PortFailedText).replace(QStringLiteral("\r\n"), " "));
         EXPECT_EQ(r.errLines.value(2), QStringLiteral("Устройство %1 не найдено").arg(device));
     }
     TCommPortDriver holder;
@@ -404,10 +404,13 @@ TEST_F(CtlLink, AFailedWriteSaysWhichBlocksThePanelConfirmed)
     } cases[] = {
         // No module in the panel: block 1 goes in, block 2 finds nobody.
         {"partly", {QStringLiteral("--model"), QStringLiteral("1")}, file,
-         {StatusText::GsmWriteFailed, StatusText::WriteFailed, QStringLiteral("Подтверждено прибором: основная конфигурация"),
+         {StatusText::GsmWriteFailed, StatusText::WriteFailed,
+          QStringLiteral("Подтверждено прибором: основная конфигурация"),
           QStringLiteral("Не подтверждено: настройки GSM, настройки GPRS")},
          "15"},
-        {"bad echo", {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--fault"), QStringLiteral("bad-echo")}, file,
+        {"bad echo",
+         {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--fault"), QStringLiteral("bad-echo")},
+         file,
          {StatusText::MainWriteErrors, StatusText::WriteFailed,
           QStringLiteral("Не подтверждено: основная конфигурация, настройки GSM, настройки GPRS")},
          "15"},
@@ -436,7 +439,8 @@ TEST(PanelSimCommand, HelpOnStandardOutputAndWrongUsageSaid)
         const char* said; // the first line of standard error, or of standard output for help
     } cases[] = {
         {{QStringLiteral("--help")}, 0, "Использование: vk410-panel-sim"},
-        {{QStringLiteral("--fault"), QStringLiteral("late"), QStringLiteral("-h")}, 0, "Использование: vk410-panel-sim"},
+        {{QStringLiteral("--fault"), QStringLiteral("late"), QStringLiteral("-h")}, 0,
+         "Использование: vk410-panel-sim"},
         {{QStringLiteral("--prot")}, 1, "vk410-panel-sim: неизвестный параметр --prot"},
         {{QStringLiteral("--fault"), QStringLiteral("nope")}, 1, "vk410-panel-sim: неверное значение --fault nope"},
         {{QStringLiteral("--model"), QStringLiteral("--cxm")}, 1, "vk410-panel-sim: у параметра --model нет значения"},

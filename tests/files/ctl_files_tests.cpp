@@ -251,7 +251,8 @@ TEST(CtlFiles, RejectedFilesGiveTwoAndTheProgramsMessage)
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     const struct { QString path; QString message; } cases[] = {
         {dir.filePath(QStringLiteral("none.cf8")), QStringLiteral("Файл поврежден или не найден")},
-        {bad, QStringLiteral("Файл поврежден или не найден: ") + bad + QStringLiteral(": '3x' is not a valid integer value")},
+        {bad, QStringLiteral("Файл поврежден или не найден: ") + bad +
+                  QStringLiteral(": '3x' is not a valid integer value")},
         {truncated, QStringLiteral("Файл поврежден или не найден: ") + truncated +
                         QStringLiteral(": строка 19, столбец 6: файл обрывается")},
         {letters, QStringLiteral("'$ЯЯ' is not a valid integer value")},

@@ -1,10 +1,12 @@
 // Any bytes as a cf8 file: accepted, rejected or a conversion error, and a
-// rejected file changes nothing; an accepted one can be described.
+// rejected file changes nothing; an accepted one can be described and printed
+// as JSON with its frames.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
+#include "files/ConfigJson.h"
 #include "files/FileOps.h"
 #include "model/Description.h"
 #include "model/Errors.h"
@@ -29,6 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
         std::abort();
     // Whatever a file holds, it can be described, and equals itself.
     if (!vk410::Compare(vk410::Describe(cfg, texts), vk410::Describe(cfg, texts, vk410::DescribeScope::Used)).empty())
+        std::abort();
+    if (vk410::ConfigJson(cfg, texts, std::nullopt, true).back() != '}')
         std::abort();
     // What was accepted is written and read back to the same blocks.
     const std::string text = vk410::BuildConfigText(cfg, texts, model);
