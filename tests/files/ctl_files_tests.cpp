@@ -90,6 +90,7 @@ TEST(CtlFiles, WrongUsageSaysWhatWasWrong)
         {{"report", "a.cf8"}, "не указан параметр -o"},
         {{"report", "a.cf8", "-o", "a.txt"}, "в .pdf или .html, а не в a.txt"},
         {{"ports", "ttyS0"}, "лишний аргумент ttyS0"},
+        {{"journal", "--no-journal"}, "неизвестный параметр --no-journal"},
         {{"read"}, "не указан параметр --port PORT"},
         {{"read", "--prot", "COM1"}, "неизвестный параметр --prot"},
         {{"read", "--port", "p1"}, "порт «p1» не распознан"},
@@ -117,7 +118,7 @@ TEST(CtlFiles, WrongUsageSaysWhatWasWrong)
 
 TEST(CtlFiles, HelpIsPrintedOnStandardOutput)
 {
-    const QStringList commands{"show", "new", "convert", "read", "write", "diff", "report", "ports"};
+    const QStringList commands{"show", "new", "convert", "read", "write", "diff", "report", "ports", "journal"};
     QList<QStringList> cases{{"--help"}, {"-h"}, {"help"}};
     for (const QString& c : commands)
         cases << QStringList{c, "--help"} << QStringList{"help", c} << QStringList{c, "--bogus", "-h"};
@@ -134,7 +135,7 @@ TEST(CtlFiles, HelpIsPrintedOnStandardOutput)
     const CtlRun bare = Ctl({});
     EXPECT_EQ(bare.code, 1);
     EXPECT_TRUE(bare.out.isEmpty());
-    EXPECT_TRUE(bare.err.contains(QStringLiteral("write --port PORT IN.cf8")));
+    EXPECT_TRUE(bare.err.contains(QStringLiteral("convert IN.cf8 OUT.cf8")));
 }
 
 TEST(CtlFiles, NewSavesTheStartupConfigurationAsTheWindowWould)
