@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <sys/stat.h>
 
 #include "../model/Errors.h"
@@ -193,10 +194,15 @@ void TNativeXml::SaveDocument(const std::string& path) const
     });
     ok = std::fflush(file) == 0 && ok;
     ok = std::fclose(file) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        const int err = errno;
+    // std::filesystem::rename replaces the target also where rename() will
+    // not (Windows).
+    std::error_code renamed;
+    if (ok)
+        std::filesystem::rename(temp, path, renamed);
+    if (!ok || renamed) {
+        const std::string why = renamed ? renamed.message() : std::strerror(errno);
         std::remove(temp.c_str());
-        throw Error("Cannot write file \"" + path + "\": " + std::strerror(err));
+        throw Error("Cannot write file \"" + path + "\": " + why);
     }
 }
 

@@ -4,9 +4,9 @@
 #include "files/NativeXml.h"
 #include "model/Errors.h"
 
+#include <chrono>
 #include <cstdio>
-#include <cstdlib>
-#include <unistd.h>
+#include <filesystem>
 
 using namespace vk410;
 
@@ -224,14 +224,17 @@ TEST(NativeXmlNode, DeepHandBuiltTreeIsSearchedAndFreedWithoutRecursion)
 
 TEST(NativeXmlDocument, SaveAndLoadOnDisk)
 {
-    char dirTemplate[] = "/tmp/vk410-xml-XXXXXX";
-    ASSERT_NE(mkdtemp(dirTemplate), nullptr);
-    const std::string dir = dirTemplate;
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::temp_directory_path() /
+        ("vk410-xml-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    ASSERT_TRUE(fs::create_directory(folder));
+    const std::string dir = folder.string();
     const std::string path = dir + "/doc.xml";
 
     auto doc = ReadableDoc("config");
     doc->RootElement()->NewChild("device")->PutAttrText("name", "\xD0\x98\xD0\xBC\xD1\x8F");
     doc->SaveDocument(path);
+    doc->SaveDocument(path); // replaces the file it wrote
     TNativeXml back;
     back.LoadDocument(path);
     ASSERT_NE(back.RootElement(), nullptr);
@@ -249,6 +252,5 @@ TEST(NativeXmlDocument, SaveAndLoadOnDisk)
     TNativeXml still;
     still.LoadDocument(path);
     EXPECT_EQ(still.RootElement()->FindChild("later"), nullptr);
-    std::remove(path.c_str());
-    rmdir(dir.c_str());
+    fs::remove_all(folder);
 }
