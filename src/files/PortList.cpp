@@ -5,13 +5,6 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#endif
-
 namespace vk410 {
 namespace {
 
@@ -42,21 +35,14 @@ bool LinkOrFile(const QString& path)
     return info.isSymLink() || info.exists();
 }
 
-// What a device says of itself comes from its firmware: one line of printable
-// text, of a length a person reads.
+// What a device says of itself comes from its firmware.
 QString Attribute(const QString& folder, const char* name)
 {
     constexpr qint64 kMaxRead = 256;
-    constexpr qsizetype kMaxShown = 64;
     QFile file(folder + QLatin1Char('/') + QLatin1String(name));
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QString text = QString::fromUtf8(file.read(kMaxRead));
-    for (QChar& c : text) {
-        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
-            c = QLatin1Char(' ');
-    }
-    return text.simplified().left(kMaxShown);
+    return DeviceText(QString::fromUtf8(file.read(kMaxRead)));
 }
 
 // The USB device above a tty's device: the nearest folder with idVendor and
@@ -95,36 +81,18 @@ SerialPortInfo DescribeTty(const QString& entryPath, const QString& name, const 
     return port;
 }
 
-#ifdef _WIN32
-QStringList ListFromRegistry()
-{
-    QStringList ports;
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"HARDWARE\\DEVICEMAP\\SERIALCOMM", 0, KEY_READ, &key)
-        != ERROR_SUCCESS)
-        return ports;
-    // Bounded: the registry reports the end, and a key has far fewer values.
-    for (DWORD index = 0; index < 4096; ++index) {
-        wchar_t name[256];
-        DWORD nameLen = 256;
-        wchar_t data[256];
-        DWORD dataBytes = sizeof(data) - sizeof(wchar_t);
-        DWORD type = 0;
-        const LONG rc = RegEnumValueW(key, index, name, &nameLen, nullptr, &type,
-                                      reinterpret_cast<BYTE*>(data), &dataBytes);
-        if (rc == ERROR_NO_MORE_ITEMS)
-            break;
-        if (rc != ERROR_SUCCESS || type != REG_SZ)
-            continue;
-        data[dataBytes / sizeof(wchar_t)] = L'\0';
-        ports << QString::fromWCharArray(data);
-    }
-    RegCloseKey(key);
-    return ports;
-}
-#endif
 
 } // namespace
+
+QString DeviceText(QString text)
+{
+    constexpr qsizetype kMaxShown = 64;
+    for (QChar& c : text) {
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format)
+            c = QLatin1Char(' ');
+    }
+    return text.simplified().left(kMaxShown);
+}
 
 bool PortNameLess(const QString& a, const QString& b)
 {
@@ -155,17 +123,9 @@ QList<SerialPortInfo> ListSerialPortInfo(const QString& sysfsRoot)
     return ports;
 }
 
-QList<SerialPortInfo> ListSerialPortInfo()
-{
-#ifdef _WIN32
-    QList<SerialPortInfo> ports;
-    for (const QString& name : ListFromRegistry())
-        ports << SerialPortInfo{name};
-    return ports;
-#else
-    return ListSerialPortInfo(QStringLiteral("/sys"));
+#ifndef _WIN32 // Windows lists its ports in PortListWin32.cpp
+QList<SerialPortInfo> ListSerialPortInfo() { return ListSerialPortInfo(QStringLiteral("/sys")); }
 #endif
-}
 
 QStringList ListSerialPorts() { return PortNames(ListSerialPortInfo()); }
 

@@ -20,7 +20,8 @@ struct SerialPortInfo {
 // serial hardware, USB adapters; not virtual consoles or ptys), without the
 // UARTs the kernel reserved but found no chip for (`type` 0), in natural name
 // order. Windows: the values of HKLM\HARDWARE\DEVICEMAP\SERIALCOMM in the
-// registry's order, without descriptions. Empty when the source cannot be read.
+// registry's order, described from the device manager's record of the device
+// behind each port. Empty when the source cannot be read.
 QList<SerialPortInfo> ListSerialPortInfo();
 QList<SerialPortInfo> ListSerialPortInfo(const QString& sysfsRoot);
 
@@ -32,6 +33,15 @@ QStringList PortNames(const QList<SerialPortInfo>& ports);
 // empty when nothing is known of the port.
 QString PortDescription(const SerialPortInfo& port);
 QStringList PortDescriptions(const QList<SerialPortInfo>& ports);
+
+// Windows: a port described from its device's instance id
+// ("USB\VID_0403&PID_6001\A10K1234", "FTDIBUS\VID_0403+PID_6001+A10K1234A\0000",
+// "ACPI\PNP0501\1"), maker and description as the device manager gives them.
+SerialPortInfo DescribeWindowsPort(const QString& name, const QString& instanceId, const QString& manufacturer,
+                                   const QString& description);
+
+// A device's own words as one line of printable text of a length a person reads.
+QString DeviceText(QString text);
 
 // Name order that reads as a person expects: "ttyS2" before "ttyS10".
 bool PortNameLess(const QString& a, const QString& b);

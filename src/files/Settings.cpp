@@ -42,7 +42,7 @@ bool WriteSetting(const QString& name, const QString& text)
 
 QString ReadFolderSetting()
 {
-    return ReadSetting(QString::fromLatin1(kSettingFilePath), QDir::currentPath());
+    return ReadSetting(QString::fromLatin1(kSettingFilePath), QDir::toNativeSeparators(QDir::currentPath()));
 }
 
 bool WriteFolderSetting(const QString& filePath)

@@ -12,6 +12,11 @@
 #include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#elif defined(_WIN32)
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
 #endif
 
 namespace vk410 {
@@ -38,7 +43,8 @@ const QString PortFailedText =
 
 namespace {
 
-// One step below normal: a nice value one higher for this thread.
+// One step below normal: a nice value one higher for this thread, or the
+// system's own step on Windows.
 void LowerThisThreadPriority()
 {
 #ifdef __linux__
@@ -47,6 +53,8 @@ void LowerThisThreadPriority()
     const int nice = ::getpriority(PRIO_PROCESS, tid);
     if (errno == 0)
         ::setpriority(PRIO_PROCESS, tid, nice + 1);
+#elif defined(_WIN32)
+    ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_BELOW_NORMAL);
 #endif
 }
 

@@ -3,6 +3,7 @@
 
 #include "../files/FileOps.h"
 #include "../files/Settings.h"
+#include "../files/ShortPath.h"
 #include "Dialogs.h"
 #include "FormGprs.h"
 #include "FormUnit1.h"
@@ -112,7 +113,9 @@ bool TForm1::CommitFocusedEditor()
     return !leaveFailed_ && (!masked || masked->CanLeave());
 }
 
-// On Linux a path has no short form: the path itself stands for it.
-void TForm1::ShowFileCaption(const QString& path) { setWindowTitle(path + QStringLiteral(" : ") + AppCaption()); }
+void TForm1::ShowFileCaption(const QString& path)
+{
+    setWindowTitle(ShortPathName(path) + QStringLiteral(" : ") + AppCaption());
+}
 
 } // namespace vk410

@@ -129,6 +129,8 @@ void TForm1::BuildRightPanel(QWidget* central)
     PortNameBox = new TDropDownBox(panel);
     PortNameBox->setObjectName(QStringLiteral("PortNameBox"));
     PortNameBox->setEditable(true);
+    // Every typed text is the port's rule's to judge: no completion from the list.
+    PortNameBox->setCompleter(nullptr);
     PortNameBox->setGeometry(4, 44, 100, 24);
     ButtonRead = new QPushButton(QStringLiteral("Прочитать"), panel);
     ButtonRead->setObjectName(QStringLiteral("ButtonRead"));

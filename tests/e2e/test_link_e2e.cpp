@@ -8,7 +8,7 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include "../link/LinkTestKit.h"
+#include "../link/LinkRun.h"
 #include "SimServer.h"
 #include "link/PanelLink.h"
 
@@ -35,15 +35,6 @@ sim::PanelConfig GprsPanel(uint8_t model)
 
 Configuration Blank(uint8_t model) { return StartupConfiguration(model); }
 
-struct Outcome {
-    std::vector<QString> texts;
-    std::vector<int> codes;
-    int value = -1;
-    ExchangeResult result;
-    int Final() const { return codes.empty() ? -1 : codes.back(); }
-    bool Shown(const QString& t) const { return std::find(texts.begin(), texts.end(), t) != texts.end(); }
-};
-
 struct LinkE2E : ::testing::Test {
     void SetUp() override { App(); }
 
@@ -56,42 +47,15 @@ struct LinkE2E : ::testing::Test {
         server->Start();
     }
 
-    // Runs one exchange to its final report and waits for the port to close.
     Outcome Run(bool isWrite, const Configuration& cfg, const GprsTexts& texts = {})
     {
-        Outcome o;
-        if (!link.SetPortText(port) && link.CommPortDriver1().PortName() != port)
-            ADD_FAILURE() << "port not taken";
-        QObject ctx;
-        QObject::connect(&link, &PanelLink::statusText, &ctx, [&o](const QString& t) { o.texts.push_back(t); });
-        QObject::connect(&link, &PanelLink::exchangeReport, &ctx,
-                         [&o](int code, int value, const ExchangeResult& r) {
-                             o.codes.push_back(code);
-                             if (code == kReportReplyArriving) {
-                                 o.texts.push_back(StatusText::ReplyArriving);
-                                 return;
-                             }
-                             o.value = value;
-                             o.result = r;
-                         });
-        if (!link.SendData(isWrite, cfg, texts)) {
-            ADD_FAILURE() << "exchange not started";
-            return o;
-        }
-        EXPECT_TRUE(WaitFor([&] { return !link.Busy(); }, 30000)) << "no final report";
-        link.WaitFinished();
-        EXPECT_FALSE(link.CommPortDriver1().IsOpen()) << "port left open";
-        return o;
+        return RunExchange(link, port, isWrite, cfg, texts);
     }
 
     std::unique_ptr<sim::SimServer> server;
     QString port;
     PanelLink link;
 };
-
-std::vector<uint8_t> Payload(const TMainBlock& b, uint8_t m) { return Bytes(b.payload(), PayloadLength(m)); }
-std::vector<uint8_t> Payload(const TGsmBlock& b) { return Bytes(b.payload(), kGsmPayloadSize); }
-std::vector<uint8_t> Frame(const TGprsBlock& b) { return Bytes(b.buf.data(), b.frameLength()); }
 
 } // namespace
 

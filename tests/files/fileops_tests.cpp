@@ -3,13 +3,17 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
+#ifndef _WIN32 // a full disk is played with a file size limit
 #include <csignal>
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 #include "files/FileOps.h"
+#include "files/ShortPath.h"
 #include "model/Errors.h"
 
 using namespace vk410;
@@ -40,6 +44,7 @@ Configuration CxmConfiguration()
     return cfg;
 }
 
+#ifndef _WIN32
 // Writes beyond the limit fail as on a full disk while the object lives.
 class FileSizeLimit {
 public:
@@ -61,6 +66,7 @@ private:
     rlimit old_{};
     void (*oldHandler_)(int) = nullptr;
 };
+#endif
 
 } // namespace
 
@@ -93,21 +99,30 @@ TEST(FileOps, FailedSavesReturnFalseAndLeaveTheOldFile)
         dir.filePath(QStringLiteral("missing/dir/a.cf8")),
         dir.filePath(QStringLiteral("plain/a.cf8")), // parent is a regular file
         dir.path(),                                   // a directory
+#ifdef _WIN32
+        QStringLiteral("NUL"),                        // a device is not replaced
+#else
         QStringLiteral("/proc/vk410-test.cf8"),       // a file system that takes no files
         QStringLiteral("/dev/full"),                  // a device is not replaced
+#endif
     };
     const Configuration cfg = CxmConfiguration();
     for (const QString& path : cases) {
         EXPECT_FALSE(SaveConfigFile(path, cfg, {}, 1)) << path.toStdString();
         EXPECT_FALSE(QFile::exists(path) && QFileInfo(path).isFile()) << path.toStdString();
     }
+#ifndef _WIN32
     EXPECT_FALSE(QFileInfo(QStringLiteral("/dev/full")).isFile());
     {
         FileSizeLimit full(64); // the disk fills up during the write
         EXPECT_FALSE(SaveConfigFile(old, cfg, {}, 1));
     }
     EXPECT_EQ(ReadAll(old), "previous contents");
-    if (geteuid() != 0) { // root writes read-only files anyway
+    const bool readOnlyHolds = geteuid() != 0; // root writes read-only files anyway
+#else
+    const bool readOnlyHolds = true;
+#endif
+    if (readOnlyHolds) {
         QFile::setPermissions(old, QFileDevice::ReadOwner);
         EXPECT_FALSE(SaveConfigFile(old, cfg, {}, 1));
         EXPECT_EQ(ReadAll(old), "previous contents");
@@ -153,4 +168,23 @@ TEST(FileOps, SaveAsAppendsTheExtensionOnlyWhenTheNameLacksIt)
     };
     for (const auto& c : cases)
         EXPECT_EQ(vk410::WithCf8Extension(QString::fromUtf8(c.chosen)), QString::fromUtf8(c.saved)) << c.chosen;
+}
+
+TEST(ShortPathName, NamesTheSameFileInEightDotThreeParts)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Конфигурация объекта номер 12.cf8"));
+    WriteAll(path, "the long-named file");
+    const QString missing = dir.filePath(QStringLiteral("нет такого файла.cf8"));
+#ifdef _WIN32
+    const QString shortPath = ShortPathName(path);
+    EXPECT_NE(shortPath, QDir::toNativeSeparators(path));
+    const QString name = shortPath.section(QLatin1Char('\\'), -1);
+    EXPECT_TRUE(name.contains(QRegularExpression(QStringLiteral("^[^.]{1,8}\\.[^.]{1,3}$")))) << name.toStdString();
+    EXPECT_EQ(ReadAll(shortPath), "the long-named file");
+    EXPECT_EQ(ShortPathName(missing), QDir::toNativeSeparators(missing));
+#else
+    EXPECT_EQ(ShortPathName(path), path);
+    EXPECT_EQ(ShortPathName(missing), missing);
+#endif
 }

@@ -9,13 +9,21 @@
 #include "files/Settings.h"
 #include "link/PortName.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "EmptiedSettingsKey.h"
+#endif
+
 namespace vk410 {
 namespace {
 
 const QString kPort = QStringLiteral("comportname");
 
 // Moves the settings store into a fresh folder and reads the INI file behind
-// it directly, to see what really reached the store.
+// it directly, to see what really reached the store. The registry cannot be
+// moved: on Windows the key is emptied for the test and given back its values
+// afterwards, and values are read as the registry holds them.
 class SettingsTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -28,7 +36,29 @@ protected:
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, folder);
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
     }
+#ifdef _WIN32
+    static bool StoreIsEmpty() { return test::EmptiedSettingsKey::Store().allKeys().isEmpty(); }
+    // Only a registry string counts: the program's values are REG_SZ.
+    static QString Stored(const QString& name)
+    {
+        wchar_t data[512];
+        DWORD size = sizeof data;
+        if (RegGetValueW(HKEY_CURRENT_USER, kKey, reinterpret_cast<const wchar_t*>(name.utf16()),
+                         RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+            return QStringLiteral("<no string>");
+        return QString::fromWCharArray(data);
+    }
+    static void Preset(const QString& name, const QString& text)
+    {
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, reinterpret_cast<const wchar_t*>(name.utf16()), REG_SZ,
+                                  text.utf16(), DWORD((text.size() + 1) * sizeof(wchar_t))),
+                  ERROR_SUCCESS);
+    }
+    static constexpr const wchar_t* kKey = L"Software\\Kelmarix\\ProgVK410N";
+    QVariantMap saved_;
+#else
     QString Ini() const { return dir_.filePath(QStringLiteral("Kelmarix/ProgVK410N.conf")); }
+    bool StoreIsEmpty() const { return !QFile::exists(Ini()); }
     QString Stored(const QString& name) const
     {
         return QSettings(Ini(), QSettings::IniFormat).value(name).toString();
@@ -38,13 +68,14 @@ protected:
         QSettings ini(Ini(), QSettings::IniFormat);
         ini.setValue(name, text);
     }
+#endif
 
     QTemporaryDir dir_;
 };
 
 TEST_F(SettingsTest, MissingOrEmptyValuesAreReplacedByTheDefault)
 {
-    ASSERT_FALSE(QFile::exists(Ini()));
+    ASSERT_TRUE(StoreIsEmpty());
     EXPECT_EQ(ReadSetting(kPort, QStringLiteral("COM1")), QStringLiteral("COM1"));
     EXPECT_EQ(Stored(kPort), QStringLiteral("COM1")) << "first start stores the default";
 
@@ -57,6 +88,7 @@ TEST_F(SettingsTest, MissingOrEmptyValuesAreReplacedByTheDefault)
     EXPECT_EQ(Stored(kPort), QStringLiteral("ttyUSB0"));
 }
 
+#ifndef _WIN32
 TEST_F(SettingsTest, AnUnwritableStoreStillGivesUsableTexts)
 {
     // A regular file where the folder should be: not writable even for root.
@@ -68,35 +100,38 @@ TEST_F(SettingsTest, AnUnwritableStoreStillGivesUsableTexts)
     EXPECT_FALSE(WriteSetting(kPort, QStringLiteral("COM2")));
     EXPECT_EQ(ReadSetting(kPort, QStringLiteral("COM1")), QStringLiteral("COM1"));
 }
+#endif
 
 TEST_F(SettingsTest, TheFolderSettingKeepsATrailingSeparator)
 {
-    EXPECT_EQ(ReadFolderSetting(), QDir::currentPath()) << "defaults to the current directory";
+    const QString here = QDir::toNativeSeparators(QDir::currentPath());
+    EXPECT_EQ(ReadFolderSetting(), here) << "defaults to the current directory";
+    EXPECT_EQ(Stored(QStringLiteral("filepath")), here);
+#ifdef _WIN32
+    ASSERT_TRUE(WriteFolderSetting(QStringLiteral("C:/data/panels/shop.cf8")));
+    EXPECT_EQ(Stored(QStringLiteral("filepath")), QStringLiteral("C:\\data\\panels\\"));
+    EXPECT_EQ(FolderWithSeparator(QStringLiteral("C:\\a.cf8")), QStringLiteral("C:\\"));
+#else
     ASSERT_TRUE(WriteFolderSetting(QStringLiteral("/data/panels/shop.cf8")));
     EXPECT_EQ(ReadFolderSetting(), QStringLiteral("/data/panels/"));
-
     EXPECT_EQ(FolderWithSeparator(QStringLiteral("/a.cf8")), QStringLiteral("/"));
-    EXPECT_EQ(FolderWithSeparator(QStringLiteral("rel.cf8")), QDir::currentPath() + QStringLiteral("/"));
+#endif
+    EXPECT_EQ(FolderWithSeparator(QStringLiteral("rel.cf8")), here + QDir::separator());
 }
 
 TEST_F(SettingsTest, TypingAPortNameStoresEveryKeystroke)
 {
-    const QString initial = QStringLiteral("/dev/ttyS0");
+    const QString initial = QStringLiteral("initial device");
     const struct {
         const char* text;
-        QString device;
-    } steps[] = {
-        {"C", initial},
-        {"CO", initial},
-        {"COM", QStringLiteral("/dev/COM")},
-        {"COM1", QStringLiteral("/dev/ttyS0")},
-        {"COM12", QStringLiteral("/dev/ttyS11")},
-    };
+        bool namesDevice;
+    } steps[] = {{"C", false}, {"CO", false}, {"COM", true}, {"COM1", true}, {"COM12", true}};
     QString device = initial;
     for (const auto& step : steps) {
-        device = PortNameBoxChange(QString::fromLatin1(step.text), device);
-        EXPECT_EQ(Stored(kPort), QString::fromLatin1(step.text));
-        EXPECT_EQ(device, step.device) << step.text;
+        const QString text = QString::fromLatin1(step.text);
+        device = PortNameBoxChange(text, device);
+        EXPECT_EQ(Stored(kPort), text);
+        EXPECT_EQ(device, step.namesDevice ? DeviceForPortText(text) : initial) << step.text;
     }
 }
 
@@ -120,7 +155,9 @@ TEST_F(SettingsTest, StartUpShowsTheRememberedPortEvenWhenNotListed)
         {nullptr, QStringLiteral("COM1"), initial},
         {"COM7", QStringLiteral("COM7"), DeviceForPortText(QStringLiteral("COM7"))},
         {"com7", QStringLiteral("com7"), initial},
+#ifndef _WIN32
         {"/tmp/demo/panel", QStringLiteral("/tmp/demo/panel"), QStringLiteral("/tmp/demo/panel")},
+#endif
     };
     for (const auto& c : cases) {
         if (c.stored)

@@ -6,6 +6,14 @@
 TEST(PortName, PortBoxTextsAndTheirDevices)
 {
     const std::pair<const char*, const char*> cases[] = {
+#ifdef _WIN32
+        {"COM1", "\\\\.\\COM1"},
+        {"COM16", "\\\\.\\COM16"},
+        {"COM", "\\\\.\\COM"},
+        {"COMX", "\\\\.\\COMX"},
+        {"/dev/ttyS0", ""},
+        {"ttyUSB1", ""},
+#else
         {"COM1", "/dev/ttyS0"},
         {"COM4", "/dev/ttyS3"},
         {"COM16", "/dev/ttyS15"},
@@ -18,6 +26,7 @@ TEST(PortName, PortBoxTextsAndTheirDevices)
         {"/tmp/panel", "/tmp/panel"},
         {"ttyUSB1", "/dev/ttyUSB1"},
         {"ttyACM0", "/dev/ttyACM0"},
+#endif
         {"com1", ""},                // only upper-case COM counts
         {"", ""},
         {"USB0", ""},

@@ -1,6 +1,5 @@
 // One application for all widget tests; the window tests hand it their boxes.
 #include <QTemporaryDir>
-#include <cstdlib>
 #include <gtest/gtest.h>
 
 #include "ui/widgets/TApplication.h"
@@ -13,8 +12,8 @@ int main(int argc, char** argv)
     QTemporaryDir config;
     if (!config.isValid())
         return 1;
-    setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
-    setenv("XDG_DATA_HOME", config.path().toLocal8Bit().constData(), 1);
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    qputenv("XDG_DATA_HOME", config.path().toLocal8Bit());
     vk410::TApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "../files/EmptiedSettingsKey.h"
 #include "UiTestKit.h"
 #include "model/MainBlock.h"
 #include "ui/Dialogs.h"
@@ -21,12 +22,13 @@ namespace vk410::test {
 
 // Points the user's settings and data folder (the journal) at a folder of
 // its own for as long as it lives, so that no test reads or writes the real
-// user's or another test's: every test starts as a first start.
+// user's or another test's: every test starts as a first start (on Windows,
+// whose registry cannot be moved, with the program's key emptied).
 class SettingsSandbox {
 public:
     SettingsSandbox() : oldData_(qgetenv("XDG_DATA_HOME"))
     {
-        EXPECT_TRUE(dir_.isValid());
+        EXPECT_TRUE(dir_.isValid()) << dir_.errorString().toStdString();
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir_.path());
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path());
         qputenv("XDG_DATA_HOME", QDir(dir_.path()).filePath(QStringLiteral("data")).toLocal8Bit());
@@ -34,18 +36,15 @@ public:
     ~SettingsSandbox() { qputenv("XDG_DATA_HOME", oldData_); }
     QString Path() const { return dir_.path(); }
     // The stored value as the program stores it (empty when missing).
-    static QString Value(const QString& name)
-    {
-        return QSettings(QStringLiteral("Kelmarix"), QStringLiteral("ProgVK410N")).value(name).toString();
-    }
-    static void Store(const QString& name, const QString& text)
-    {
-        QSettings(QStringLiteral("Kelmarix"), QStringLiteral("ProgVK410N")).setValue(name, text);
-    }
+    static QString Value(const QString& name) { return EmptiedSettingsKey::Store().value(name).toString(); }
+    static void Store(const QString& name, const QString& text) { EmptiedSettingsKey::Store().setValue(name, text); }
 
 private:
     QTemporaryDir dir_;
     QByteArray oldData_;
+#ifdef _WIN32
+    EmptiedSettingsKey key_;
+#endif
 };
 
 class WindowTest : public ::testing::Test {

@@ -8,7 +8,9 @@
 #include "WindowFixture.h"
 #include "files/FileOps.h"
 #include "files/PortList.h"
+#include "files/ShortPath.h"
 #include "link/PanelLink.h"
+#include "link/PortName.h"
 #include "model/CXMGSM.h"
 #include "ui/FormGprs.h"
 #include "ui/GsmGrid.h"
@@ -21,7 +23,7 @@ const QString kCaption = QStringLiteral("Программатор Varko-410 (с�
 
 class WindowFiles : public WindowFilesTest {
 protected:
-    QString FolderSlash() const { return folder.path() + QLatin1Char('/'); }
+    QString FolderSlash() const { return QDir::toNativeSeparators(folder.path()) + QDir::separator(); }
 
     static void WriteFile(const QString& path, const std::string& bytes)
     {
@@ -87,12 +89,12 @@ TEST_F(WindowFiles, SaveAsWithoutExtensionAppendsItAndRemembersTheFolder)
     ASSERT_EQ(dialogs.titles.size(), 1u);
     EXPECT_EQ(dialogs.titles[0], QStringLiteral("Сохранить настройки панели как"));
     // A first start opens the dialog in the current folder.
-    EXPECT_EQ(dialogs.dirs[0], QDir::currentPath());
+    EXPECT_EQ(dialogs.dirs[0], QDir::toNativeSeparators(QDir::currentPath()));
     const QString saved = PathIn("panel.cf8");
     EXPECT_TRUE(QFile::exists(saved));
     EXPECT_FALSE(QFile::exists(PathIn("panel")));
     EXPECT_EQ(window->FileName(), saved);
-    EXPECT_EQ(window->windowTitle(), saved + " : " + kCaption);
+    EXPECT_EQ(window->windowTitle(), ShortPathName(saved) + " : " + kCaption);
     EXPECT_EQ(window->StatusText(), QStringLiteral("Файл сохранен"));
     EXPECT_EQ(SettingsSandbox::Value("filepath"), FolderSlash());
 
@@ -153,7 +155,7 @@ TEST_F(WindowFiles, SavedFileOpensBackAfterTheModelWasChanged)
     EXPECT_EQ(TypeBox(2)->currentIndex(), 3);
     EXPECT_EQ(EventBox(2)->currentIndex(), 10);
     EXPECT_EQ(window->StatusText(), QStringLiteral("Файл открыт"));
-    EXPECT_EQ(window->windowTitle(), PathIn("edited.cf8") + " : " + kCaption);
+    EXPECT_EQ(window->windowTitle(), ShortPathName(PathIn("edited.cf8")) + " : " + kCaption);
 }
 
 TEST_F(WindowFiles, OpeningAModelOneFileWhileModelZeroIsShown)
@@ -344,7 +346,7 @@ TEST_F(PortBoxStartup, FirstStartStoresComOne)
     auto w = Open();
     EXPECT_EQ(SettingsSandbox::Value("comportname"), "COM1");
     EXPECT_EQ(w->PortNameBox->currentText(), "COM1");
-    EXPECT_EQ(Device(*w), "/dev/ttyS0");
+    EXPECT_EQ(Device(*w), DeviceForPortText("COM1"));
 }
 
 TEST_F(PortBoxStartup, RememberedPortIsShownAndUsedEvenWhenNotListed)
@@ -352,7 +354,7 @@ TEST_F(PortBoxStartup, RememberedPortIsShownAndUsedEvenWhenNotListed)
     SettingsSandbox::Store("comportname", "COM7");
     auto w = Open();
     EXPECT_EQ(w->PortNameBox->currentText(), "COM7");
-    EXPECT_EQ(Device(*w), "/dev/ttyS6");
+    EXPECT_EQ(Device(*w), DeviceForPortText("COM7"));
 }
 
 TEST_F(PortBoxStartup, DropDownReadsThePortsAgainAndKeepsTheChoice)
@@ -368,7 +370,7 @@ TEST_F(PortBoxStartup, DropDownReadsThePortsAgainAndKeepsTheChoice)
     EXPECT_EQ(items, ListSerialPorts());
     EXPECT_EQ(w->PortNameBox->currentText(), "COM7");
     EXPECT_EQ(SettingsSandbox::Value("comportname"), "COM7");
-    EXPECT_EQ(Device(*w), "/dev/ttyS6");
+    EXPECT_EQ(Device(*w), DeviceForPortText("COM7"));
 }
 
 TEST_F(PortBoxStartup, TypingStoresEveryTextAndTheDeviceFollowsNamedPortsOnly)
@@ -376,6 +378,7 @@ TEST_F(PortBoxStartup, TypingStoresEveryTextAndTheDeviceFollowsNamedPortsOnly)
     auto w = Open();
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    w->PortNameBox->addItem(QStringLiteral("COM1")); // a listed port completes nothing typed
     QLineEdit* line = w->PortNameBox->lineEdit();
     line->setFocus();
     line->selectAll();
@@ -383,20 +386,20 @@ TEST_F(PortBoxStartup, TypingStoresEveryTextAndTheDeviceFollowsNamedPortsOnly)
     const struct {
         char key;
         const char* stored;
-        const char* device;
+        const char* devicePort; // the port text whose device is open
     } steps[] = {
-        {'C', "C", "/dev/ttyS0"},   {'O', "CO", "/dev/ttyS0"},       {'M', "COM", "/dev/COM"},
-        {'1', "COM1", "/dev/ttyS0"}, {'2', "COM12", "/dev/ttyS11"},
+        {'C', "C", "COM1"},     {'O', "CO", "COM1"},      {'M', "COM", "COM"},
+        {'1', "COM1", "COM1"},  {'2', "COM12", "COM12"},
     };
     for (const auto& s : steps) {
         QTest::keyClicks(line, QString(QLatin1Char(s.key)));
         EXPECT_EQ(SettingsSandbox::Value("comportname"), s.stored);
-        EXPECT_EQ(Device(*w), s.device) << s.stored;
+        EXPECT_EQ(Device(*w), DeviceForPortText(s.devicePort)) << s.stored;
     }
     // Lower case is remembered but names no device.
     w->PortNameBox->setEditText(QStringLiteral("com5"));
     EXPECT_EQ(SettingsSandbox::Value("comportname"), "com5");
-    EXPECT_EQ(Device(*w), "/dev/ttyS11");
+    EXPECT_EQ(Device(*w), DeviceForPortText("COM12"));
 }
 
 } // namespace
