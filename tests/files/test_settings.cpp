@@ -55,7 +55,7 @@ protected:
                   ERROR_SUCCESS);
     }
     static constexpr const wchar_t* kKey = L"Software\\Kelmarix\\ProgVK410N";
-    QVariantMap saved_;
+    test::EmptiedSettingsKey key_;
 #else
     QString Ini() const { return dir_.filePath(QStringLiteral("Kelmarix/ProgVK410N.conf")); }
     bool StoreIsEmpty() const { return !QFile::exists(Ini()); }

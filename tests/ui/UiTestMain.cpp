@@ -2,11 +2,14 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "report/OffscreenFonts.h"
+
 #include "ui/widgets/TApplication.h"
 
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    vk410::UseSystemFontsOffscreen(); // the tests run offscreen
     // Before the application exists, so that not even a test without its own
     // settings folder reaches the user's settings or journal.
     QTemporaryDir config;

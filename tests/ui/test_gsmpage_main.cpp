@@ -2,9 +2,12 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "report/OffscreenFonts.h"
+
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    vk410::UseSystemFontsOffscreen(); // the tests run offscreen
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -5,10 +5,7 @@
 #include <memory>
 
 #include "Commands.h"
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
+#include "report/OffscreenFonts.h"
 
 namespace {
 
@@ -112,18 +109,13 @@ void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
 }
 
 // The report lays out its PDF with Qt Gui, on the offscreen platform: the
-// command line never needs a display. There Qt takes its fonts from a folder,
-// which on Windows is the system's own (without it the PDF has no text).
+// command line never needs a display (and on Windows its PDF needs the
+// system's fonts pointed out).
 std::unique_ptr<QCoreApplication> MakeApplication(int& argc, char* argv[])
 {
     if (argc > 1 && std::strcmp(argv[1], "report") == 0) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-#ifdef _WIN32
-        wchar_t windows[MAX_PATH];
-        const UINT n = ::GetWindowsDirectoryW(windows, MAX_PATH);
-        if (qEnvironmentVariableIsEmpty("QT_QPA_FONTDIR") && n > 0 && n < MAX_PATH)
-            qputenv("QT_QPA_FONTDIR", (QString::fromWCharArray(windows, int(n)) + QStringLiteral("\\Fonts")).toLocal8Bit());
-#endif
+        vk410::UseSystemFontsOffscreen();
         return std::make_unique<QGuiApplication>(argc, argv);
     }
     return std::make_unique<QCoreApplication>(argc, argv);
