@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "../link/Frames.h"
-#include "../model/Cp1251.h"
+#include "link/Frames.h"
+#include "model/Cp1251.h"
 
 namespace vk410 {
 

@@ -1,7 +1,7 @@
 // The CXM section of a cf8 file: GSM block fields and the six GPRS texts.
 #include "CxmSection.h"
 
-#include "../model/Cp1251.h"
+#include "model/Cp1251.h"
 #include "FileOps.h"
 
 namespace vk410 {

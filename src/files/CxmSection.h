@@ -1,7 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "../model/Configuration.h"
+#include "model/Configuration.h"
 #include "NativeXml.h"
 
 namespace vk410 {

@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "../model/Devices.h"
-#include "../model/Errors.h"
+#include "model/Devices.h"
+#include "model/Errors.h"
 #include "CxmSection.h"
 #include "FileOps.h"
 #include "NativeXml.h"

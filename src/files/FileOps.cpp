@@ -7,7 +7,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "../model/Errors.h"
+#include "model/Errors.h"
 
 namespace vk410 {
 

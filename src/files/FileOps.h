@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "../model/Configuration.h"
+#include "model/Configuration.h"
 #include "NativeXml.h"
 
 class QString;

@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <set>
 
-#include "../model/Devices.h"
+#include "model/Devices.h"
 #include "FileOps.h"
 
 namespace vk410 {

@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-#include "../link/ThreadBuff.h"
+#include "link/ThreadBuff.h"
 
 namespace vk410 {
 

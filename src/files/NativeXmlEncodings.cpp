@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <utility>
 
-#include "../model/Cp1251.h"
+#include "model/Cp1251.h"
 #include "NativeXml.h"
 
 namespace vk410::xmlenc {

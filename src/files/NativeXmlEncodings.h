@@ -2,7 +2,7 @@
 #include <string>
 #include <string_view>
 
-#include "../model/Cp1251.h"
+#include "model/Cp1251.h"
 
 namespace vk410::xmlenc {
 

@@ -3,7 +3,7 @@
 #include <climits>
 #include <string>
 
-#include "../model/Errors.h"
+#include "model/Errors.h"
 #include "NativeXml.h"
 
 namespace vk410 {

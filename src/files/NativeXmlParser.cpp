@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "../model/Errors.h"
+#include "model/Errors.h"
 #include "NativeXml.h"
 #include "NativeXmlReader.h"
 

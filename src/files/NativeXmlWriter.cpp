@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 
-#include "../model/Errors.h"
+#include "model/Errors.h"
 #include "NativeXml.h"
 
 namespace vk410 {

@@ -2,7 +2,7 @@
 
 #include "PortList.h"
 #include "Settings.h"
-#include "../link/PortName.h"
+#include "link/PortName.h"
 
 namespace vk410 {
 namespace {

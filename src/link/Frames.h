@@ -2,9 +2,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "../model/CXMGSM.h"
-#include "../model/Gprs.h"
-#include "../model/MainBlock.h"
+#include "model/CXMGSM.h"
+#include "model/Gprs.h"
+#include "model/MainBlock.h"
 
 namespace vk410 {
 

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <thread>
 
-#include "../model/Configuration.h"
+#include "model/Configuration.h"
 #include "Frames.h"
 
 namespace vk410 {

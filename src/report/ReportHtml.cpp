@@ -1,8 +1,8 @@
 #include "ReportHtml.h"
 
-#include "../files/NativeXml.h"
-#include "../model/Description.h"
-#include "../model/Devices.h"
+#include "files/NativeXml.h"
+#include "model/Description.h"
+#include "model/Devices.h"
 
 namespace vk410 {
 

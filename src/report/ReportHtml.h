@@ -2,7 +2,7 @@
 #include <optional>
 #include <string>
 
-#include "../model/Configuration.h"
+#include "model/Configuration.h"
 
 namespace vk410 {
 

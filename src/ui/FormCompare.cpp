@@ -6,7 +6,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "../model/Description.h"
+#include "model/Description.h"
 
 namespace vk410 {
 

@@ -1,7 +1,7 @@
 #pragma once
 #include <QDialog>
 
-#include "../model/Configuration.h"
+#include "model/Configuration.h"
 
 class QLabel;
 class QTableWidget;

@@ -1,9 +1,9 @@
 // The file menu: open, save and save as of configuration files.
 #include <QPushButton>
 
-#include "../files/FileOps.h"
-#include "../files/Settings.h"
-#include "../files/ShortPath.h"
+#include "files/FileOps.h"
+#include "files/Settings.h"
+#include "files/ShortPath.h"
 #include "Dialogs.h"
 #include "FormGprs.h"
 #include "FormUnit1.h"

@@ -9,7 +9,7 @@
 #include <QValidator>
 #include <array>
 
-#include "../model/Cp1251.h"
+#include "model/Cp1251.h"
 #include "widgets/ListWheel.h"
 
 namespace vk410 {
@@ -46,22 +46,22 @@ class GprsTextFilter : public QValidator {
 public:
     explicit GprsTextFilter(QLineEdit* edit) : QValidator(edit)
     {
-        QObject::connect(edit, &QLineEdit::textChanged, this, [this](const QString& t) { m_last = t; });
+        QObject::connect(edit, &QLineEdit::textChanged, this, [this](const QString& t) { last_ = t; });
     }
 
     // Texts the program sets (presets, a file, the panel) are not the user's input.
     void SetProgramText(QLineEdit* edit, const QString& text)
     {
-        m_program = true;
+        program_ = true;
         edit->setText(text);
-        m_program = false;
+        program_ = false;
     }
 
     State validate(QString& input, int& pos) const override
     {
-        if (m_program)
+        if (program_)
             return Acceptable;
-        const QString& prev = m_last;
+        const QString& prev = last_;
         const qsizetype maxSuffix = std::min(prev.size(), std::max<qsizetype>(input.size() - pos, 0));
         qsizetype suffix = 0;
         while (suffix < maxSuffix && prev.at(prev.size() - 1 - suffix) == input.at(input.size() - 1 - suffix))
@@ -85,8 +85,8 @@ public:
     }
 
 private:
-    QString m_last;
-    bool m_program = false;
+    QString last_;
+    bool program_ = false;
 };
 
 QFont Tahoma(int pixels)
@@ -99,14 +99,14 @@ QFont Tahoma(int pixels)
 // One of the six boxes, with its filter.
 class GprsEdit : public QLineEdit {
 public:
-    explicit GprsEdit(QWidget* parent) : QLineEdit(parent), m_filter(new GprsTextFilter(this))
+    explicit GprsEdit(QWidget* parent) : QLineEdit(parent), filter_(new GprsTextFilter(this))
     {
-        setValidator(m_filter);
+        setValidator(filter_);
     }
-    void SetProgramText(const QString& text) { m_filter->SetProgramText(this, text); }
+    void SetProgramText(const QString& text) { filter_->SetProgramText(this, text); }
 
 private:
-    GprsTextFilter* m_filter;
+    GprsTextFilter* filter_;
 };
 
 std::string BoxText(const QLineEdit* box) { return Utf8ToCp1251(box->text().toStdString()); }
@@ -196,62 +196,62 @@ void TfrmGPRS::Impl::ApplyPreset(int sim, int row)
 }
 
 TfrmGPRS::TfrmGPRS(TGprsBlock& block, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), d(new Impl(block))
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), d_(new Impl(block))
 {
     setObjectName(QStringLiteral("frmGPRS"));
     setWindowTitle(QStringLiteral("Параметры GPRS"));
     setFont(Tahoma(11));
     setFixedSize(496, 278);
     setModal(true);
-    d->btnSaveExit = new QPushButton(QStringLiteral("Сохранить"), this);
-    d->btnSaveExit->setObjectName(QStringLiteral("btnSaveExit"));
-    d->btnSaveExit->setGeometry(408, 16, 73, 41);
-    d->btnSaveExit->setAutoDefault(false);
-    d->BuildSim(this, 0);
-    d->BuildSim(this, 1);
+    d_->btnSaveExit = new QPushButton(QStringLiteral("Сохранить"), this);
+    d_->btnSaveExit->setObjectName(QStringLiteral("btnSaveExit"));
+    d_->btnSaveExit->setGeometry(408, 16, 73, 41);
+    d_->btnSaveExit->setAutoDefault(false);
+    d_->BuildSim(this, 0);
+    d_->BuildSim(this, 1);
     KeepWheelToFocusedLists(this);
     // btnSaveExitClick
-    connect(d->btnSaveExit, &QPushButton::clicked, this, [this] {
+    connect(d_->btnSaveExit, &QPushButton::clicked, this, [this] {
         BuildGprsBlock();
         accept();
     });
 }
 
-TfrmGPRS::~TfrmGPRS() { delete d; }
+TfrmGPRS::~TfrmGPRS() { delete d_; }
 
 void TfrmGPRS::SelectFirstPresets()
 {
     for (int sim = 0; sim < 2; ++sim) {
-        d->bxOper[std::size_t(sim)]->setCurrentIndex(0);
-        d->ApplyPreset(sim, 0);
+        d_->bxOper[std::size_t(sim)]->setCurrentIndex(0);
+        d_->ApplyPreset(sim, 0);
     }
 }
 
 void TfrmGPRS::LoadGprsTexts()
 {
     GprsTexts texts;
-    if (vk410::LoadGprsTexts(d->block, texts))
+    if (vk410::LoadGprsTexts(d_->block, texts))
         SetTexts(texts);
     else
         SelectFirstPresets();
 }
 
-void TfrmGPRS::BuildGprsBlock() { vk410::BuildGprsBlock(d->block, Texts()); }
+void TfrmGPRS::BuildGprsBlock() { vk410::BuildGprsBlock(d_->block, Texts()); }
 
 GprsTexts TfrmGPRS::Texts() const
 {
-    return {BoxText(d->edtAPN[0]), BoxText(d->edtUser[0]), BoxText(d->edtPass[0]),
-            BoxText(d->edtAPN[1]), BoxText(d->edtUser[1]), BoxText(d->edtPass[1])};
+    return {BoxText(d_->edtAPN[0]), BoxText(d_->edtUser[0]), BoxText(d_->edtPass[0]),
+            BoxText(d_->edtAPN[1]), BoxText(d_->edtUser[1]), BoxText(d_->edtPass[1])};
 }
 
 void TfrmGPRS::SetTexts(const GprsTexts& texts)
 {
-    SetBoxText(d->edtAPN[0], texts.apn1);
-    SetBoxText(d->edtUser[0], texts.user1);
-    SetBoxText(d->edtPass[0], texts.pass1);
-    SetBoxText(d->edtAPN[1], texts.apn2);
-    SetBoxText(d->edtUser[1], texts.user2);
-    SetBoxText(d->edtPass[1], texts.pass2);
+    SetBoxText(d_->edtAPN[0], texts.apn1);
+    SetBoxText(d_->edtUser[0], texts.user1);
+    SetBoxText(d_->edtPass[0], texts.pass1);
+    SetBoxText(d_->edtAPN[1], texts.apn2);
+    SetBoxText(d_->edtUser[1], texts.user2);
+    SetBoxText(d_->edtPass[1], texts.pass2);
 }
 
 void TfrmGPRS::reject()

@@ -1,7 +1,7 @@
 #pragma once
 #include <QDialog>
 
-#include "../model/Gprs.h"
+#include "model/Gprs.h"
 
 namespace vk410 {
 
@@ -30,7 +30,7 @@ protected:
 
 private:
     struct Impl;
-    Impl* d;
+    Impl* d_;
 };
 
 } // namespace vk410

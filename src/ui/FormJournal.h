@@ -3,7 +3,7 @@
 #include <functional>
 #include <vector>
 
-#include "../files/Journal.h"
+#include "files/Journal.h"
 
 class QLabel;
 class QPushButton;

@@ -8,10 +8,10 @@
 #include <QTimer>
 #include <utility>
 
-#include "../files/PortBox.h"
-#include "../files/PortList.h"
-#include "../link/PanelLink.h"
-#include "../model/CXMGSM.h"
+#include "files/PortBox.h"
+#include "files/PortList.h"
+#include "link/PanelLink.h"
+#include "model/CXMGSM.h"
 #include "Dialogs.h"
 #include "FormGprs.h"
 #include "FormUnit1.h"

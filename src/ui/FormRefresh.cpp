@@ -5,9 +5,9 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-#include "../model/BitOps.h"
-#include "../model/Errors.h"
-#include "../model/Loops.h"
+#include "model/BitOps.h"
+#include "model/Errors.h"
+#include "model/Loops.h"
 #include "FormUnit1.h"
 #include "GsmPage.h"
 #include "widgets/UpDown.h"

@@ -7,12 +7,12 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-#include "../files/FileOps.h"
-#include "../files/Journal.h"
-#include "../files/Settings.h"
-#include "../link/PanelLink.h"
-#include "../report/ReportHtml.h"
-#include "../report/ReportPdf.h"
+#include "files/FileOps.h"
+#include "files/Journal.h"
+#include "files/Settings.h"
+#include "link/PanelLink.h"
+#include "report/ReportHtml.h"
+#include "report/ReportPdf.h"
 #include "Dialogs.h"
 #include "FormCompare.h"
 #include "FormJournal.h"

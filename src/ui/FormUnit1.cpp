@@ -14,9 +14,9 @@
 #include <QTabWidget>
 #include <QTimer>
 
-#include "../link/PanelLink.h"
-#include "../model/Devices.h"
-#include "../model/Loops.h"
+#include "link/PanelLink.h"
+#include "model/Devices.h"
+#include "model/Loops.h"
 #include "AboutUnit.h"
 #include "Dialogs.h"
 #include "FormGprs.h"

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "../model/Configuration.h"
+#include "model/Configuration.h"
 #include "widgets/DropDownBox.h"
 
 class QAction;

@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <algorithm>
 
-#include "../model/CXMGSM.h"
+#include "model/CXMGSM.h"
 #include "GsmPageImpl.h"
 
 namespace vk410 {
@@ -39,19 +39,19 @@ bool PhoneStorable(const QString& text)
 
 void TDropList::showPopup()
 {
-    ++m_openings;
+    ++openings_;
     QComboBox::showPopup();
 }
 
 void TDropList::hidePopup()
 {
     QComboBox::hidePopup();
-    const int opening = m_openings;
+    const int opening = openings_;
     QMetaObject::invokeMethod(
         this,
         [this, opening] {
             // A close-up that arrives after the list was opened again is stale.
-            if (opening == m_openings && onCloseUp)
+            if (opening == openings_ && onCloseUp)
                 onCloseUp();
         },
         Qt::QueuedConnection);

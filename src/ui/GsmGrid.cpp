@@ -89,9 +89,9 @@ void TGsmGrid::mousePressEvent(QMouseEvent* e)
         return;
     const int col = idx.column();
     const int row = idx.row();
-    if (col == 0 && row > 0 && m_rowMoving) {
+    if (col == 0 && row > 0 && rowMoving_) {
         if (Accept(col, row)) {
-            m_dragFrom = row;
+            dragFrom_ = row;
             FollowDrag(e->position().toPoint());
         }
         return;
@@ -110,16 +110,16 @@ void TGsmGrid::mousePressEvent(QMouseEvent* e)
 
 void TGsmGrid::mouseMoveEvent(QMouseEvent* e)
 {
-    if (m_dragFrom != 0)
+    if (dragFrom_ != 0)
         FollowDrag(e->position().toPoint());
     e->accept();
 }
 
 void TGsmGrid::mouseReleaseEvent(QMouseEvent* e)
 {
-    if (m_dragFrom == 0)
+    if (dragFrom_ == 0)
         return;
-    const int from = m_dragFrom;
+    const int from = dragFrom_;
     const int to = DropTarget(e->position().toPoint());
     EndDrag();
     if (to < 1 || to == from)
@@ -142,23 +142,23 @@ void TGsmGrid::FollowDrag(QPoint at)
 {
     const int target = DropTarget(at);
     viewport()->setCursor(target < 0 ? Qt::ForbiddenCursor : Qt::ClosedHandCursor);
-    if (target != m_dropRow) {
-        m_dropRow = target;
+    if (target != dropRow_) {
+        dropRow_ = target;
         viewport()->update();
     }
 }
 
 void TGsmGrid::EndDrag()
 {
-    m_dragFrom = 0;
-    m_dropRow = -1;
+    dragFrom_ = 0;
+    dropRow_ = -1;
     viewport()->unsetCursor();
     viewport()->update();
 }
 
 void TGsmGrid::keyPressEvent(QKeyEvent* e)
 {
-    if (m_dragFrom != 0 && e->key() == Qt::Key_Escape) {
+    if (dragFrom_ != 0 && e->key() == Qt::Key_Escape) {
         EndDrag();
         return;
     }
@@ -167,7 +167,7 @@ void TGsmGrid::keyPressEvent(QKeyEvent* e)
 
 void TGsmGrid::focusOutEvent(QFocusEvent* e)
 {
-    if (m_dragFrom != 0)
+    if (dragFrom_ != 0)
         EndDrag();
     QTableWidget::focusOutEvent(e);
 }
@@ -175,13 +175,13 @@ void TGsmGrid::focusOutEvent(QFocusEvent* e)
 void TGsmGrid::paintEvent(QPaintEvent* e)
 {
     QTableWidget::paintEvent(e);
-    if (m_dragFrom == 0 || m_dropRow < 1 || m_dropRow == m_dragFrom)
+    if (dragFrom_ == 0 || dropRow_ < 1 || dropRow_ == dragFrom_)
         return;
     // A line where the row will go: under its new neighbour when it moves
     // down, above it when it moves up.
     const QRect cells =
-        visualRect(model()->index(m_dropRow, 0)) | visualRect(model()->index(m_dropRow, columnCount() - 1));
-    const int y = m_dropRow > m_dragFrom ? cells.bottom() : cells.top();
+        visualRect(model()->index(dropRow_, 0)) | visualRect(model()->index(dropRow_, columnCount() - 1));
+    const int y = dropRow_ > dragFrom_ ? cells.bottom() : cells.top();
     QPainter painter(viewport());
     painter.setPen(QPen(palette().color(QPalette::Highlight), 3));
     painter.drawLine(cells.left(), y, cells.right(), y);

@@ -17,14 +17,14 @@ public:
     void SetCell(int col, int row, const QString& text);
     // The cell's rectangle in the coordinates of `target`.
     QRect CellRect(int col, int row, const QWidget* target) const;
-    void SetRowMoving(bool on) { m_rowMoving = on; }
+    void SetRowMoving(bool on) { rowMoving_ = on; }
     // Makes (col, row) current without asking the page.
     void SetCurrent(int col, int row);
     // Moves the texts of row `from` to row `to` as a drag does.
     void MoveRow(int from, int to);
     // Where the dragged row would land if released now; -1 when no row is
     // dragged or the pointer is outside the grid (a release there cancels).
-    int DropRow() const { return m_dragFrom != 0 ? m_dropRow : -1; }
+    int DropRow() const { return dragFrom_ != 0 ? dropRow_ : -1; }
 
     // Asked before (col, row) becomes current, and with col 0 before a row
     // drag starts; false refuses it.
@@ -49,9 +49,9 @@ private:
     int DropTarget(QPoint at) const;
     void FollowDrag(QPoint at);
     void EndDrag();
-    int m_dragFrom = 0;
-    int m_dropRow = -1;
-    bool m_rowMoving = false;
+    int dragFrom_ = 0;
+    int dropRow_ = -1;
+    bool rowMoving_ = false;
 };
 
 } // namespace vk410

@@ -2,7 +2,7 @@
 
 #include <QSignalBlocker>
 
-#include "../model/CXMGSM.h"
+#include "model/CXMGSM.h"
 #include "FormGprs.h"
 #include "GsmPageImpl.h"
 
@@ -183,29 +183,29 @@ void TGsmPage::Impl::medtDevNumberExit()
 }
 
 TGsmPage::TGsmPage(Configuration& cfg, MessageBoxes& msgs, QWidget* parent)
-    : QWidget(parent), d(new Impl(this, cfg, msgs))
+    : QWidget(parent), d_(new Impl(this, cfg, msgs))
 {
-    d->BuildControls();
+    d_->BuildControls();
     // The controls sit at fixed places; the tab page must not cut them off.
     setMinimumSize(531, 432);
 }
 
-// d is a child QObject of the page and goes with it.
+// d_ is a child QObject of the page and goes with it.
 TGsmPage::~TGsmPage() = default;
 
-void TGsmPage::SetGprsDialog(TfrmGPRS* dialog) { d->gprs = dialog; }
+void TGsmPage::SetGprsDialog(TfrmGPRS* dialog) { d_->gprs = dialog; }
 
 void TGsmPage::InitGsmPage()
 {
-    d->grdG1->SetCell(0, 0, QStringLiteral("№"));
-    d->grdG1->SetCell(2, 0, QStringLiteral("Попытки"));
-    d->grdG1->SetCell(3, 0, QStringLiteral("SIM"));
-    d->grdG1->SetCell(4, 0, QStringLiteral("Протокол"));
-    d->grdG1->SetCell(5, 0, QStringLiteral("Телефон\\Хост"));
-    d->grdSMS->SetCell(0, 0, QStringLiteral("№"));
-    d->grdSMS->SetCell(2, 0, QStringLiteral("Передача SMS"));
-    d->grdSMS->SetCell(3, 0, QStringLiteral("Телефон"));
-    for (TGsmGrid* grid : {d->grdG1, d->grdSMS}) {
+    d_->grdG1->SetCell(0, 0, QStringLiteral("№"));
+    d_->grdG1->SetCell(2, 0, QStringLiteral("Попытки"));
+    d_->grdG1->SetCell(3, 0, QStringLiteral("SIM"));
+    d_->grdG1->SetCell(4, 0, QStringLiteral("Протокол"));
+    d_->grdG1->SetCell(5, 0, QStringLiteral("Телефон\\Хост"));
+    d_->grdSMS->SetCell(0, 0, QStringLiteral("№"));
+    d_->grdSMS->SetCell(2, 0, QStringLiteral("Передача SMS"));
+    d_->grdSMS->SetCell(3, 0, QStringLiteral("Телефон"));
+    for (TGsmGrid* grid : {d_->grdG1, d_->grdSMS}) {
         for (int r = 1; r < grid->rowCount(); ++r)
             grid->SetCell(0, r, QString::number(r));
         grid->setColumnWidth(1, 1);
@@ -213,48 +213,48 @@ void TGsmPage::InitGsmPage()
         // (and opening its editor) when it first gets the focus.
         grid->SetCurrent(1, 1);
     }
-    LoadGsmDefaults(d->cfg.gsm);
+    LoadGsmDefaults(d_->cfg.gsm);
     GridGSMUpdate();
 }
 
 void TGsmPage::GridGSMUpdate()
 {
-    const TGsmBlock& gsm = d->cfg.gsm;
-    d->medtDevNumber->SetText(QString::asprintf("%.4u", DeviceNum(gsm)));
+    const TGsmBlock& gsm = d_->cfg.gsm;
+    d_->medtDevNumber->SetText(QString::asprintf("%.4u", DeviceNum(gsm)));
     for (int n = 1; n <= kDestinationCount; ++n) {
         const int tries = DestinationTries(gsm, n);
-        d->grdG1->SetCell(2, n, d->bxGrTryCnt->itemText(tries));
+        d_->grdG1->SetCell(2, n, d_->bxGrTryCnt->itemText(tries));
         const bool on = tries != 0;
-        d->grdG1->SetCell(3, n, on ? d->bxGrSIM->itemText(DestinationSim(gsm, n)) : QString());
-        d->grdG1->SetCell(4, n, on ? d->bxGrType->itemText(DestinationProtocol(gsm, n)) : QString());
-        d->grdG1->SetCell(5, n, on ? QString::fromStdString(DestinationAddressText(gsm, n)) : QString());
+        d_->grdG1->SetCell(3, n, on ? d_->bxGrSIM->itemText(DestinationSim(gsm, n)) : QString());
+        d_->grdG1->SetCell(4, n, on ? d_->bxGrType->itemText(DestinationProtocol(gsm, n)) : QString());
+        d_->grdG1->SetCell(5, n, on ? QString::fromStdString(DestinationAddressText(gsm, n)) : QString());
     }
     for (int m = 1; m <= kSmsCount; ++m) {
         const uint8_t type = gsm.at(GsmOff::smsCfg(m));
-        d->grdSMS->SetCell(2, m, type <= 2 ? d->bxSMSType->itemText(type) : QString());
-        d->grdSMS->SetCell(3, m, type != 0 ? QString::fromStdString(SmsPhoneText(gsm, m)) : QString());
+        d_->grdSMS->SetCell(2, m, type <= 2 ? d_->bxSMSType->itemText(type) : QString());
+        d_->grdSMS->SetCell(3, m, type != 0 ? QString::fromStdString(SmsPhoneText(gsm, m)) : QString());
     }
     const bool useGprs = gsm.at(GsmOff::useGPRScfg) != 0;
     {
-        const QSignalBlocker detached(d->chkUseGPRScfg);
-        d->chkUseGPRScfg->setChecked(useGprs);
+        const QSignalBlocker detached(d_->chkUseGPRScfg);
+        d_->chkUseGPRScfg->setChecked(useGprs);
     }
     // The button belongs to the page's controls, which the module box hides.
-    d->btnGPRS->setVisible(useGprs && d->chkCXMExist->isChecked());
-    if (useGprs && d->gprs)
-        d->gprs->LoadGprsTexts();
+    d_->btnGPRS->setVisible(useGprs && d_->chkCXMExist->isChecked());
+    if (useGprs && d_->gprs)
+        d_->gprs->LoadGprsTexts();
 }
 
 void TGsmPage::RefreshFromBlocks()
 {
-    if (d->cfg.main.at(MainOff::state) != 0) {
-        d->chkCXMExist->setChecked(true);
+    if (d_->cfg.main.at(MainOff::state) != 0) {
+        d_->chkCXMExist->setChecked(true);
         GridGSMUpdate();
-        d->chkGSM_TXON->setChecked(d->cfg.gsm.at(GsmOff::TXE) != 0);
-        d->chkGSM_ContrlEnbl->setChecked(d->cfg.gsm.at(GsmOff::RXE) != 0);
+        d_->chkGSM_TXON->setChecked(d_->cfg.gsm.at(GsmOff::TXE) != 0);
+        d_->chkGSM_ContrlEnbl->setChecked(d_->cfg.gsm.at(GsmOff::RXE) != 0);
     } else {
-        d->chkCXMExist->setChecked(false);
-        d->chkCXMExistClick();
+        d_->chkCXMExist->setChecked(false);
+        d_->chkCXMExistClick();
     }
 }
 

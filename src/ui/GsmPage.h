@@ -1,7 +1,7 @@
 #pragma once
 #include <QWidget>
 
-#include "../model/Configuration.h"
+#include "model/Configuration.h"
 
 namespace vk410 {
 
@@ -27,7 +27,7 @@ public:
 
 private:
     struct Impl;
-    Impl* d;
+    Impl* d_;
 };
 
 } // namespace vk410

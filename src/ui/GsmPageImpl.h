@@ -23,7 +23,7 @@ public:
     void hidePopup() override;
 
 private:
-    int m_openings = 0;
+    int openings_ = 0;
 };
 
 struct TGsmPage::Impl : QObject {

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QVariant>
 
-#include "../model/BitOps.h"
+#include "model/BitOps.h"
 #include "FormUnit1.h"
 
 namespace vk410 {

@@ -6,9 +6,9 @@
 #include <QLineEdit>
 #include <QPalette>
 
-#include "../model/BitOps.h"
-#include "../model/Errors.h"
-#include "../model/Loops.h"
+#include "model/BitOps.h"
+#include "model/Errors.h"
+#include "model/Loops.h"
 #include "FormUnit1.h"
 #include "Icons.h"
 #include "widgets/EventHook.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <algorithm>
 
-#include "../Dialogs.h"
+#include "ui/Dialogs.h"
 
 namespace vk410 {
 
@@ -23,14 +23,14 @@ MaskPosition Editable(MaskPosition::Kind kind, bool required) { return {kind, re
 // still leave a text of the mask's shape.
 class ShapeValidator : public QValidator {
 public:
-    ShapeValidator(const EditMask& mask, QObject* parent) : QValidator(parent), m_mask(mask) {}
+    ShapeValidator(const EditMask& mask, QObject* parent) : QValidator(parent), mask_(mask) {}
     State validate(QString& input, int&) const override
     {
-        return m_mask.Empty() || m_mask.WellFormed(input) ? Acceptable : Invalid;
+        return mask_.Empty() || mask_.WellFormed(input) ? Acceptable : Invalid;
     }
 
 private:
-    const EditMask& m_mask;
+    const EditMask& mask_;
 };
 
 } // namespace
@@ -167,58 +167,58 @@ bool EditMask::WellFormed(const QString& display) const
 const QString TMaskEdit::kInvalidInputMessage =
     QStringLiteral("Invalid input value.  Use escape key to abandon changes");
 
-TMaskEdit::TMaskEdit(MessageBoxes& msgs, QWidget* parent) : QLineEdit(parent), m_msgs(msgs)
+TMaskEdit::TMaskEdit(MessageBoxes& msgs, QWidget* parent) : QLineEdit(parent), msgs_(msgs)
 {
-    setValidator(new ShapeValidator(m_mask, this));
+    setValidator(new ShapeValidator(mask_, this));
     setAcceptDrops(false);
-    connect(this, &QLineEdit::textEdited, this, [this] { m_modified = true; });
+    connect(this, &QLineEdit::textEdited, this, [this] { modified_ = true; });
 }
 
 void TMaskEdit::SetEditMask(const QString& mask)
 {
-    m_maskText = mask;
-    m_mask = EditMask::Parse(mask);
-    setMaxLength(m_mask.Empty() ? 32767 : int(m_mask.positions.size()));
+    maskText_ = mask;
+    mask_ = EditMask::Parse(mask);
+    setMaxLength(mask_.Empty() ? 32767 : int(mask_.positions.size()));
     SetText(QString());
 }
 
 void TMaskEdit::SetText(const QString& text)
 {
-    QLineEdit::setText(m_mask.Empty() ? text : m_mask.Format(text));
-    m_original = QLineEdit::text();
-    m_modified = false;
+    QLineEdit::setText(mask_.Empty() ? text : mask_.Format(text));
+    original_ = QLineEdit::text();
+    modified_ = false;
 }
 
-QString TMaskEdit::Text() const { return m_mask.Empty() ? QLineEdit::text() : m_mask.Value(QLineEdit::text()); }
+QString TMaskEdit::Text() const { return mask_.Empty() ? QLineEdit::text() : mask_.Value(QLineEdit::text()); }
 
-bool TMaskEdit::IsComplete() const { return m_mask.Empty() || m_mask.Complete(QLineEdit::text()); }
+bool TMaskEdit::IsComplete() const { return mask_.Empty() || mask_.Complete(QLineEdit::text()); }
 
 bool TMaskEdit::CanLeave() const
 {
-    if (!m_modified)
+    if (!modified_)
         return true;
-    return IsComplete() && (!m_extraCheck || m_extraCheck(Text()));
+    return IsComplete() && (!extraCheck_ || extraCheck_(Text()));
 }
 
 void TMaskEdit::Restore()
 {
-    QLineEdit::setText(m_original);
-    m_modified = false;
+    QLineEdit::setText(original_);
+    modified_ = false;
 }
 
 void TMaskEdit::Apply(const QString& display, int cursor)
 {
     if (display != QLineEdit::text()) {
         QLineEdit::setText(display);
-        m_modified = true;
+        modified_ = true;
     }
     setCursorPosition(cursor);
 }
 
 int TMaskEdit::NextEditable(int from) const
 {
-    for (int i = std::max(from, 0); i < int(m_mask.positions.size()); ++i)
-        if (m_mask.positions[std::size_t(i)].kind != MaskPosition::Literal)
+    for (int i = std::max(from, 0); i < int(mask_.positions.size()); ++i)
+        if (mask_.positions[std::size_t(i)].kind != MaskPosition::Literal)
             return i;
     return -1;
 }
@@ -227,12 +227,12 @@ void TMaskEdit::ClearRange(int from, int to)
 {
     QString d = QLineEdit::text();
     for (int i = std::max(from, 0); i < to && i < d.size(); ++i)
-        if (m_mask.positions[std::size_t(i)].kind != MaskPosition::Literal)
-            d[i] = m_mask.blank;
+        if (mask_.positions[std::size_t(i)].kind != MaskPosition::Literal)
+            d[i] = mask_.blank;
     Apply(d, from);
 }
 
-bool TMaskEdit::IsLiteral(int pos) const { return m_mask.positions[std::size_t(pos)].kind == MaskPosition::Literal; }
+bool TMaskEdit::IsLiteral(int pos) const { return mask_.positions[std::size_t(pos)].kind == MaskPosition::Literal; }
 
 int TMaskEdit::FieldStart(int pos) const
 {
@@ -243,7 +243,7 @@ int TMaskEdit::FieldStart(int pos) const
 
 int TMaskEdit::FieldEnd(int pos) const
 {
-    while (pos < int(m_mask.positions.size()) && !IsLiteral(pos))
+    while (pos < int(mask_.positions.size()) && !IsLiteral(pos))
         ++pos;
     return pos;
 }
@@ -251,7 +251,7 @@ int TMaskEdit::FieldEnd(int pos) const
 bool TMaskEdit::DigitField(int start, int end) const
 {
     for (int i = start; i < end; ++i)
-        if (m_mask.positions[std::size_t(i)].kind != MaskPosition::Digit)
+        if (mask_.positions[std::size_t(i)].kind != MaskPosition::Digit)
             return false;
     return start < end;
 }
@@ -264,10 +264,10 @@ void TMaskEdit::EndNumber(int start, int typedEnd, int end, int cursor)
     if (hasSelectedText())
         for (int i = selectionStart(); i < selectionEnd(); ++i)
             if (!IsLiteral(i))
-                d[i] = m_mask.blank;
+                d[i] = mask_.blank;
     QString digits;
     for (int i = start; i < typedEnd; ++i)
-        if (d.at(i) != m_mask.blank)
+        if (d.at(i) != mask_.blank)
             digits.append(d.at(i));
     const auto zeros = end - start - int(digits.size());
     for (int i = start; i < end; ++i)
@@ -281,7 +281,7 @@ bool TMaskEdit::TypeFieldEnd(QChar c, int p)
 {
     const int start = FieldStart(p);
     const int end = FieldEnd(p);
-    if (end >= int(m_mask.positions.size()) || m_mask.positions[std::size_t(end)].literal != c ||
+    if (end >= int(mask_.positions.size()) || mask_.positions[std::size_t(end)].literal != c ||
         !DigitField(start, end))
         return false;
     // Right after the number's last digit the cursor has moved on already.
@@ -297,11 +297,11 @@ void TMaskEdit::TypeChar(QChar c)
     const int p = hasSelectedText() ? selectionStart() : cursorPosition();
     if (TypeFieldEnd(c, p))
         return;
-    const auto n = int(m_mask.positions.size());
-    const bool literal = p < n && IsLiteral(p) && c == m_mask.positions[std::size_t(p)].literal;
+    const auto n = int(mask_.positions.size());
+    const bool literal = p < n && IsLiteral(p) && c == mask_.positions[std::size_t(p)].literal;
     const int q = NextEditable(p);
     // A refused character leaves the text and its selection as they were.
-    if (!literal && (q < 0 || !m_mask.Fits(c, std::size_t(q))))
+    if (!literal && (q < 0 || !mask_.Fits(c, std::size_t(q))))
         return;
     if (hasSelectedText())
         ClearRange(p, p + int(selectedText().size()));
@@ -320,11 +320,11 @@ void TMaskEdit::InsertString(const QString& s)
     for (QChar c : s)
         TypeChar(c);
     // Pasted as written ("10.0.0.1:5000"), the text's end ends its last number.
-    const bool written = std::any_of(m_mask.positions.begin(), m_mask.positions.end(), [&s](const MaskPosition& m) {
+    const bool written = std::any_of(mask_.positions.begin(), mask_.positions.end(), [&s](const MaskPosition& m) {
         return m.kind == MaskPosition::Literal && s.contains(m.literal);
     });
     const int p = cursorPosition();
-    if (!written || p >= int(m_mask.positions.size()) || IsLiteral(p))
+    if (!written || p >= int(mask_.positions.size()) || IsLiteral(p))
         return;
     const int start = FieldStart(p);
     const int end = FieldEnd(p);
@@ -339,9 +339,9 @@ void TMaskEdit::Backspace()
         return;
     }
     for (int q = cursorPosition() - 1; q >= 0; --q) {
-        if (m_mask.positions[std::size_t(q)].kind != MaskPosition::Literal) {
+        if (mask_.positions[std::size_t(q)].kind != MaskPosition::Literal) {
             QString d = QLineEdit::text();
-            d[q] = m_mask.blank;
+            d[q] = mask_.blank;
             Apply(d, q);
             return;
         }
@@ -359,13 +359,13 @@ void TMaskEdit::DeleteForward()
     if (q < 0)
         return;
     QString d = QLineEdit::text();
-    d[q] = m_mask.blank;
+    d[q] = mask_.blank;
     Apply(d, p);
 }
 
 void TMaskEdit::keyPressEvent(QKeyEvent* e)
 {
-    if (m_mask.Empty()) {
+    if (mask_.Empty()) {
         QLineEdit::keyPressEvent(e);
         return;
     }
@@ -384,7 +384,7 @@ void TMaskEdit::keyPressEvent(QKeyEvent* e)
     case Qt::Key_Backspace: Backspace(); return;
     case Qt::Key_Delete: DeleteForward(); return;
     case Qt::Key_Escape:
-        if (m_modified) {
+        if (modified_) {
             Restore();
             return;
         }
@@ -414,7 +414,7 @@ void TMaskEdit::contextMenuEvent(QContextMenuEvent* e)
     // The menu's paste goes through the mask as Ctrl+V does.
     const QString paste = QCoreApplication::translate("QLineEdit", "&Paste");
     for (QAction* action : menu->actions()) {
-        if (m_mask.Empty() || !action->text().startsWith(paste))
+        if (mask_.Empty() || !action->text().startsWith(paste))
             continue;
         disconnect(action, &QAction::triggered, this, nullptr);
         connect(action, &QAction::triggered, this, [this] { InsertString(QGuiApplication::clipboard()->text()); });
@@ -426,12 +426,12 @@ void TMaskEdit::focusInEvent(QFocusEvent* e)
 {
     QLineEdit::focusInEvent(e);
     const Qt::FocusReason r = e->reason();
-    if (!m_refusing && r != Qt::PopupFocusReason && r != Qt::ActiveWindowFocusReason) {
-        m_original = QLineEdit::text();
-        m_modified = false;
+    if (!refusing_ && r != Qt::PopupFocusReason && r != Qt::ActiveWindowFocusReason) {
+        original_ = QLineEdit::text();
+        modified_ = false;
         // Focus given by the program (an editor opened over a cell) selects
         // the text, so that typing replaces it from the first position.
-        if (r == Qt::OtherFocusReason && !m_mask.Empty())
+        if (r == Qt::OtherFocusReason && !mask_.Empty())
             selectAll();
     }
 }
@@ -440,7 +440,7 @@ void TMaskEdit::focusOutEvent(QFocusEvent* e)
 {
     QLineEdit::focusOutEvent(e);
     const Qt::FocusReason r = e->reason();
-    if (m_refusing || r == Qt::PopupFocusReason || r == Qt::ActiveWindowFocusReason)
+    if (refusing_ || r == Qt::PopupFocusReason || r == Qt::ActiveWindowFocusReason)
         return;
     if (!CanLeave()) {
         if (isVisible() && isEnabled()) {
@@ -455,24 +455,24 @@ void TMaskEdit::focusOutEvent(QFocusEvent* e)
 
 void TMaskEdit::Refuse()
 {
-    m_refusing = true;
+    refusing_ = true;
     setFocus(Qt::OtherFocusReason);
-    m_refusing = false;
+    refusing_ = false;
     // A click on a button refuses twice, on the press and in the command it
     // runs: one box for both.
-    if (m_boxPending)
+    if (boxPending_)
         return;
-    m_boxPending = true;
-    m_msgs.Beep();
+    boxPending_ = true;
+    msgs_.Beep();
     // The box waits until the focus change is over: a modal loop inside it
     // would run in the middle of the toolkit's focus bookkeeping.
     QMetaObject::invokeMethod(
         this,
         [this] {
-            m_boxPending = false;
+            boxPending_ = false;
             // A window closed meanwhile takes its box with it.
             if (isVisible())
-                m_msgs.ShowError(kInvalidInputMessage);
+                msgs_.ShowError(kInvalidInputMessage);
         },
         Qt::QueuedConnection);
 }

@@ -48,15 +48,15 @@ public:
     TMaskEdit(MessageBoxes& msgs, QWidget* parent = nullptr);
 
     void SetEditMask(const QString& mask);
-    QString EditMaskText() const { return m_maskText; }
-    const EditMask& Mask() const { return m_mask; }
+    QString EditMaskText() const { return maskText_; }
+    const EditMask& Mask() const { return mask_; }
 
     // Sets the text through the mask; the edit begins again from it.
     void SetText(const QString& text);
     // The text as the mask reads it (";1" keeps the literals, ";0" drops them).
     QString Text() const;
 
-    bool Modified() const { return m_modified; }
+    bool Modified() const { return modified_; }
     bool IsComplete() const;
     // True when the edit may be left: unchanged, or complete and accepted by
     // the extra check.
@@ -64,7 +64,7 @@ public:
     // Back to the text the edit had when the edit began.
     void Restore();
     // A further condition on a complete text (e.g. octets up to 255).
-    void SetExtraCheck(std::function<bool(const QString&)> check) { m_extraCheck = std::move(check); }
+    void SetExtraCheck(std::function<bool(const QString&)> check) { extraCheck_ = std::move(check); }
 
 signals:
     // The focus left with an acceptable text.
@@ -92,14 +92,14 @@ private:
     int NextEditable(int from) const;
     void Refuse();
 
-    MessageBoxes& m_msgs;
-    EditMask m_mask;
-    QString m_maskText;
-    QString m_original;
-    bool m_modified = false;
-    bool m_refusing = false;
-    bool m_boxPending = false;
-    std::function<bool(const QString&)> m_extraCheck;
+    MessageBoxes& msgs_;
+    EditMask mask_;
+    QString maskText_;
+    QString original_;
+    bool modified_ = false;
+    bool refusing_ = false;
+    bool boxPending_ = false;
+    std::function<bool(const QString&)> extraCheck_;
 };
 
 } // namespace vk410

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "../Dialogs.h"
+#include "ui/Dialogs.h"
 
 namespace vk410 {
 
