@@ -26,8 +26,9 @@ enum class TsdXmlOutputStyle { xosCompact, xosReadable, xosPreserve };
 enum class TsdLineBreakStyle { lbLF, lbCRLF };
 enum class TsdWarnStyle { wsInfo, wsHint, wsWarn, wsFail };
 
-// Nesting deeper than this ends a parse (with a "fail" diagnostic), so every
-// recursive walk over a parsed tree stays shallow.
+// Nesting deeper than this ends a parse (with a "fail" diagnostic). No walk
+// recurses; the bound keeps what a hostile file costs (the stack of open
+// elements, the indentation of readable output) small.
 constexpr int kMaxXmlDepth = 1024;
 // Bytes a whole parse may add through declared entities; beyond it references
 // are left as they stand.

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
+#include <vector>
 
 #include "model/Errors.h"
 #include "NativeXml.h"
@@ -50,13 +51,14 @@ private:
 
 bool Readable(const TXmlNode& node) { return node.Document().OutputStyle() == TsdXmlOutputStyle::xosReadable; }
 
-std::string Indentation(const TXmlNode& node)
+// depth: the node's ancestors, known to the walk.
+std::string Indentation(const TXmlNode& node, int depth)
 {
     if (!Readable(node))
         return {};
     std::string out;
     const std::string unit = node.Document().IndentString();
-    for (int i = node.Depth(); i > 0; --i)
+    for (int i = depth; i > 0; --i)
         out += unit;
     return out;
 }
@@ -82,50 +84,48 @@ void WriteAttributes(BufferedWriter& out, const TsdContainerNode& c)
     }
 }
 
-void WriteNode(BufferedWriter& out, const TXmlNode& node);
+// An element whose start tag is written and whose children are being written.
+struct OpenElement {
+    const TsdElement* element;
+    int depth;
+    int next; // the child written next
+    bool hasElements;
+};
 
-void WriteElement(BufferedWriter& out, const TsdElement& e)
+// Writes the start tag; false for an element without children, which it
+// closes at once.
+bool StartElement(BufferedWriter& out, const TsdElement& e, int depth)
 {
-    const std::string indent = Indentation(e);
-    const std::string lineEnd = LineEnd(e);
-    out.Put(indent);
+    out.Put(Indentation(e, depth));
     out.Put("<");
     out.Put(e.NodeName());
     WriteAttributes(out, e);
     if (e.Count() == e.FrontCount()) {
         out.Put("/>");
-        out.Put(lineEnd);
-        return;
+        out.Put(LineEnd(e));
+        return false;
     }
     out.Put(">");
-    const bool hasElements = e.HasChildElements();
-    for (int i = e.FrontCount(); i < e.Count(); ++i) {
-        const TXmlNode& child = *e.At(i);
-        const bool first = i == e.FrontCount();
-        if (first && !IsCharData(child))
-            out.Put(lineEnd);
-        if (IsCharData(child) && !first && hasElements)
-            out.Put(Indentation(child));
-        WriteNode(out, child);
-        if (IsCharData(child) && hasElements)
-            out.Put(lineEnd);
-    }
-    if (hasElements)
-        out.Put(indent);
+    return true;
+}
+
+void EndElement(BufferedWriter& out, const OpenElement& open)
+{
+    const TsdElement& e = *open.element;
+    if (open.hasElements)
+        out.Put(Indentation(e, open.depth));
     out.Put("</");
     out.Put(e.NodeName());
     out.Put(">");
-    out.Put(lineEnd);
+    out.Put(LineEnd(e));
 }
 
-void WriteNode(BufferedWriter& out, const TXmlNode& node)
+// Everything but elements.
+void WriteLeaf(BufferedWriter& out, const TXmlNode& node, int depth)
 {
     switch (node.ElementType()) {
-    case TsdElementType::xeElement:
-        WriteElement(out, static_cast<const TsdElement&>(node));
-        break;
     case TsdElementType::xeDeclaration:
-        out.Put(Indentation(node));
+        out.Put(Indentation(node, depth));
         out.Put("<?xml");
         WriteAttributes(out, static_cast<const TsdDeclaration&>(node));
         out.Put("?>");
@@ -138,6 +138,45 @@ void WriteNode(BufferedWriter& out, const TXmlNode& node)
         break;
     default: // whitespace and anything else the writer does not produce
         break;
+    }
+}
+
+// Depth-first with an explicit stack of open elements: hand-built trees have
+// no depth bound.
+void WriteTree(BufferedWriter& out, const TXmlNode& top)
+{
+    if (top.ElementType() != TsdElementType::xeElement)
+        return WriteLeaf(out, top, 0);
+    const auto& root = static_cast<const TsdElement&>(top);
+    std::vector<OpenElement> open;
+    if (StartElement(out, root, 0))
+        open.push_back({&root, 0, root.FrontCount(), root.HasChildElements()});
+    while (!open.empty()) {
+        OpenElement& parent = open.back();
+        const TsdElement& e = *parent.element;
+        if (parent.next == e.Count()) {
+            EndElement(out, parent);
+            open.pop_back();
+            continue;
+        }
+        const TXmlNode& child = *e.At(parent.next);
+        const bool first = parent.next == e.FrontCount();
+        const bool hasElements = parent.hasElements;
+        const int depth = parent.depth + 1;
+        ++parent.next;
+        if (first && !IsCharData(child))
+            out.Put(LineEnd(e));
+        if (child.ElementType() == TsdElementType::xeElement) {
+            const auto& c = static_cast<const TsdElement&>(child);
+            if (StartElement(out, c, depth))
+                open.push_back({&c, depth, c.FrontCount(), c.HasChildElements()}); // parent dangles now
+            continue;
+        }
+        if (IsCharData(child) && !first && hasElements)
+            out.Put(Indentation(child, depth));
+        WriteLeaf(out, child, depth);
+        if (IsCharData(child) && hasElements)
+            out.Put(LineEnd(e));
     }
 }
 
@@ -164,7 +203,7 @@ bool TNativeXml::WriteToSink(const Sink& sink) const
 {
     BufferedWriter out(sink);
     for (int i = 0; i < nodes_->Count(); ++i)
-        WriteNode(out, *nodes_->At(i));
+        WriteTree(out, *nodes_->At(i));
     return out.Finish();
 }
 

@@ -84,13 +84,23 @@ TEST(NativeXmlParser, DeclaredSingleByteCodePageIsConvertedToUtf8)
 
 TEST(NativeXmlParser, StartsThatAreRefusedOrWarned)
 {
-    EXPECT_TRUE(Parse("<r/>").Said("stream terminated prematurely at pos 0"));
-    EXPECT_TRUE(Parse("").Said("stream terminated prematurely"));
-    Parsed ucs4 = Parse(std::string("\0\0\xFE\xFF\0\0\0<\0\0\0r", 12));
-    EXPECT_TRUE(ucs4.Said("unsupported encoding"));
-    EXPECT_EQ(ucs4.doc->RootElement(), nullptr);
+    const struct { const char* name; std::string text; TsdParseFault fault; const char* diag; } refused[] = {
+        {"too short", "<r/>", TsdParseFault::PrematureEnd, "stream terminated prematurely at pos 0"},
+        {"empty", "", TsdParseFault::PrematureEnd, "stream terminated prematurely"},
+        {"ucs-4", std::string("\0\0\xFE\xFF\0\0\0<\0\0\0r", 12), TsdParseFault::UnsupportedEncoding,
+         "unsupported encoding"},
+    };
+    for (const auto& c : refused) {
+        Parsed p = Parse(c.text);
+        EXPECT_TRUE(p.Said(c.diag)) << c.name;
+        EXPECT_EQ(p.doc->ParseResult().fault, c.fault) << c.name;
+        EXPECT_EQ(p.doc->ParseResult().line, 1) << c.name;
+        EXPECT_EQ(p.doc->ParseResult().column, 1) << c.name;
+        EXPECT_EQ(p.doc->RootElement(), nullptr) << c.name;
+    }
     Parsed unknown = Parse("<root a=\"1\"/>");
     EXPECT_TRUE(unknown.Said("unknown encoding"));
+    EXPECT_TRUE(unknown.doc->ParseResult().ok()) << "a warning, not a fault";
     ASSERT_NE(unknown.doc->RootElement(), nullptr);
     EXPECT_EQ(unknown.doc->RootElement()->AttrIntAt(0), 1);
 }
@@ -172,6 +182,7 @@ TEST(NativeXmlParser, EarlyEndsKeepWhatWasBuilt)
         EXPECT_EQ(p.doc->ParseResult().fault, c.fault) << c.name;
         EXPECT_EQ(p.doc->ParseResult().line, 1) << c.name;
         EXPECT_EQ(p.doc->ParseResult().column, c.column) << c.name;
+        EXPECT_NE(p.doc->ParseResult().diagnostic.find(c.diag), std::string::npos) << c.name;
         ASSERT_NE(p.doc->RootElement(), nullptr) << c.name;
         int elements = 0;
         for (int i = 0; i < p.doc->RootElement()->ChildCount(); ++i)
@@ -189,6 +200,9 @@ TEST(NativeXmlParser, HostileInputEndsInAParseThatReturns)
         deep += "<a>";
     Parsed nested = Parse(deep);
     EXPECT_TRUE(nested.Said("nesting deeper than 1024"));
+    EXPECT_EQ(nested.doc->ParseResult().fault, TsdParseFault::DepthBound);
+    EXPECT_EQ(nested.doc->ParseResult().line, 1);
+    EXPECT_EQ(nested.doc->ParseResult().column, 22 + 3 * kMaxXmlDepth); // the first "<a>" too many
     EXPECT_EQ(nested.doc->RootElement()->Depth(), 0);
     nested.doc->SetOutputStyle(TsdXmlOutputStyle::xosReadable);
     const std::string written = nested.doc->WriteToString();

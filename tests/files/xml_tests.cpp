@@ -211,14 +211,25 @@ TEST(NativeXmlNode, SymbolsAreInternedPerDocument)
     EXPECT_EQ(doc.Symbols().Count(), before + 3); // "zone", "ID", "1"
 }
 
-TEST(NativeXmlNode, DeepHandBuiltTreeIsSearchedAndFreedWithoutRecursion)
+TEST(NativeXmlNode, DeepHandBuiltTreeIsSearchedWrittenAndFreedWithoutRecursion)
 {
+    constexpr int kLevels = 200000;
     auto doc = std::make_unique<TNativeXml>("r");
     TXmlNode* node = doc->RootElement();
-    for (int i = 0; i < 200000; ++i)
+    for (int i = 0; i < kLevels; ++i)
         node = node->NewChild("d");
     node->NewChild("needle");
     EXPECT_NE(doc->RootElement()->FindDeep("needle"), nullptr);
+    const std::string written = doc->WriteToString();
+    std::string expected = "<?xml version=\"1.0\" encoding=\"utf-8\"?><r>";
+    for (int i = 0; i < kLevels; ++i)
+        expected += "<d>";
+    expected += "<needle/>";
+    for (int i = 0; i < kLevels; ++i)
+        expected += "</d>";
+    expected += "</r>";
+    EXPECT_EQ(written.substr(0, 50), expected.substr(0, 50));
+    EXPECT_TRUE(written == expected) << written.size() << " bytes, " << expected.size() << " expected";
     doc.reset();
 }
 
