@@ -1,6 +1,5 @@
 // The window's side of the exchange: the read and write buttons, the reports
 // of the exchange thread, the status-bar blink, the port box and closing.
-#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QPushButton>
@@ -15,6 +14,7 @@
 #include "Dialogs.h"
 #include "FormGprs.h"
 #include "FormUnit1.h"
+#include "GsmPage.h"
 
 namespace vk410 {
 
@@ -72,8 +72,7 @@ void TForm1::ButtonWriteClick()
 {
     if (!CommitFocusedEditor())
         return;
-    const auto* cxm = findChild<QCheckBox*>(QStringLiteral("chkCXMExist"));
-    if (cxm && cxm->isChecked() && !AnyDestinationEnabled(cfg_.gsm)) {
+    if (gsmPage_->ModuleConnected() && !AnyDestinationEnabled(cfg_.gsm)) {
         const MsgResult answer =
             msgs_.Show(this, MsgIcon::Warning, QStringLiteral("Программатор"),
                        QStringLiteral("Ни одно направление не включено,\r\nсохранять настройки?"),

@@ -61,35 +61,14 @@ public:
 
     // The GPRS dialog is created after the window; it stays main()'s.
     void SetGprsDialog(TfrmGPRS* dialog);
-    TGsmPage* GsmPage() const { return gsmPage_; }
 
     // The single text panel of the status bar.
     void SetStatusText(const QString& text);
     QString StatusText() const;
-    QLabel* StatusPanel() const { return statusPanel_; }
     QColor StatusBarColor() const;
 
     // "Программатор Varko-410 (серия N)", the caption and application title.
     static QString AppCaption();
-
-    // Controls that the wiring connects.
-    QPushButton* ButtonRead = nullptr;
-    QPushButton* ButtonWrite = nullptr;
-    TDropDownBox* PortNameBox = nullptr;
-    QPushButton* BtnClose = nullptr;
-    QAction* N4 = nullptr; // "&Открыть..."
-    QAction* N2 = nullptr; // "&Сохранить"
-    QAction* N3 = nullptr; // "Сохранить &как..."
-    QAction* N8 = nullptr; // "Выход"
-    QAction* N10 = nullptr; // "Список шлейфов..."
-    QAction* N6 = nullptr;  // "О программе..."
-    QAction* mnuPrint = nullptr;         // "Печать..."
-    QAction* mnuExportPdf = nullptr;     // "Экспорт в PDF..."
-    QAction* mnuCompareDevice = nullptr; // "Сравнить с прибором..."
-    QAction* mnuCompareFile = nullptr;   // "Сравнить с файлом..."
-    QAction* mnuJournal = nullptr;       // "Журнал..."
-    QAction* mnuKeepJournal = nullptr;   // "Вести журнал", checkable
-    QTimer* IndTimer = nullptr;
 
     // Model switching and refresh.
     void DeviceTypeListChange(int index);
@@ -199,6 +178,25 @@ private:
     void bxKeyBLModeChange(int index);
     void bxKeyBeepChange(int index);
     void udKeyBLLevelChanging(int position);
+
+    // Controls that the wiring connects; tests find them by name like the others.
+    QPushButton* ButtonRead = nullptr;
+    QPushButton* ButtonWrite = nullptr;
+    TDropDownBox* PortNameBox = nullptr;
+    QPushButton* BtnClose = nullptr;
+    QAction* N4 = nullptr; // "&Открыть..."
+    QAction* N2 = nullptr; // "&Сохранить"
+    QAction* N3 = nullptr; // "Сохранить &как..."
+    QAction* N8 = nullptr; // "Выход"
+    QAction* N10 = nullptr; // "Список шлейфов..."
+    QAction* N6 = nullptr;  // "О программе..."
+    QAction* mnuPrint = nullptr;         // "Печать..."
+    QAction* mnuExportPdf = nullptr;     // "Экспорт в PDF..."
+    QAction* mnuCompareDevice = nullptr; // "Сравнить с прибором..."
+    QAction* mnuCompareFile = nullptr;   // "Сравнить с файлом..."
+    QAction* mnuJournal = nullptr;       // "Журнал..."
+    QAction* mnuKeepJournal = nullptr;   // "Вести журнал", checkable
+    QTimer* IndTimer = nullptr;
 
     Configuration cfg_;
     MessageBoxes& msgs_;

@@ -245,6 +245,8 @@ void TGsmPage::GridGSMUpdate()
         d_->gprs->LoadGprsTexts();
 }
 
+bool TGsmPage::ModuleConnected() const { return d_->chkCXMExist->isChecked(); }
+
 void TGsmPage::RefreshFromBlocks()
 {
     if (d_->cfg.main.at(MainOff::state) != 0) {

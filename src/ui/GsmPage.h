@@ -24,6 +24,8 @@ public:
     void GridGSMUpdate();
     // The window's refresh of this page from the blocks (CXM flag, grids, switches).
     void RefreshFromBlocks();
+    // The module box ("Модуль КСМ подключен") is checked.
+    bool ModuleConnected() const;
 
 private:
     struct Impl;

@@ -1,12 +1,15 @@
 #pragma once
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -47,6 +50,16 @@ private:
 #endif
 };
 
+// A control of the window (or any object under root), found by its name.
+template <class T> T* Named(const QObject& root, const QString& name)
+{
+    T* found = root.findChild<T*>(name);
+    EXPECT_NE(found, nullptr) << name.toStdString();
+    return found;
+}
+
+inline TDropDownBox* PortBoxOf(const TForm1& window) { return Named<TDropDownBox>(window, QStringLiteral("PortNameBox")); }
+
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -63,18 +76,17 @@ protected:
         static_cast<TApplication*>(QApplication::instance())->SetMessageBoxes(nullptr);
     }
 
-    template <class T> T* Find(const QString& name) const
-    {
-        T* w = window->findChild<T*>(name);
-        EXPECT_NE(w, nullptr) << name.toStdString();
-        return w;
-    }
+    template <class T> T* Find(const QString& name) const { return Named<T>(*window, name); }
     QComboBox* Combo(const QString& name) const { return Find<QComboBox>(name); }
     QLineEdit* Edit(const QString& name) const { return Find<QLineEdit>(name); }
     QCheckBox* Check(const QString& name) const { return Find<QCheckBox>(name); }
     QComboBox* TypeBox(int n) const { return Combo(QStringLiteral("FShlfType%1").arg(n)); }
     QComboBox* EventBox(int n) const { return Combo(QStringLiteral("ShlfEvent%1").arg(n)); }
     QCheckBox* FireBox(int n) const { return Check(QStringLiteral("CheckBoxFire%1").arg(n)); }
+    QPushButton* Button(const QString& name) const { return Find<QPushButton>(name); }
+    QAction* Action(const QString& name) const { return Find<QAction>(name); } // a menu command
+    TDropDownBox* PortBox() const { return PortBoxOf(*window); }
+    QTimer* IndTimer() const { return Find<QTimer>(QStringLiteral("IndTimer")); }
 
     uint8_t Byte(std::size_t off) const { return window->Config().main.at(off); }
     uint8_t& RawByte(std::size_t off) { return window->Config().main.at(off); }

@@ -64,7 +64,7 @@ protected:
                                  return;
                              }
                              seen.colourAtEnd = window->StatusBarColor();
-                             seen.blinking = window->IndTimer->isActive();
+                             seen.blinking = IndTimer()->isActive();
                          });
     }
     void TearDown() override
@@ -76,11 +76,11 @@ protected:
 
     void NoteControls()
     {
-        seen.exchangeControlsDisabled = seen.exchangeControlsDisabled && !window->ButtonRead->isEnabled() &&
-                                        !window->ButtonWrite->isEnabled() &&
-                                        !window->PortNameBox->isEnabled();
-        seen.otherControlsEnabled = seen.otherControlsEnabled && window->BtnClose->isEnabled() &&
-                                    Combo("DeviceTypeList")->isEnabled() && window->N4->isEnabled();
+        seen.exchangeControlsDisabled = seen.exchangeControlsDisabled && !Button("ButtonRead")->isEnabled() &&
+                                        !Button("ButtonWrite")->isEnabled() &&
+                                        !PortBox()->isEnabled();
+        seen.otherControlsEnabled = seen.otherControlsEnabled && Button("BtnClose")->isEnabled() &&
+                                    Combo("DeviceTypeList")->isEnabled() && Action("N4")->isEnabled();
     }
 
     void StartPanel(const sim::PanelConfig& cfg, bool pacing = false)
@@ -93,7 +93,7 @@ protected:
     }
     void UsePort(const QString& path)
     {
-        window->PortNameBox->setEditText(path);
+        PortBox()->setEditText(path);
         ASSERT_EQ(window->Link().CommPortDriver1().PortName(), path);
     }
 
@@ -117,16 +117,16 @@ protected:
     }
     void ExpectIdle() const
     {
-        EXPECT_TRUE(window->ButtonRead->isEnabled());
-        EXPECT_TRUE(window->ButtonWrite->isEnabled());
-        EXPECT_TRUE(window->PortNameBox->isEnabled());
+        EXPECT_TRUE(Button("ButtonRead")->isEnabled());
+        EXPECT_TRUE(Button("ButtonWrite")->isEnabled());
+        EXPECT_TRUE(PortBox()->isEnabled());
     }
     // The blink ends on the bar's own colour.
     void ExpectBlinkOf(const QColor& colour)
     {
         EXPECT_EQ(seen.colourAtEnd, colour);
         EXPECT_TRUE(seen.blinking);
-        EXPECT_TRUE(WaitFor([this] { return !window->IndTimer->isActive(); }));
+        EXPECT_TRUE(WaitFor([this] { return !IndTimer()->isActive(); }));
         EXPECT_EQ(window->StatusBarColor(), ownColour);
     }
 

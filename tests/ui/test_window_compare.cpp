@@ -163,7 +163,7 @@ TEST_F(WindowCompare, ComparisonWithAFileListsTheLoopChangedInTheWindowAndChange
     const GprsTexts textsBefore = gprs->Texts();
 
     dialogs.paths = {path};
-    window->mnuCompareFile->trigger();
+    Action("mnuCompareFile")->trigger();
     TfrmCompare* dialog = OpenedComparison();
     ASSERT_NE(dialog, nullptr);
     const QTableWidget* table = dialog->grdDiff;
@@ -185,7 +185,7 @@ TEST_F(WindowCompare, ComparisonWithAFileListsTheLoopChangedInTheWindowAndChange
     // The file as the window holds it: one line, "Совпадает".
     ASSERT_TRUE(SaveConfigFile(path, window->Config(), gprs->Texts(), 0));
     dialogs.paths = {path};
-    window->mnuCompareFile->trigger();
+    Action("mnuCompareFile")->trigger();
     dialog = OpenedComparison();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->lblSame->isVisible());
@@ -193,7 +193,7 @@ TEST_F(WindowCompare, ComparisonWithAFileListsTheLoopChangedInTheWindowAndChange
     dialog->findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
 
     dialogs.paths = {PathIn(QStringLiteral("missing.cf8"))};
-    window->mnuCompareFile->trigger();
+    Action("mnuCompareFile")->trigger();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Файл поврежден или не найден"));
     EXPECT_EQ(ShownComparison(), nullptr);
@@ -202,14 +202,14 @@ TEST_F(WindowCompare, ComparisonWithAFileListsTheLoopChangedInTheWindowAndChange
 TEST_F(WindowCompare, ExportAndPrintPutTheSheetOut)
 {
     dialogs.paths = {PathIn(QStringLiteral("sheet"))};
-    window->mnuExportPdf->trigger();
+    Action("mnuExportPdf")->trigger();
     QFile pdf(PathIn(QStringLiteral("sheet.pdf")));
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
     EXPECT_EQ(window->StatusText(), QStringLiteral("Отчет сохранен"));
 
     dialogs.paths = {PathIn(QStringLiteral("no/such/folder.pdf"))};
-    window->mnuExportPdf->trigger();
+    Action("mnuExportPdf")->trigger();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Ошибка записи файла"));
 
@@ -221,7 +221,7 @@ TEST_F(WindowCompare, ExportAndPrintPutTheSheetOut)
         printer.setOutputFileName(printed);
         return true;
     });
-    window->mnuPrint->trigger();
+    Action("mnuPrint")->trigger();
     EXPECT_TRUE(asked);
     EXPECT_GT(QFileInfo(printed).size(), 1000);
 }

@@ -186,7 +186,7 @@ TEST_F(MeridianTest, ExitWithAnEmptiedCountLeavesNoBoxBehind)
 {
     QTest::mouseClick(mrd, Qt::LeftButton);
     TypeOver(count, QString());
-    QTest::mouseClick(window->BtnClose, Qt::LeftButton);
+    QTest::mouseClick(Button("BtnClose"), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([this] { return !window->isVisible(); }));
     QTest::qWait(50);
     EXPECT_TRUE(boxes.errors.empty());

@@ -85,7 +85,7 @@ std::string Model1FileText(GprsTexts& texts)
 TEST_F(WindowFiles, SaveAsWithoutExtensionAppendsItAndRemembersTheFolder)
 {
     dialogs.paths = {PathIn("panel")};
-    window->N3->trigger();
+    Action("N3")->trigger();
     ASSERT_EQ(dialogs.titles.size(), 1u);
     EXPECT_EQ(dialogs.titles[0], QStringLiteral("Сохранить настройки панели как"));
     // A first start opens the dialog in the current folder.
@@ -100,7 +100,7 @@ TEST_F(WindowFiles, SaveAsWithoutExtensionAppendsItAndRemembersTheFolder)
 
     // The next dialog starts in the remembered folder.
     dialogs.paths = {QString()};
-    window->N4->trigger();
+    Action("N4")->trigger();
     EXPECT_EQ(dialogs.titles.back(), QStringLiteral("Открыть файл конфигурации"));
     EXPECT_EQ(dialogs.dirs.back(), FolderSlash());
 }
@@ -108,14 +108,14 @@ TEST_F(WindowFiles, SaveAsWithoutExtensionAppendsItAndRemembersTheFolder)
 TEST_F(WindowFiles, SaveRightAfterStartAsksForANameThenSavesInPlace)
 {
     dialogs.paths = {PathIn("first.cf8")};
-    window->N2->trigger();
+    Action("N2")->trigger();
     ASSERT_EQ(dialogs.titles.size(), 1u);
     EXPECT_EQ(dialogs.titles[0], QStringLiteral("Сохранить настройки панели как"));
     const std::string before = ReadFile(PathIn("first.cf8"));
     ASSERT_NE(before.find("<out>15</out>"), std::string::npos);
 
     RawByte(MainOff::out) = 42;
-    window->N2->trigger();
+    Action("N2")->trigger();
     EXPECT_EQ(dialogs.titles.size(), 1u) << "a named file is saved without a dialog";
     EXPECT_NE(ReadFile(PathIn("first.cf8")).find("<out>42</out>"), std::string::npos);
 }
@@ -125,9 +125,9 @@ TEST_F(WindowFiles, CancelledDialogsChangeNothing)
     SettingsSandbox::Store("filepath", FolderSlash());
     const Snapshot s = Take();
     dialogs.paths = {QString(), QString(), QString()};
-    window->N4->trigger();
-    window->N3->trigger();
-    window->N2->trigger();
+    Action("N4")->trigger();
+    Action("N3")->trigger();
+    Action("N2")->trigger();
     EXPECT_EQ(dialogs.titles.size(), 3u);
     ExpectUnchanged(s);
     EXPECT_TRUE(QDir(folder.path()).isEmpty());
@@ -139,14 +139,14 @@ TEST_F(WindowFiles, SavedFileOpensBackAfterTheModelWasChanged)
     PickItem(EventBox(2), 10);
     const auto edited = window->Config().main.buf;
     dialogs.paths = {PathIn("edited.cf8")};
-    window->N3->trigger();
+    Action("N3")->trigger();
     ASSERT_EQ(window->StatusText(), QStringLiteral("Файл сохранен"));
 
     SelectModel(1);
     ASSERT_EQ(window->ModelCode(), 1);
     window->SetStatusText(QString());
     dialogs.paths = {PathIn("edited.cf8")};
-    window->N4->trigger();
+    Action("N4")->trigger();
     EXPECT_EQ(window->ModelCode(), 0);
     EXPECT_EQ(Combo("DeviceTypeList")->currentIndex(), 0);
     EXPECT_FALSE(Check("chkMRD")->isVisible());
@@ -163,7 +163,7 @@ TEST_F(WindowFiles, OpeningAModelOneFileWhileModelZeroIsShown)
     GprsTexts texts;
     WriteFile(PathIn("m1.cf8"), Model1FileText(texts));
     dialogs.paths = {PathIn("m1.cf8")};
-    window->N4->trigger();
+    Action("N4")->trigger();
     ASSERT_TRUE(boxes.shown.empty());
     EXPECT_EQ(window->ModelCode(), 1);
     EXPECT_EQ(Combo("DeviceTypeList")->currentIndex(), 1);
@@ -208,7 +208,7 @@ TEST_F(WindowFiles, RejectedFilesChangeNothing)
         const Snapshot s = Take();
         boxes.shown.clear();
         dialogs.paths = {PathIn(c.name)};
-        window->N4->trigger();
+        Action("N4")->trigger();
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Error);
         EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Ошибка чтения файла"));
@@ -240,19 +240,19 @@ TEST_F(WindowFiles, NonIntegerValueReachesTheErrorBoxAndChangesNothing)
 TEST_F(WindowFiles, FailedSaveSaysSoAndChangesNothingElse)
 {
     dialogs.paths = {PathIn("ok.cf8")};
-    window->N3->trigger();
+    Action("N3")->trigger();
     window->SetStatusText(QStringLiteral("edited"));
     const Snapshot s = Take();
     const QString unwritable = PathIn("no-such-folder/x.cf8");
     dialogs.paths = {unwritable};
-    window->N3->trigger();
+    Action("N3")->trigger();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Error);
     EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Ошибка записи файла"));
     EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Не удалось сохранить файл:\r\n") + unwritable);
     ExpectUnchanged(s);
     // The file name stayed, so a plain save goes on writing the good file.
-    window->N2->trigger();
+    Action("N2")->trigger();
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(window->StatusText(), QStringLiteral("Файл сохранен"));
 }
@@ -265,15 +265,15 @@ TEST_F(WindowFiles, SaveCommitsTheEditorThatHasTheFocus)
     TypeOver(Edit("edtMRD"), QStringLiteral("7"));
     ASSERT_TRUE(Edit("edtMRD")->hasFocus());
     dialogs.paths = {PathIn("mrd.cf8")};
-    window->N3->trigger();
-    EXPECT_TRUE(window->BtnClose->hasFocus());
+    Action("N3")->trigger();
+    EXPECT_TRUE(Button("BtnClose")->hasFocus());
     EXPECT_EQ(Byte(MainOff::qnt), 7);
     EXPECT_NE(ReadFile(PathIn("mrd.cf8")).find("<Meridian qnt=\"7\"/>"), std::string::npos);
 
     // A count that is no number is reported, and the save does not happen.
     TypeOver(Edit("edtMRD"), QString());
     window->SetStatusText(QString());
-    window->N2->trigger();
+    Action("N2")->trigger();
     ASSERT_TRUE(WaitFor([this] { return !boxes.errors.empty(); }));
     EXPECT_EQ(boxes.errors[0], QStringLiteral("'' is not a valid integer value"));
     EXPECT_EQ(window->StatusText(), QString());
@@ -300,19 +300,19 @@ TEST_F(WindowFiles, FileAndPanelCommandsWaitForAnEditorThatRefuses)
         printerAsked = true;
         return false;
     });
-    for (QAction* command : {window->N3, window->N2, window->N4, window->mnuPrint, window->mnuExportPdf,
-                             window->mnuCompareFile, window->mnuCompareDevice})
+    for (QAction* command : {Action("N3"), Action("N2"), Action("N4"), Action("mnuPrint"), Action("mnuExportPdf"),
+                             Action("mnuCompareFile"), Action("mnuCompareDevice")})
         command->trigger();
     EXPECT_FALSE(printerAsked);
     ASSERT_TRUE(WaitFor([this] { return !boxes.errors.empty(); }));
     // The button's press and its command both meet the refusal: one box.
     const std::size_t shown = boxes.errors.size();
-    QTest::mouseClick(window->ButtonRead, Qt::LeftButton);
+    QTest::mouseClick(Button("ButtonRead"), Qt::LeftButton);
     QTest::qWait(50);
     EXPECT_EQ(boxes.errors.size(), shown + 1);
-    EXPECT_TRUE(window->ButtonRead->isEnabled()) << "a read started";
-    QTest::mouseClick(window->ButtonWrite, Qt::LeftButton);
-    EXPECT_TRUE(window->ButtonWrite->isEnabled()) << "a write started";
+    EXPECT_TRUE(Button("ButtonRead")->isEnabled()) << "a read started";
+    QTest::mouseClick(Button("ButtonWrite"), Qt::LeftButton);
+    EXPECT_TRUE(Button("ButtonWrite")->isEnabled()) << "a write started";
     EXPECT_TRUE(dialogs.titles.empty());
     EXPECT_TRUE(window->StatusText().isEmpty());
     EXPECT_TRUE(editor->hasFocus());
@@ -320,7 +320,7 @@ TEST_F(WindowFiles, FileAndPanelCommandsWaitForAnEditorThatRefuses)
 
     // Given up with Esc, the editor lets the save through.
     QTest::keyClick(editor, Qt::Key_Escape);
-    window->N3->trigger();
+    Action("N3")->trigger();
     EXPECT_TRUE(QFile::exists(PathIn("refused.cf8")));
 }
 
@@ -345,7 +345,7 @@ TEST_F(PortBoxStartup, FirstStartStoresComOne)
     ASSERT_TRUE(SettingsSandbox::Value("comportname").isEmpty());
     auto w = Open();
     EXPECT_EQ(SettingsSandbox::Value("comportname"), "COM1");
-    EXPECT_EQ(w->PortNameBox->currentText(), "COM1");
+    EXPECT_EQ(PortBoxOf(*w)->currentText(), "COM1");
     EXPECT_EQ(Device(*w), DeviceForPortText("COM1"));
 }
 
@@ -353,7 +353,7 @@ TEST_F(PortBoxStartup, RememberedPortIsShownAndUsedEvenWhenNotListed)
 {
     SettingsSandbox::Store("comportname", "COM7");
     auto w = Open();
-    EXPECT_EQ(w->PortNameBox->currentText(), "COM7");
+    EXPECT_EQ(PortBoxOf(*w)->currentText(), "COM7");
     EXPECT_EQ(Device(*w), DeviceForPortText("COM7"));
 }
 
@@ -361,14 +361,14 @@ TEST_F(PortBoxStartup, DropDownReadsThePortsAgainAndKeepsTheChoice)
 {
     SettingsSandbox::Store("comportname", "COM7");
     auto w = Open();
-    w->PortNameBox->SetItems({QStringLiteral("ttyGONE")}, {});
-    w->PortNameBox->showPopup();
-    w->PortNameBox->hidePopup();
+    PortBoxOf(*w)->SetItems({QStringLiteral("ttyGONE")}, {});
+    PortBoxOf(*w)->showPopup();
+    PortBoxOf(*w)->hidePopup();
     QStringList items;
-    for (int i = 0; i < w->PortNameBox->count(); ++i)
-        items << w->PortNameBox->itemText(i);
+    for (int i = 0; i < PortBoxOf(*w)->count(); ++i)
+        items << PortBoxOf(*w)->itemText(i);
     EXPECT_EQ(items, ListSerialPorts());
-    EXPECT_EQ(w->PortNameBox->currentText(), "COM7");
+    EXPECT_EQ(PortBoxOf(*w)->currentText(), "COM7");
     EXPECT_EQ(SettingsSandbox::Value("comportname"), "COM7");
     EXPECT_EQ(Device(*w), DeviceForPortText("COM7"));
 }
@@ -378,8 +378,8 @@ TEST_F(PortBoxStartup, TypingStoresEveryTextAndTheDeviceFollowsNamedPortsOnly)
     auto w = Open();
     w->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
-    w->PortNameBox->addItem(QStringLiteral("COM1")); // a listed port completes nothing typed
-    QLineEdit* line = w->PortNameBox->lineEdit();
+    PortBoxOf(*w)->addItem(QStringLiteral("COM1")); // a listed port completes nothing typed
+    QLineEdit* line = PortBoxOf(*w)->lineEdit();
     line->setFocus();
     line->selectAll();
     QTest::keyClick(line, Qt::Key_Delete);
@@ -397,7 +397,7 @@ TEST_F(PortBoxStartup, TypingStoresEveryTextAndTheDeviceFollowsNamedPortsOnly)
         EXPECT_EQ(Device(*w), DeviceForPortText(s.devicePort)) << s.stored;
     }
     // Lower case is remembered but names no device.
-    w->PortNameBox->setEditText(QStringLiteral("com5"));
+    PortBoxOf(*w)->setEditText(QStringLiteral("com5"));
     EXPECT_EQ(SettingsSandbox::Value("comportname"), "com5");
     EXPECT_EQ(Device(*w), DeviceForPortText("COM12"));
 }

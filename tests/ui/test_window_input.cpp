@@ -44,7 +44,7 @@ TEST_F(WindowTest, WheelOverAListWithoutTheFocusChangesNothing)
     const Configuration before = window->Config();
     for (const char* page : {"PageShlf", "PageKey"}) {
         ShowPage(QString::fromLatin1(page));
-        window->BtnClose->setFocus();
+        Button("BtnClose")->setFocus();
         for (QComboBox* list : window->findChildren<QComboBox*>()) {
             // A real notch first gives the focus to a list that takes it from the wheel.
             EXPECT_NE(list->focusPolicy(), Qt::WheelFocus) << list->objectName().toStdString();

@@ -47,8 +47,8 @@ protected:
 TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
 {
     StartPanel(GprsPanel(1));
-    const QString port = window->PortNameBox->currentText();
-    Exchange(window->ButtonRead);
+    const QString port = PortBox()->currentText();
+    Exchange(Button("ButtonRead"));
     ASSERT_EQ(seen.codes.back(), kReportDone);
     std::vector<JournalEntry> entries = Entries();
     ASSERT_EQ(entries.size(), 1u);
@@ -62,7 +62,7 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     ExpectFileAsWindow(entries[0].file);
 
     PickItem(TypeBox(3), ltFire);
-    Exchange(window->ButtonWrite);
+    Exchange(Button("ButtonWrite"));
     ASSERT_EQ(seen.codes.back(), kReportDone);
     entries = Entries();
     ASSERT_EQ(entries.size(), 2u);
@@ -75,7 +75,7 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     sim::PanelConfig silent = sim::DefaultPanel(0, false);
     silent.faults.insert(sim::Fault::Silent);
     StartPanel(silent);
-    Exchange(window->ButtonRead);
+    Exchange(Button("ButtonRead"));
     ASSERT_EQ(seen.codes.back(), kReportReadFailed);
     entries = Entries();
     ASSERT_EQ(entries.size(), 3u);
@@ -84,7 +84,7 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     EXPECT_FALSE(entries[0].model || entries[0].version);
     EXPECT_TRUE(entries[0].file.isEmpty());
 
-    window->mnuJournal->trigger();
+    Action("mnuJournal")->trigger();
     TfrmJournal* journal = Shown<TfrmJournal>(window.get(), "frmJournal");
     ASSERT_NE(journal, nullptr);
     QTableWidget* table = journal->grdJournal;
@@ -126,24 +126,24 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
 
 TEST_F(WindowJournal, SwitchedOffItKeepsNothingAndAnUnwritableOneNeverFailsTheRead)
 {
-    ASSERT_TRUE(window->mnuKeepJournal->isCheckable());
-    EXPECT_TRUE(window->mnuKeepJournal->isChecked());
-    window->mnuKeepJournal->trigger();
+    ASSERT_TRUE(Action("mnuKeepJournal")->isCheckable());
+    EXPECT_TRUE(Action("mnuKeepJournal")->isChecked());
+    Action("mnuKeepJournal")->trigger();
     EXPECT_EQ(SettingsSandbox::Value(QStringLiteral("journal")), QStringLiteral("false"));
-    EXPECT_FALSE(TForm1(boxes).mnuKeepJournal->isChecked()) << "remembered";
+    EXPECT_FALSE(Named<QAction>(TForm1(boxes), "mnuKeepJournal")->isChecked()) << "remembered";
     StartPanel(GprsPanel(0));
-    Exchange(window->ButtonRead);
+    Exchange(Button("ButtonRead"));
     ASSERT_EQ(seen.codes.back(), kReportDone);
     EXPECT_TRUE(Entries().empty());
 
-    window->mnuKeepJournal->trigger();
+    Action("mnuKeepJournal")->trigger();
     EXPECT_EQ(SettingsSandbox::Value(QStringLiteral("journal")), QStringLiteral("true"));
     // Where the journal's folder would be there is a file.
     ASSERT_TRUE(QDir().mkpath(QFileInfo(JournalFolder()).path()));
     QFile blocker(JournalFolder());
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    Exchange(window->ButtonRead);
+    Exchange(Button("ButtonRead"));
     ASSERT_EQ(seen.codes.back(), kReportDone);
     ExpectBlinkOf(kGreen);
     EXPECT_TRUE(window->StatusText().startsWith(StatusText::ReadDone + "12. Запись журнала не сохранена"))

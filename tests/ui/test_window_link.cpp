@@ -23,7 +23,7 @@ TEST_F(WindowLink, ReadOfAModelOnePanelWithModuleAndGprsWhileModelZeroIsShown)
 {
     StartPanel(GprsPanel(1), true);
     ASSERT_EQ(window->ModelCode(), 0);
-    Exchange(window->ButtonRead);
+    Exchange(Button("ButtonRead"));
     ASSERT_EQ(seen.codes.back(), kReportDone);
     const std::vector<QString> expected = {StatusText::PortOpen,     StatusText::ReplyArriving,
                                            StatusText::CheckingData, StatusText::ReadingGsm,
@@ -55,7 +55,7 @@ TEST_F(WindowLink, ReadOfAModelOnePanelWithModuleAndGprsWhileModelZeroIsShown)
 TEST_F(WindowLink, WriteAfterEditingALoopAndADestinationLeavesThePanelWithThoseBlocks)
 {
     StartPanel(GprsPanel(0));
-    Exchange(window->ButtonRead);
+    Exchange(Button("ButtonRead"));
     ASSERT_EQ(seen.codes.back(), kReportDone);
 
     const int newType = TypeBox(3)->currentIndex() == 2 ? 4 : 2;
@@ -71,7 +71,7 @@ TEST_F(WindowLink, WriteAfterEditingALoopAndADestinationLeavesThePanelWithThoseB
     ASSERT_TRUE(WaitFor([this] { return DestinationTries(window->Config().gsm, 2) == 3; }));
     ASSERT_NE(MainPayload(window->Config()), MainPayload(server->State().cfg));
 
-    Exchange(window->ButtonWrite);
+    Exchange(Button("ButtonWrite"));
     ASSERT_EQ(seen.codes.back(), kReportDone);
     EXPECT_TRUE(boxes.shown.empty()) << "a destination is on: no question";
     EXPECT_EQ(window->StatusText(), StatusText::WriteDone);
@@ -92,7 +92,7 @@ TEST_F(WindowLink, NoToTheQuestionStartsNothing)
     ASSERT_TRUE(Check("chkCXMExist")->isChecked());
     ASSERT_FALSE(AnyDestinationEnabled(window->Config().gsm));
     boxes.answers = {MsgResult::No};
-    QTest::mouseClick(window->ButtonWrite, Qt::LeftButton);
+    QTest::mouseClick(Button("ButtonWrite"), Qt::LeftButton);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Warning);
     EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::YesNo);
@@ -106,7 +106,7 @@ TEST_F(WindowLink, NoToTheQuestionStartsNothing)
 
     // Yes goes on to the write.
     boxes.answers = {MsgResult::Yes};
-    Exchange(window->ButtonWrite);
+    Exchange(Button("ButtonWrite"));
     EXPECT_EQ(seen.codes.back(), kReportDone);
     EXPECT_EQ(boxes.shown.size(), 2u);
 }
@@ -114,7 +114,7 @@ TEST_F(WindowLink, NoToTheQuestionStartsNothing)
 TEST_F(WindowLink, PortThatCannotBeOpenedShowsTheBoxThenWhyAndNoBlink)
 {
     UsePort(QStringLiteral("/nonexistent/ttyVK410"));
-    Exchange(window->ButtonRead);
+    Exchange(Button("ButtonRead"));
     EXPECT_EQ(seen.codes, std::vector<int>{kReportPortFailed});
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Error);
@@ -131,8 +131,8 @@ TEST_F(WindowLink, SilentPanelEndsInTheFailureTextAndARedBlink)
     p.faults.insert(Fault::Silent);
     StartPanel(p);
     const auto before = window->Config().main.buf;
-    for (QPushButton* button : {window->ButtonRead, window->ButtonWrite}) {
-        const bool isRead = button == window->ButtonRead;
+    for (QPushButton* button : {Button("ButtonRead"), Button("ButtonWrite")}) {
+        const bool isRead = button == Button("ButtonRead");
         SCOPED_TRACE(isRead ? "read" : "write");
         Exchange(button);
         EXPECT_EQ(seen.codes.back(), isRead ? kReportReadFailed : kReportWriteFailed);
@@ -148,7 +148,7 @@ TEST_F(WindowLink, SilentPanelEndsInTheFailureTextAndARedBlink)
 TEST_F(WindowLink, ComparisonWithThePanelReadsAsAReadDoesAndLeavesTheWindowAsItWas)
 {
     StartPanel(GprsPanel(0));
-    Exchange(window->ButtonRead);
+    Exchange(Button("ButtonRead"));
     ASSERT_EQ(seen.codes.back(), kReportDone);
     const std::vector<QString> readTexts = seen.texts;
     EXPECT_EQ(window->PanelVersion(), 12);
@@ -156,7 +156,7 @@ TEST_F(WindowLink, ComparisonWithThePanelReadsAsAReadDoesAndLeavesTheWindowAsItW
     const Configuration before = window->Config();
     const GprsTexts textsBefore = gprs->Texts();
 
-    ExchangeBy([this] { window->mnuCompareDevice->trigger(); });
+    ExchangeBy([this] { Action("mnuCompareDevice")->trigger(); });
     ASSERT_EQ(seen.codes.back(), kReportDone);
     EXPECT_EQ(seen.texts, readTexts);
     EXPECT_TRUE(seen.exchangeControlsDisabled);
@@ -185,7 +185,7 @@ TEST_F(WindowLink, AComparisonThatCannotReadThePanelReportsAsAReadAndShowsNoDial
     p.faults.insert(Fault::Hangup);
     StartPanel(p);
     const Configuration before = window->Config();
-    ExchangeBy([this] { window->mnuCompareDevice->trigger(); });
+    ExchangeBy([this] { Action("mnuCompareDevice")->trigger(); });
     EXPECT_EQ(seen.codes.back(), kReportReadFailed);
     EXPECT_EQ(window->StatusText(), StatusText::ReadFailed);
     ExpectBlinkOf(kRed);
@@ -200,11 +200,11 @@ TEST_F(WindowLink, ABlinkStartedDuringABlinkStillEndsOnTheBarsOwnColour)
     window->StartIndicator(kGreen, 3);
     std::vector<qint64> steps;
     QElapsedTimer clock;
-    QObject::connect(window->IndTimer, &QTimer::timeout, &context, [&] { steps.push_back(clock.elapsed()); });
+    QObject::connect(IndTimer(), &QTimer::timeout, &context, [&] { steps.push_back(clock.elapsed()); });
     clock.start();
     window->StartIndicator(kRed, 3);
     EXPECT_EQ(window->StatusBarColor(), kRed);
-    ASSERT_TRUE(WaitFor([this] { return !window->IndTimer->isActive(); }));
+    ASSERT_TRUE(WaitFor([this] { return !IndTimer()->isActive(); }));
     EXPECT_EQ(window->StatusBarColor(), ownColour);
     // Each colour stands its 400 ms, never less.
     ASSERT_EQ(steps.size(), 3u);
@@ -220,7 +220,7 @@ TEST_F(WindowLink, RefusedWriteShowsWhyNothingWasWritten)
     SetDestinationTries(window->Config().gsm, 1, 1); // no question before the write
     window->RefreshControls();
     gprs->SetTexts({}); // no access point for either SIM card
-    Exchange(window->ButtonWrite);
+    Exchange(Button("ButtonWrite"));
     EXPECT_EQ(seen.codes.back(), kReportWriteFailed);
     EXPECT_EQ(window->StatusText(), StatusText::NoGprsSettings);
     ExpectBlinkOf(kRed);
@@ -231,7 +231,7 @@ TEST_F(WindowLink, RefusedWriteShowsWhyNothingWasWritten)
 TEST_F(WindowLink, ModelPickedDuringAWriteStaysWithItsOwnBlock)
 {
     StartPanel(sim::DefaultPanel(0, false), true);
-    QTest::mouseClick(window->ButtonWrite, Qt::LeftButton);
+    QTest::mouseClick(Button("ButtonWrite"), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([this] { return window->StatusText() == StatusText::WritingMain; }));
     SelectModel(1);
     ASSERT_EQ(window->ModelCode(), 1);
@@ -251,9 +251,9 @@ TEST_F(WindowLink, ExitDuringAnExchangeStopsItWithoutAReport)
     sim::PanelConfig p = sim::DefaultPanel(0, false);
     p.faults.insert(Fault::Silent);
     StartPanel(p);
-    QTest::mouseClick(window->ButtonRead, Qt::LeftButton);
+    QTest::mouseClick(Button("ButtonRead"), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([this] { return window->StatusText() == StatusText::PortOpen; }));
-    QTest::mouseClick(window->BtnClose, Qt::LeftButton);
+    QTest::mouseClick(Button("BtnClose"), Qt::LeftButton);
     EXPECT_FALSE(window->isVisible());
     EXPECT_FALSE(window->Link().CommPortDriver1().IsOpen());
     // Well past the time the read would have taken to fail.
@@ -265,7 +265,7 @@ TEST_F(WindowLink, ExitDuringAnExchangeStopsItWithoutAReport)
 TEST_F(WindowLink, DestroyingTheWindowDuringAnExchangeIsSafe)
 {
     StartPanel(GprsPanel(1), true);
-    QTest::mouseClick(window->ButtonRead, Qt::LeftButton);
+    QTest::mouseClick(Button("ButtonRead"), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([this] { return seen.texts.size() >= 2; }, 10000));
     window.reset();
     QTest::qWait(2500);

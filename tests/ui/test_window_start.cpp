@@ -151,7 +151,7 @@ TEST_F(WindowTest, ErrorsLeavingAnEventHandlerReachTheErrorBox)
 
 TEST_F(WindowTest, LoopListMenuShowsItsInformationBox)
 {
-    window->N10->trigger();
+    Action("N10")->trigger();
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Information);
     EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Программатор"));
@@ -160,12 +160,12 @@ TEST_F(WindowTest, LoopListMenuShowsItsInformationBox)
 
 TEST_F(WindowTest, ExchangeAndFileControlsAreInPlace)
 {
-    EXPECT_EQ(window->N4->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
-    EXPECT_EQ(window->N2->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-    EXPECT_EQ(window->N3->text(), QStringLiteral("Сохранить &как..."));
-    EXPECT_TRUE(window->PortNameBox->isEditable());
-    EXPECT_EQ(window->IndTimer->interval(), 400);
-    EXPECT_FALSE(window->IndTimer->isActive());
+    EXPECT_EQ(Action("N4")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(Action("N2")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(Action("N3")->text(), QStringLiteral("Сохранить &как..."));
+    EXPECT_TRUE(PortBox()->isEditable());
+    EXPECT_EQ(IndTimer()->interval(), 400);
+    EXPECT_FALSE(IndTimer()->isActive());
     EXPECT_TRUE(window->StatusText().isEmpty());
     window->SetStatusText(QStringLiteral("Порт открыт"));
     EXPECT_EQ(window->StatusText(), QStringLiteral("Порт открыт"));
@@ -173,7 +173,7 @@ TEST_F(WindowTest, ExchangeAndFileControlsAreInPlace)
 
 TEST_F(WindowTest, ExitButtonClosesTheWindow)
 {
-    QTest::mouseClick(window->BtnClose, Qt::LeftButton);
+    QTest::mouseClick(Button("BtnClose"), Qt::LeftButton);
     EXPECT_TRUE(WaitFor([this] { return !window->isVisible(); }));
 }
 
