@@ -34,12 +34,6 @@ bool AskPlatformPrinter(QWidget* parent, QPrinter& printer)
 
 void TForm1::ConnectServiceCommands()
 {
-    mnuPrint->setObjectName(QStringLiteral("mnuPrint"));
-    mnuExportPdf->setObjectName(QStringLiteral("mnuExportPdf"));
-    mnuCompareDevice->setObjectName(QStringLiteral("mnuCompareDevice"));
-    mnuCompareFile->setObjectName(QStringLiteral("mnuCompareFile"));
-    mnuJournal->setObjectName(QStringLiteral("mnuJournal"));
-    mnuKeepJournal->setObjectName(QStringLiteral("mnuKeepJournal"));
     mnuKeepJournal->setCheckable(true);
     mnuKeepJournal->setChecked(ReadJournalSetting());
     connect(mnuPrint, &QAction::triggered, this, &TForm1::mnuPrintClick);

@@ -7,6 +7,7 @@
 #include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
@@ -34,6 +35,14 @@ constexpr int kClientHeight = 532;
 // The pages are laid out in pixels for this font (9 pt at 96 dpi); the
 // desktop's size would cut captions off or leave them lost in the space.
 constexpr int kFontPixels = 12;
+
+// A menu command, named like every control of the window.
+QAction* AddCommand(QMenu* menu, const QString& text, const char* name)
+{
+    QAction* command = menu->addAction(text);
+    command->setObjectName(QString::fromLatin1(name));
+    return command;
+}
 } // namespace
 
 TForm1::TForm1(MessageBoxes& msgs, QWidget* parent)
@@ -148,34 +157,28 @@ void TForm1::BuildMenu()
 {
     auto* file = menuBar()->addMenu(QStringLiteral("&Файл"));
     file->setObjectName(QStringLiteral("N1"));
-    N4 = file->addAction(QStringLiteral("&Открыть..."));
+    N4 = AddCommand(file, QStringLiteral("&Открыть..."), "N4");
     N4->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    N2 = file->addAction(QStringLiteral("&Сохранить"));
+    N2 = AddCommand(file, QStringLiteral("&Сохранить"), "N2");
     N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    N3 = file->addAction(QStringLiteral("Сохранить &как..."));
+    N3 = AddCommand(file, QStringLiteral("Сохранить &как..."), "N3");
     file->addSeparator();
-    mnuPrint = file->addAction(QStringLiteral("Печать..."));
+    mnuPrint = AddCommand(file, QStringLiteral("Печать..."), "mnuPrint");
     mnuPrint->setShortcut(QKeySequence::Print);
-    mnuExportPdf = file->addAction(QStringLiteral("Экспорт в PDF..."));
+    mnuExportPdf = AddCommand(file, QStringLiteral("Экспорт в PDF..."), "mnuExportPdf");
     file->addSeparator();
-    N8 = file->addAction(QStringLiteral("Выход"));
+    N8 = AddCommand(file, QStringLiteral("Выход"), "N8");
     auto* service = menuBar()->addMenu(QStringLiteral("С&ервис"));
     service->setObjectName(QStringLiteral("N9"));
-    N10 = service->addAction(QStringLiteral("Список шлейфов..."));
-    mnuCompareDevice = service->addAction(QStringLiteral("Сравнить с прибором..."));
-    mnuCompareFile = service->addAction(QStringLiteral("Сравнить с файлом..."));
+    N10 = AddCommand(service, QStringLiteral("Список шлейфов..."), "N10");
+    mnuCompareDevice = AddCommand(service, QStringLiteral("Сравнить с прибором..."), "mnuCompareDevice");
+    mnuCompareFile = AddCommand(service, QStringLiteral("Сравнить с файлом..."), "mnuCompareFile");
     service->addSeparator();
-    mnuJournal = service->addAction(QStringLiteral("Журнал..."));
-    mnuKeepJournal = service->addAction(QStringLiteral("Вести журнал"));
+    mnuJournal = AddCommand(service, QStringLiteral("Журнал..."), "mnuJournal");
+    mnuKeepJournal = AddCommand(service, QStringLiteral("Вести журнал"), "mnuKeepJournal");
     auto* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
     help->setObjectName(QStringLiteral("N5"));
-    N6 = help->addAction(QStringLiteral("О программе..."));
-    N4->setObjectName(QStringLiteral("N4"));
-    N2->setObjectName(QStringLiteral("N2"));
-    N3->setObjectName(QStringLiteral("N3"));
-    N8->setObjectName(QStringLiteral("N8"));
-    N10->setObjectName(QStringLiteral("N10"));
-    N6->setObjectName(QStringLiteral("N6"));
+    N6 = AddCommand(help, QStringLiteral("О программе..."), "N6");
     connect(N8, &QAction::triggered, this, &TForm1::BtnCloseClick);
     connect(N10, &QAction::triggered, this, &TForm1::N10Click);
     connect(N6, &QAction::triggered, this, &TForm1::N6Click);

@@ -69,22 +69,21 @@ QWidget* TForm1::BuildLoopsPage()
     }
     const int delayTop = kRowTop + kRowStep * kLoopCount + 8;
     Caption(QStringLiteral("Задержка, сек"), page, 8, delayTop, 120);
-    Caption(QStringLiteral("Вход"), page, 8, delayTop + 28, 50);
-    fldDelayIn = NumberEdit(QStringLiteral("fldDelayIn"), QStringLiteral("30"), page,
-                            QRect(60, delayTop + 26, 40, 22));
-    ctrDelayIn = new TUpDown(page);
-    ctrDelayIn->setObjectName(QStringLiteral("ctrDelayIn"));
-    ctrDelayIn->setGeometry(100, delayTop + 26, 16, 22);
-    Caption(QStringLiteral("Выход"), page, 8, delayTop + 58, 50);
-    fldDelayOut = NumberEdit(QStringLiteral("fldDelayOut"), QStringLiteral("30"), page,
-                             QRect(60, delayTop + 56, 40, 22));
-    ctrDelayOut = new TUpDown(page);
-    ctrDelayOut->setObjectName(QStringLiteral("ctrDelayOut"));
-    ctrDelayOut->setGeometry(100, delayTop + 56, 16, 22);
-    for (TUpDown* spin : {ctrDelayIn, ctrDelayOut})
+    // A delay's caption, edit and arrows in the row at y.
+    const auto delayRow = [page](const QString& caption, const QString& name, const QString& spinName, int y,
+                                 QLineEdit*& edit, TUpDown*& spin) {
+        Caption(caption, page, 8, y + 2, 50);
+        edit = NumberEdit(name, QStringLiteral("30"), page, QRect(60, y, 40, 22));
+        spin = new TUpDown(page);
+        spin->setObjectName(spinName);
+        spin->setGeometry(100, y, 16, 22);
         spin->SetRange(0, 99);
-    ctrDelayIn->SetAssociate(fldDelayIn);
-    ctrDelayOut->SetAssociate(fldDelayOut);
+        spin->SetAssociate(edit);
+    };
+    delayRow(QStringLiteral("Вход"), QStringLiteral("fldDelayIn"), QStringLiteral("ctrDelayIn"), delayTop + 26,
+             fldDelayIn, ctrDelayIn);
+    delayRow(QStringLiteral("Выход"), QStringLiteral("fldDelayOut"), QStringLiteral("ctrDelayOut"), delayTop + 56,
+             fldDelayOut, ctrDelayOut);
 
     chkMRD = new QCheckBox(QStringLiteral("Включить шину Меридиан"), page);
     chkMRD->setObjectName(QStringLiteral("chkMRD"));

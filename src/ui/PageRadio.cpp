@@ -11,8 +11,7 @@ namespace vk410 {
 namespace {
 
 struct RadioRow {
-    const char* line1;
-    const char* line2;
+    const char* caption; // two lines
     const char* edit;
     const char* spin;
     int maxLength;
@@ -20,9 +19,9 @@ struct RadioRow {
 };
 
 const RadioRow kRows[] = {
-    {"Период контроля", "канала, сек", "RadioCheckBox", "RadioCheckSpin", 3, 30, 300, 45},
-    {"Число посылок", "по тревоге", "AlarmTxQuant", "AlarmTxQuantSpin", 2, 1, 15, 8},
-    {"Число посылок", "по изменению", "ChangeTxQuant", "ChangeTxQuantSpin", 2, 1, 15, 5},
+    {"Период контроля\nканала, сек", "RadioCheckBox", "RadioCheckSpin", 3, 30, 300, 45},
+    {"Число посылок\nпо тревоге", "AlarmTxQuant", "AlarmTxQuantSpin", 2, 1, 15, 8},
+    {"Число посылок\nпо изменению", "ChangeTxQuant", "ChangeTxQuantSpin", 2, 1, 15, 5},
 };
 
 } // namespace
@@ -36,7 +35,7 @@ QWidget* TForm1::BuildRadioPage()
     for (int i = 0; i < 3; ++i) {
         const RadioRow& row = kRows[i];
         const int y = 16 + 52 * i;
-        auto* caption = new QLabel(QString::fromUtf8(row.line1) + QLatin1Char('\n') + QString::fromUtf8(row.line2), page);
+        auto* caption = new QLabel(QString::fromUtf8(row.caption), page);
         caption->setGeometry(8, y, 140, 36);
         auto* edit = new QLineEdit(QString::number(row.start), page);
         edit->setObjectName(QString::fromLatin1(row.edit));
