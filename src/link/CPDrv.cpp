@@ -297,10 +297,8 @@ void TCommPortDriver::SyncTimer()
         SyncTimerHere();
         return;
     }
-    // By name: no functor object shared with the owning thread. Posted under
-    // m_, which SyncTimerHere takes first: Qt's own hand-over of the event is
-    // invisible to ThreadSanitizer, this one orders its allocation and its
-    // deletion on the owning thread.
+    // By name, posted under m_, which SyncTimerHere takes first: the exchange
+    // thread's hand-over rule (docs/ARCHITECTURE.md).
     Lock lock(m_);
     QMetaObject::invokeMethod(this, "SyncTimerHere", Qt::QueuedConnection);
 }

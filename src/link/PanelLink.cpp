@@ -99,9 +99,8 @@ void PanelLink::Stop()
 }
 
 // Runs fn on this object's thread and returns once it has run: the window
-// message sent synchronously. The call travels through a queue of our own
-// and the wait is a condition variable, so that ThreadSanitizer sees every
-// hand-over (a blocking queued connection syncs inside Qt, out of its view).
+// message sent synchronously. A queue of our own and a condition variable,
+// not a blocking queued connection: docs/ARCHITECTURE.md says why.
 void PanelLink::CallOnOwnerThread(std::function<void()> fn)
 {
     struct Done {
@@ -126,9 +125,7 @@ void PanelLink::CallOnOwnerThread(std::function<void()> fn)
             } release{*done};
             fn();
         });
-        // Posted under the lock that RunCalls takes first, so that the event's
-        // allocation here is ordered before its deletion on the owner thread
-        // also for ThreadSanitizer, which cannot see Qt's own hand-over.
+        // Posted under the lock that RunCalls takes first (docs/ARCHITECTURE.md).
         QMetaObject::invokeMethod(this, "RunCalls", Qt::QueuedConnection);
     }
     std::unique_lock lock(done->m);

@@ -112,8 +112,8 @@ extern const QString PortFailedText;
 // One exchange. Execute() is the body: open the port, run the read or write
 // sequence on the snapshot, report, close the port. Start() runs it on a
 // thread of its own, one priority step below normal; tests may call Execute()
-// directly with their own line and reporter. A plain std::thread is used so
-// that every hand-over between the threads is visible to ThreadSanitizer.
+// directly with their own line and reporter. A plain std::thread, not a
+// QThread: docs/ARCHITECTURE.md says why.
 class TThreadBuff {
 public:
     TThreadBuff(ExchangeLine& line, RxBuffer& rx, ExchangeReporter& reporter, bool isWrite,
