@@ -12,7 +12,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "EmptiedSettingsKey.h"
+#include "kit/EmptiedSettingsKey.h"
 #endif
 
 namespace vk410 {

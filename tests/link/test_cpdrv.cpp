@@ -9,7 +9,7 @@
 #include <deque>
 #include <thread>
 
-#include "LinkTestKit.h"
+#include "kit/LinkTestKit.h"
 #include "link/CPDrv.h"
 #include "link/PortName.h"
 

@@ -1,7 +1,7 @@
 // The simulated panel's protocol: frame recognition, answers and faults.
 #include <gtest/gtest.h>
 
-#include "LinkTestKit.h"
+#include "kit/LinkTestKit.h"
 #include "PanelSim.h"
 #include "link/BCC.h"
 

@@ -7,7 +7,7 @@
 
 #include <QCoreApplication>
 
-#include "LinkRun.h"
+#include "kit/LinkRun.h"
 #include "files/FileOps.h"
 #include "link/Frames.h"
 #include "link/PortName.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "LinkTestKit.h"
+#include "kit/LinkTestKit.h"
 #include "PanelSim.h"
 #include "link/BCC.h"
 

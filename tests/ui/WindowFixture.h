@@ -13,8 +13,8 @@
 #include <gtest/gtest.h>
 #include <memory>
 
-#include "../files/EmptiedSettingsKey.h"
-#include "UiTestKit.h"
+#include "kit/EmptiedSettingsKey.h"
+#include "kit/UiTestKit.h"
 #include "model/MainBlock.h"
 #include "ui/Dialogs.h"
 #include "ui/FormGprs.h"

@@ -2,7 +2,7 @@
 // list is filled afresh before it opens, descriptions show as tooltips.
 #include <QSignalSpy>
 
-#include "UiTestKit.h"
+#include "kit/UiTestKit.h"
 #include "ui/widgets/DropDownBox.h"
 
 namespace vk410::test {

@@ -10,7 +10,7 @@
 
 #include "model/Cp1251.h"
 #include "model/Gprs.h"
-#include "test_gsmpage_kit.h"
+#include "GsmPageFixture.h"
 #include "ui/FormGprs.h"
 
 namespace vk410 {

@@ -1,4 +1,4 @@
-#include "test_gsmpage_kit.h"
+#include "GsmPageFixture.h"
 
 namespace vk410 {
 namespace {

@@ -1,7 +1,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "test_gsmpage_kit.h"
+#include "GsmPageFixture.h"
 
 namespace vk410 {
 namespace {

@@ -6,7 +6,7 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "test_gsmpage_kit.h"
+#include "GsmPageFixture.h"
 #include "ui/Dialogs.h"
 #include "ui/widgets/MaskEdit.h"
 

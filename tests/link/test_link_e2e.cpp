@@ -8,7 +8,7 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include "../link/LinkRun.h"
+#include "kit/LinkRun.h"
 #include "SimServer.h"
 #include "link/PanelLink.h"
 

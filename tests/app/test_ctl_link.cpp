@@ -13,7 +13,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
-#include "../link/LinkTestKit.h"
+#include "kit/LinkTestKit.h"
 #include "files/FileOps.h"
 #include "link/CPDrv.h"
 #include "link/ThreadBuff.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
-#include "LinkTestKit.h"
+#include "kit/LinkTestKit.h"
 #include "link/PanelLink.h"
 
 namespace vk410::test {
