@@ -73,43 +73,4 @@ QString QtFileDialogs::GetSaveFileName(QWidget* parent, const QString& title, co
     return RunFileDialog(parent, QFileDialog::AcceptSave, title, dir, QtFilter(filter), defaultSuffix);
 }
 
-MsgResult RecordingMessageBoxes::Show(QWidget*, MsgIcon icon, const QString& title, const QString& text,
-                                      MsgButtons buttons)
-{
-    shown.push_back({icon, title, text, buttons});
-    MsgResult answer = buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
-    if (!answers.empty()) {
-        answer = answers.front();
-        answers.pop_front();
-    }
-    return answer;
-}
-
-namespace {
-QString NextPath(std::deque<QString>& paths)
-{
-    if (paths.empty())
-        return {};
-    QString p = paths.front();
-    paths.pop_front();
-    return p;
-}
-} // namespace
-
-QString ScriptedFileDialogs::GetOpenFileName(QWidget*, const QString& title, const QString& dir,
-                                             const QString&, const QString&)
-{
-    titles.push_back(title);
-    dirs.push_back(dir);
-    return NextPath(paths);
-}
-
-QString ScriptedFileDialogs::GetSaveFileName(QWidget*, const QString& title, const QString& dir,
-                                             const QString&, const QString&)
-{
-    titles.push_back(title);
-    dirs.push_back(dir);
-    return NextPath(paths);
-}
-
 } // namespace vk410

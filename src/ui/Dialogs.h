@@ -1,7 +1,5 @@
 #pragma once
 #include <QString>
-#include <deque>
-#include <vector>
 
 class QWidget;
 
@@ -47,40 +45,6 @@ public:
                             const QString& filter, const QString& defaultSuffix) override;
     QString GetSaveFileName(QWidget* parent, const QString& title, const QString& dir,
                             const QString& filter, const QString& defaultSuffix) override;
-};
-
-// For tests: records every box and answers from a queue (Ok / Yes when empty).
-class RecordingMessageBoxes : public MessageBoxes {
-public:
-    struct Shown {
-        MsgIcon icon;
-        QString title;
-        QString text;
-        MsgButtons buttons;
-    };
-    std::vector<Shown> shown;
-    std::vector<QString> errors;
-    int beeps = 0;
-    std::deque<MsgResult> answers;
-
-    MsgResult Show(QWidget*, MsgIcon icon, const QString& title, const QString& text,
-                   MsgButtons buttons) override;
-    void ShowError(const QString& text) override { errors.push_back(text); }
-    void Beep() override { ++beeps; }
-};
-
-// For tests: answers each dialog with the next queued path ("" = cancel) and
-// records the directory and title it was opened with.
-class ScriptedFileDialogs : public FileDialogs {
-public:
-    std::deque<QString> paths;
-    std::vector<QString> titles;
-    std::vector<QString> dirs;
-
-    QString GetOpenFileName(QWidget*, const QString& title, const QString& dir, const QString&,
-                            const QString&) override;
-    QString GetSaveFileName(QWidget*, const QString& title, const QString& dir, const QString&,
-                            const QString&) override;
 };
 
 } // namespace vk410

@@ -1,8 +1,6 @@
 #pragma once
 // Driving the GSM page as a user does: clicks on grid cells, picks in the
 // overlay lists, typing in the overlay edits.
-#include <QAbstractItemView>
-#include <QElapsedTimer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPushButton>
@@ -10,50 +8,16 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
+#include "kit/TestDialogs.h"
+#include "kit/UiTestKit.h"
 #include "model/CXMGSM.h"
 #include "model/Configuration.h"
-#include "ui/Dialogs.h"
 #include "ui/FormGprs.h"
 #include "ui/GsmGrid.h"
 #include "ui/GsmPage.h"
 #include "ui/widgets/MaskEdit.h"
 
 namespace vk410::test {
-
-// Lets the event loop run until the condition holds or the bound passes.
-template <typename Condition>
-bool WaitFor(Condition condition, int boundMs = 5000)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > boundMs)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
-}
-
-#define EXPECT_EVENTUALLY(cond) EXPECT_TRUE(::vk410::test::WaitFor([&] { return bool(cond); })) << #cond
-#define ASSERT_EVENTUALLY(cond) ASSERT_TRUE(::vk410::test::WaitFor([&] { return bool(cond); })) << #cond
-
-// Opens the drop-down list (unless it is open) and picks the item from the
-// keyboard: a mouse release right after the popup opened is ignored by the
-// toolkit, which makes mouse picks depend on timing.
-inline void PickItem(QComboBox* box, int index)
-{
-    ASSERT_NE(box, nullptr);
-    QAbstractItemView* view = box->view();
-    if (!view->window()->isVisible())
-        box->showPopup();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(view->window()));
-    QTest::keyClick(view, Qt::Key_Home);
-    for (int i = 0; i < index; ++i)
-        QTest::keyClick(view, Qt::Key_Down);
-    ASSERT_EQ(view->currentIndex().row(), index);
-    QTest::keyClick(view, Qt::Key_Return);
-    ASSERT_EVENTUALLY(!view->window()->isVisible());
-}
 
 inline QPoint CellCentre(TGsmGrid* grid, int col, int row)
 {

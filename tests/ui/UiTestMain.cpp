@@ -9,6 +9,8 @@
 int main(int argc, char** argv)
 {
     testing::InitGoogleTest(&argc, argv);
+    if (GTEST_FLAG_GET(list_tests))
+        return RUN_ALL_TESTS(); // ctest's listing of the cases needs no display
     vk410::UseSystemFontsOffscreen(); // the tests run offscreen
     // Before the application exists, so that not even a test without its own
     // settings folder reaches the user's settings or journal.

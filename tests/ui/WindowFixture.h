@@ -14,9 +14,9 @@
 #include <memory>
 
 #include "kit/EmptiedSettingsKey.h"
+#include "kit/TestDialogs.h"
 #include "kit/UiTestKit.h"
 #include "model/MainBlock.h"
-#include "ui/Dialogs.h"
 #include "ui/FormGprs.h"
 #include "ui/FormUnit1.h"
 #include "ui/widgets/TApplication.h"

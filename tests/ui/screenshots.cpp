@@ -8,6 +8,7 @@
 #include <QTest>
 #include <cstdio>
 
+#include "kit/TestDialogs.h"
 #include "model/CXMGSM.h"
 #include "ui/AboutUnit.h"
 #include "ui/Dialogs.h"
@@ -42,7 +43,7 @@ int main(int argc, char** argv)
     const QDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
     if (!dir.exists() && !QDir().mkpath(dir.path()))
         return 1;
-    vk410::RecordingMessageBoxes boxes;
+    vk410::test::RecordingMessageBoxes boxes;
     app.SetMessageBoxes(&boxes);
     QElapsedTimer started;
     started.start();

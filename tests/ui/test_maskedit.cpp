@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "GsmPageFixture.h"
-#include "ui/Dialogs.h"
+#include "kit/TestDialogs.h"
 #include "ui/widgets/MaskEdit.h"
 
 namespace vk410 {
@@ -86,7 +86,7 @@ protected:
 
     void Leave() { QTest::keyClick(edit, Qt::Key_Tab); }
 
-    RecordingMessageBoxes msgs;
+    test::RecordingMessageBoxes msgs;
     QWidget window;
     TMaskEdit* edit = nullptr;
     QLineEdit* other = nullptr;
