@@ -17,7 +17,6 @@ constexpr std::size_t kMaxPending = 512;
 constexpr int64_t kStaleMs = 1000;
 constexpr std::size_t kFloodSize = 300;
 constexpr uint8_t kWrongModel = 5;
-constexpr std::size_t kUseGprsFrameOffset = kHeaderSize + GsmOff::useGPRScfg;
 
 void Seal(std::vector<uint8_t>& frame)
 {
