@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <set>
 
+#include "files/SettingsIdentity.h"
+
 #include "model/Devices.h"
 #include "FileOps.h"
 
@@ -215,7 +217,10 @@ QString JournalFolder()
     // Not AppDataLocation itself: that follows the application's name, which
     // differs between the window and the command line.
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return data.isEmpty() ? QString() : data + QStringLiteral("/Kelmarix/ProgVK410N/journal");
+    return data.isEmpty() ? QString()
+                          : QStringLiteral("%1/%2/%3/journal")
+                                .arg(data, QString::fromLatin1(kSettingsOrganization),
+                                     QString::fromLatin1(kSettingsApplication));
 }
 
 QString JournalOutcomeText(const FinishedExchange& x)

@@ -11,7 +11,7 @@ namespace {
 // the handle goes, so no value outlives the call.
 QSettings OpenStore()
 {
-    return QSettings(QStringLiteral("Kelmarix"), QStringLiteral("ProgVK410N"));
+    return QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication));
 }
 
 bool Store(QSettings& store, const QString& name, const QString& text)

@@ -1,13 +1,16 @@
 #pragma once
 // The two strings the programmer remembers between runs, kept per user through
-// QSettings("Kelmarix", "ProgVK410N"): an INI file in the user's config folder
-// on Linux, HKCU\Software\Kelmarix\ProgVK410N on Windows.
+// QSettings(kSettingsOrganization, kSettingsApplication), "Kelmarix" and
+// "ProgVK410N": an INI file in the user's config folder on Linux,
+// HKCU\Software\Kelmarix\ProgVK410N on Windows.
 //
 // Every call opens and closes the store; nothing is cached, so a value written
 // by one call is what the next call reads. Tests and the demo move the store
 // with QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir)
 // or, on Linux, with XDG_CONFIG_HOME; the user's own settings stay untouched.
 #include <QString>
+
+#include "files/SettingsIdentity.h"
 
 namespace vk410 {
 

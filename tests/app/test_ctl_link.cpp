@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 
 #include "kit/LinkTestKit.h"
+#include "kit/SettingsPaths.h"
 #include "files/FileOps.h"
 #include "link/CPDrv.h"
 #include "link/ThreadBuff.h"
@@ -369,7 +370,7 @@ TEST_F(CtlLink, AJournalThatCannotBeWrittenNeverFailsTheExchange)
 {
     StartSim({QStringLiteral("--model"), QStringLiteral("0"), QStringLiteral("--no-pacing")});
     // Where the journal's folder would be there is a file.
-    const QString journal = dir.filePath(QStringLiteral("data/Kelmarix/ProgVK410N/journal"));
+    const QString journal = dir.filePath(QStringLiteral("data/") + vk410::test::JournalFolderName());
     ASSERT_TRUE(QDir().mkpath(QFileInfo(journal).path()));
     QFile blocker(journal);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));

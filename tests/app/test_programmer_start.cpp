@@ -9,6 +9,8 @@
 #include <QThread>
 #include <csignal>
 
+#include "kit/SettingsPaths.h"
+
 namespace {
 
 TEST(Programmer, TerminationSignalClosesTheWindowCleanly)
@@ -24,7 +26,7 @@ TEST(Programmer, TerminationSignalClosesTheWindowCleanly)
         p.start(QStringLiteral(VK410_GUI), {});
         ASSERT_TRUE(p.waitForStarted());
         // The window stores the port setting while it is created: then it is up.
-        const QString settings = config.filePath(QStringLiteral("Kelmarix/ProgVK410N.conf"));
+        const QString settings = config.filePath(vk410::test::SettingsFileName());
         for (int i = 0; i < 300 && !QFileInfo::exists(settings) && p.state() == QProcess::Running; ++i)
             QThread::msleep(50);
         ASSERT_TRUE(QFileInfo::exists(settings)) << p.readAllStandardError().toStdString();

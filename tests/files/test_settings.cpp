@@ -7,6 +7,7 @@
 
 #include "files/PortBox.h"
 #include "files/Settings.h"
+#include "kit/SettingsPaths.h"
 #include "link/PortName.h"
 
 #ifdef _WIN32
@@ -43,21 +44,21 @@ protected:
     {
         wchar_t data[512];
         DWORD size = sizeof data;
-        if (RegGetValueW(HKEY_CURRENT_USER, kKey, reinterpret_cast<const wchar_t*>(name.utf16()),
+        if (RegGetValueW(HKEY_CURRENT_USER, Key().c_str(), reinterpret_cast<const wchar_t*>(name.utf16()),
                          RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
             return QStringLiteral("<no string>");
         return QString::fromWCharArray(data);
     }
     static void Preset(const QString& name, const QString& text)
     {
-        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, reinterpret_cast<const wchar_t*>(name.utf16()), REG_SZ,
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, Key().c_str(), reinterpret_cast<const wchar_t*>(name.utf16()), REG_SZ,
                                   text.utf16(), DWORD((text.size() + 1) * sizeof(wchar_t))),
                   ERROR_SUCCESS);
     }
-    static constexpr const wchar_t* kKey = L"Software\\Kelmarix\\ProgVK410N";
+    static std::wstring Key() { return test::SettingsRegistryKey().toStdWString(); }
     test::EmptiedSettingsKey key_;
 #else
-    QString Ini() const { return dir_.filePath(QStringLiteral("Kelmarix/ProgVK410N.conf")); }
+    QString Ini() const { return dir_.filePath(test::SettingsFileName()); }
     bool StoreIsEmpty() const { return !QFile::exists(Ini()); }
     QString Stored(const QString& name) const
     {

@@ -5,6 +5,8 @@
 #include <QSettings>
 #include <QVariantMap>
 
+#include "files/SettingsIdentity.h"
+
 namespace vk410::test {
 
 class EmptiedSettingsKey {
@@ -26,7 +28,10 @@ public:
     EmptiedSettingsKey(const EmptiedSettingsKey&) = delete;
     EmptiedSettingsKey& operator=(const EmptiedSettingsKey&) = delete;
 
-    static QSettings Store() { return QSettings(QStringLiteral("Kelmarix"), QStringLiteral("ProgVK410N")); }
+    static QSettings Store()
+    {
+        return QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication));
+    }
 
 private:
     QVariantMap saved_;
