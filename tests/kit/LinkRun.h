@@ -47,8 +47,5 @@ inline Outcome RunExchange(PanelLink& link, const QString& port, bool isWrite, c
     return o;
 }
 
-inline std::vector<uint8_t> Payload(const TMainBlock& b, uint8_t m) { return Bytes(b.payload(), PayloadLength(m)); }
-inline std::vector<uint8_t> Payload(const TGsmBlock& b) { return Bytes(b.payload(), kGsmPayloadSize); }
-inline std::vector<uint8_t> Frame(const TGprsBlock& b) { return Bytes(b.buf.data(), b.frameLength()); }
 
 } // namespace vk410::test

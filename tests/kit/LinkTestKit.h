@@ -30,5 +30,11 @@ struct Recorder : ExchangeReporter {
 };
 
 inline std::vector<uint8_t> Bytes(const uint8_t* p, std::size_t n) { return {p, p + n}; }
+inline std::vector<uint8_t> Payload(const TMainBlock& b, uint8_t m) { return Bytes(b.payload(), PayloadLength(m)); }
+inline std::vector<uint8_t> Payload(const TGsmBlock& b) { return Bytes(b.payload(), kGsmPayloadSize); }
+inline std::vector<uint8_t> Frame(const TGprsBlock& b) { return Bytes(b.buf.data(), b.frameLength()); }
+
+// The window's configuration at start-up, as an exchange starts from.
+inline Configuration Blank(uint8_t model) { return StartupConfiguration(model); }
 
 } // namespace vk410::test

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "kit/LinkRun.h"
+#include "kit/SimPanels.h"
 #include "SimServer.h"
 #include "link/PanelLink.h"
 
@@ -24,16 +25,10 @@ GprsTexts SampleTexts() { return {"inet.example", "gprs", "pass1", "", "", ""}; 
 
 sim::PanelConfig GprsPanel(uint8_t model)
 {
-    sim::PanelConfig p = sim::DefaultPanel(model, true);
-    p.version = 12;
+    sim::PanelConfig p = test::GprsPanel(model, 12, 1234, SampleTexts());
     p.cfg.main.at(MainOff::out) = 33;
-    p.cfg.gsm.buf[kUseGprs] = 1;
-    SetDeviceNum(p.cfg.gsm, 1234);
-    BuildGprsBlock(p.cfg.gprs, SampleTexts());
     return p;
 }
-
-Configuration Blank(uint8_t model) { return StartupConfiguration(model); }
 
 struct LinkE2E : ::testing::Test {
     void SetUp() override { App(); }

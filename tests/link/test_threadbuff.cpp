@@ -7,6 +7,7 @@
 #include <climits>
 
 #include "kit/LinkTestKit.h"
+#include "kit/SimPanels.h"
 #include "PanelSim.h"
 #include "link/BCC.h"
 
@@ -79,19 +80,10 @@ GprsTexts SampleTexts()
 // Model 1 with a CXM module and GPRS settings, firmware version 7.
 sim::PanelConfig GprsPanel()
 {
-    sim::PanelConfig p = sim::DefaultPanel(1, true);
-    p.version = 7;
+    sim::PanelConfig p = test::GprsPanel(1, 7, 4321, SampleTexts());
     p.cfg.main.at(MainOff::in) = 42;
-    p.cfg.gsm.buf[kUseGprs] = 1;
-    SetDeviceNum(p.cfg.gsm, 4321);
-    BuildGprsBlock(p.cfg.gprs, SampleTexts());
     return p;
 }
-
-Configuration Blank(uint8_t model) { return StartupConfiguration(model); }
-
-std::vector<uint8_t> Payload(const TMainBlock& b, uint8_t model) { return Bytes(b.payload(), PayloadLength(model)); }
-std::vector<uint8_t> Payload(const TGsmBlock& b) { return Bytes(b.payload(), kGsmPayloadSize); }
 std::vector<uint8_t> Body(const TGprsBlock& b)
 {
     const std::size_t n = b.frameLength();

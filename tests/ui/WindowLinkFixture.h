@@ -8,6 +8,7 @@
 
 #include "SimServer.h"
 #include "WindowFixture.h"
+#include "kit/SimPanels.h"
 #include "link/PanelLink.h"
 #include "model/CXMGSM.h"
 #include "ui/FormGprs.h"
@@ -20,14 +21,10 @@ inline const GprsTexts kPanelTexts = {"inet.example", "gprs", "pass1", "", "", "
 
 inline sim::PanelConfig GprsPanel(uint8_t model)
 {
-    sim::PanelConfig p = sim::DefaultPanel(model, true);
-    p.version = 12;
+    sim::PanelConfig p = GprsPanel(model, 12, 1234, kPanelTexts);
     p.cfg.main.at(MainOff::out) = 33;
     if (model == 1)
         p.cfg.main.at(MainOff::qnt) = 4;
-    p.cfg.gsm.at(GsmOff::useGPRScfg) = 1;
-    SetDeviceNum(p.cfg.gsm, 1234);
-    BuildGprsBlock(p.cfg.gprs, kPanelTexts);
     return p;
 }
 
