@@ -34,9 +34,9 @@ void TForm1::ConnectLink()
     connect(PortNameBox, &TDropDownBox::dropDown, this, &TForm1::PortNameBoxDropDown);
     connect(link_.get(), &PanelLink::statusText, this, &TForm1::SetStatusText);
     connect(link_.get(), &PanelLink::exchangeReport, this, &TForm1::ExchangeReport);
-    connect(N4, &QAction::triggered, this, &TForm1::N4Click);
-    connect(N2, &QAction::triggered, this, &TForm1::N2Click);
-    connect(N3, &QAction::triggered, this, &TForm1::N3Click);
+    ConnectCommand(N4, &TForm1::N4Click);
+    ConnectCommand(N2, &TForm1::N2Click);
+    ConnectCommand(N3, &TForm1::N3Click);
 }
 
 void TForm1::FillPortBox()

@@ -36,11 +36,11 @@ void TForm1::ConnectServiceCommands()
 {
     mnuKeepJournal->setCheckable(true);
     mnuKeepJournal->setChecked(ReadJournalSetting());
-    connect(mnuPrint, &QAction::triggered, this, &TForm1::mnuPrintClick);
-    connect(mnuExportPdf, &QAction::triggered, this, &TForm1::mnuExportPdfClick);
-    connect(mnuCompareDevice, &QAction::triggered, this, &TForm1::mnuCompareDeviceClick);
-    connect(mnuCompareFile, &QAction::triggered, this, &TForm1::mnuCompareFileClick);
-    connect(mnuJournal, &QAction::triggered, this, &TForm1::mnuJournalClick);
+    ConnectCommand(mnuPrint, &TForm1::mnuPrintClick);
+    ConnectCommand(mnuExportPdf, &TForm1::mnuExportPdfClick);
+    ConnectCommand(mnuCompareDevice, &TForm1::mnuCompareDeviceClick);
+    ConnectCommand(mnuCompareFile, &TForm1::mnuCompareFileClick);
+    ConnectCommand(mnuJournal, &TForm1::mnuJournalClick);
     connect(mnuKeepJournal, &QAction::triggered, this, &TForm1::mnuKeepJournalClick);
     askPrinter_ = AskPlatformPrinter;
 }

@@ -179,10 +179,23 @@ void TForm1::BuildMenu()
     auto* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
     help->setObjectName(QStringLiteral("N5"));
     N6 = AddCommand(help, QStringLiteral("О программе..."), "N6");
-    connect(N8, &QAction::triggered, this, &TForm1::BtnCloseClick);
-    connect(N10, &QAction::triggered, this, &TForm1::N10Click);
-    connect(N6, &QAction::triggered, this, &TForm1::N6Click);
+    ConnectCommand(N8, &TForm1::BtnCloseClick);
+    ConnectCommand(N10, &TForm1::N10Click);
+    ConnectCommand(N6, &TForm1::N6Click);
     ConnectServiceCommands();
+}
+
+void TForm1::ConnectCommand(QAction* action, void (TForm1::*command)())
+{
+    connect(action, &QAction::triggered, this, [this, command] {
+        try {
+            (this->*command)();
+        } catch (const std::exception& e) {
+            msgs_.ShowError(QString::fromUtf8(e.what()));
+        } catch (...) {
+            msgs_.ShowError(QStringLiteral("Unknown error"));
+        }
+    });
 }
 
 void TForm1::FormCreate()

@@ -137,6 +137,9 @@ private:
     void BuildWindow();
     void BuildMenu();
     void ConnectServiceCommands();
+    // A menu command whose exception ends in the error box at the connection:
+    // thrown on through Qt's own frames it would skip their clean-up.
+    void ConnectCommand(QAction* action, void (TForm1::*command)());
     QString AskConfigFile(const QString& title);
     void ShowPanelComparison(const ExchangeResult& result);
     // The dialog goes with parent (the window when none).
