@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "BCC.h"
+#include "model/BCC.h"
 
 namespace vk410 {
 

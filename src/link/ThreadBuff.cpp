@@ -6,7 +6,6 @@
 #include <cstring>
 #include <limits>
 
-#include "BCC.h"
 
 #ifdef __linux__
 #include <sys/resource.h>

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "link/BCC.h"
+#include "BCC.h"
 
 namespace vk410 {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "link/BCC.h"
+#include "model/BCC.h"
 #include "link/Frames.h"
 
 using namespace vk410;

@@ -3,7 +3,7 @@
 
 #include "kit/LinkTestKit.h"
 #include "PanelSim.h"
-#include "link/BCC.h"
+#include "model/BCC.h"
 
 using namespace vk410;
 using namespace vk410::sim;

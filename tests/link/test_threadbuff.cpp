@@ -9,7 +9,7 @@
 #include "kit/LinkTestKit.h"
 #include "kit/SimPanels.h"
 #include "PanelSim.h"
-#include "link/BCC.h"
+#include "model/BCC.h"
 
 using namespace vk410;
 using namespace vk410::test;

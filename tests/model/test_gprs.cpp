@@ -3,7 +3,7 @@
 #include <random>
 #include <vector>
 
-#include "link/BCC.h"
+#include "model/BCC.h"
 #include "model/Gprs.h"
 
 using namespace vk410;

@@ -6,7 +6,7 @@
 
 #include "files/ConfigJson.h"
 #include "files/FileOps.h"
-#include "link/BCC.h"
+#include "model/BCC.h"
 #include "link/Frames.h"
 #include "model/Errors.h"
 
