@@ -2,7 +2,7 @@
 #include "CxmSection.h"
 
 #include "model/Cp1251.h"
-#include "FileOps.h"
+#include "FileMapping.h"
 
 namespace vk410 {
 

@@ -1,11 +1,12 @@
 // The mapping between a cf8 document and the configuration (no Qt).
+#include "FileMapping.h"
+
 #include <algorithm>
 #include <vector>
 
 #include "model/Devices.h"
 #include "model/Errors.h"
 #include "CxmSection.h"
-#include "FileOps.h"
 #include "NativeXml.h"
 
 namespace vk410 {

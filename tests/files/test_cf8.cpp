@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "files/FileOps.h"
+#include "files/FileMapping.h"
 #include "model/Cp1251.h"
 #include "model/Errors.h"
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "files/ConfigJson.h"
-#include "files/FileOps.h"
+#include "files/FileMapping.h"
 #include "model/Description.h"
 #include "model/Errors.h"
 

@@ -5,7 +5,7 @@
 #include <map>
 
 #include "files/ConfigJson.h"
-#include "files/FileOps.h"
+#include "files/FileMapping.h"
 #include "model/BCC.h"
 #include "link/Frames.h"
 #include "model/Errors.h"
