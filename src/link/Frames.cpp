@@ -10,8 +10,6 @@ namespace {
 
 constexpr uint8_t kBlockMain = 1;
 constexpr uint8_t kBlockGsm = 2;
-constexpr std::size_t kReplyPayloadOffset = 5; // a block-1 reply carries the version first
-constexpr std::size_t kReplyModelOffset = 3;
 
 void StampHeader(uint8_t* frame, std::size_t length, uint8_t block)
 {
@@ -63,7 +61,7 @@ bool IsDataReply(const uint8_t* rx) { return rx[0] == kStartByte && rx[2] == kCm
 
 uint8_t MainReplyModel(const uint8_t* rx)
 {
-    return PayloadLength(rx[kReplyModelOffset]) != 0 ? rx[kReplyModelOffset] : 255;
+    return PayloadLength(rx[MainReplyOff::model]) != 0 ? rx[MainReplyOff::model] : 255;
 }
 
 bool MainReadReplyOk(const uint8_t* rx) { return MainReplyModel(rx) != 255 && IsDataReply(rx); }
@@ -73,7 +71,7 @@ uint8_t CopyMainReply(TMainBlock& block, const uint8_t* rx)
     if (!MainReadReplyOk(rx))
         return 255;
     const uint8_t model = MainReplyModel(rx);
-    std::copy_n(rx + kReplyPayloadOffset, PayloadLength(model), block.payload());
+    std::copy_n(rx + MainReplyOff::payload, PayloadLength(model), block.payload());
     return model;
 }
 
@@ -83,14 +81,14 @@ bool GprsReadReplyHasBody(const uint8_t* rx) { return IsDataReply(rx) && rx[1] >
 
 bool MainEchoModelOk(const uint8_t* rx, unsigned modelCode)
 {
-    return PayloadLength(modelCode) != 0 && rx[kReplyModelOffset] == modelCode;
+    return PayloadLength(modelCode) != 0 && rx[MainReplyOff::model] == modelCode;
 }
 
 bool MainWriteEchoOk(const uint8_t* rx, const TMainBlock& sent, unsigned modelCode)
 {
     if (!MainEchoModelOk(rx, modelCode))
         return false;
-    return std::equal(sent.payload(), sent.payload() + PayloadLength(modelCode), rx + kReplyPayloadOffset);
+    return std::equal(sent.payload(), sent.payload() + PayloadLength(modelCode), rx + MainReplyOff::payload);
 }
 
 bool GsmWriteEchoOk(const uint8_t* rx, const TGsmBlock& sent)

@@ -15,6 +15,16 @@ constexpr uint8_t kCmdData = 0x44;   // 'D'
 constexpr std::size_t kReqSize = 10;
 constexpr std::size_t kRxBufSize = 202;
 
+// A block-1 reply, and a block-1 write's echo, which is laid out as one: the
+// model code where a request names the block, the firmware version, then the
+// payload.
+namespace MainReplyOff {
+constexpr std::size_t model = 3;
+constexpr std::size_t version = kHeaderSize;
+constexpr std::size_t payload = version + 1;
+constexpr std::size_t cxmFlag = payload + MainOff::state; // the CXM module is fitted
+} // namespace MainReplyOff
+
 // 7E 0A 52 b 00 00 00 00 00 C.
 void BuildReadRequest(uint8_t (&req)[kReqSize], uint8_t block);
 

@@ -60,8 +60,6 @@ void LowerThisThreadPriority()
 constexpr int kSleepMs = 50;
 constexpr int kFirstBytesSleeps = 30;
 constexpr int kRestSleeps = 20;
-constexpr std::size_t kCxmFlagOffset = 31;      // reply offset of the main block's state byte
-constexpr std::size_t kUseGprsFrameOffset = kHeaderSize + GsmOff::useGPRScfg;
 } // namespace
 
 // RxBuffer
@@ -136,7 +134,7 @@ void ApplyExchangeResult(const ExchangeResult& r, Configuration& target)
 
 bool GprsSettingsMissing(const Configuration& cfg, const GprsTexts& texts)
 {
-    if (cfg.main.at(MainOff::state) == 0 || cfg.gsm.buf[kUseGprsFrameOffset] == 0)
+    if (cfg.main.at(MainOff::state) == 0 || cfg.gsm.at(GsmOff::useGPRScfg) == 0)
         return false;
     TGprsBlock probe = cfg.gprs;
     probe.buf[0] = kStartByte;
@@ -273,9 +271,9 @@ uint8_t TThreadBuff::TakeMainReply(uint8_t model)
         return 255;
     result_.blocks.model = model;
     result_.mainTaken = true;
-    const uint8_t version = reply_[4];
+    const uint8_t version = reply_[MainReplyOff::version];
     result_.version = version;
-    if (reply_[kCxmFlagOffset] != 0) {
+    if (reply_[MainReplyOff::cxmFlag] != 0) {
         reporter_.Status(StatusText::ReadingGsm);
         if (!ReadGsmBlock())
             return 255;
@@ -292,7 +290,7 @@ bool TThreadBuff::ReadGsmBlock()
         return false;
     std::copy_n(reply_, kGsmFrameSize, result_.blocks.gsm.buf.begin());
     result_.gsmTaken = true;
-    if (result_.blocks.gsm.buf[kUseGprsFrameOffset] == 0)
+    if (result_.blocks.gsm.at(GsmOff::useGPRScfg) == 0)
         return true;
     return ReadGprsBlock();
 }
@@ -324,7 +322,7 @@ bool TThreadBuff::WriteMainBlock()
     if (!WaitReply())
         return false;
     // The echo is laid out as a read reply: it names the firmware too.
-    result_.version = reply_[4];
+    result_.version = reply_[MainReplyOff::version];
     if (!MainEchoModelOk(reply_, model))
         return false;
     if (!MainWriteEchoOk(reply_, block, model)) {
@@ -332,7 +330,7 @@ bool TThreadBuff::WriteMainBlock()
         return false;
     }
     result_.mainConfirmed = true;
-    if (reply_[kCxmFlagOffset] == 0) {
+    if (reply_[MainReplyOff::cxmFlag] == 0) {
         reporter_.Status(StatusText::WriteDone);
         return true;
     }
@@ -354,7 +352,7 @@ bool TThreadBuff::WriteGsmBlock()
     if (!WaitReply() || !GsmWriteEchoOk(reply_, block))
         return false;
     result_.gsmConfirmed = true;
-    if (block.buf[kUseGprsFrameOffset] == 0)
+    if (block.at(GsmOff::useGPRScfg) == 0)
         return true;
     return WriteGprsBlock();
 }

@@ -152,6 +152,7 @@ std::string PanelSim::StateJson() const { return ConfigJson(config_.cfg, Texts()
 std::vector<uint8_t> PanelSim::MainReply() const
 {
     const Configuration& c = config_.cfg;
+    // The body begins at MainReplyOff::version: the version, then the payload.
     std::vector<uint8_t> body = {config_.version};
     body.insert(body.end(), c.main.payload(), c.main.payload() + PayloadLength(c.model));
     return DataFrame(c.model, body.data(), body.size());
@@ -238,11 +239,11 @@ std::vector<uint8_t> PanelSim::AnswerWrite(const std::vector<uint8_t>& frame, bo
 void PanelSim::Corrupt(std::vector<uint8_t>& reply, bool isBlock1, bool isEcho) const
 {
     if (isBlock1 && Has(Fault::WrongModel)) {
-        reply[3] = kWrongModel;
+        reply[MainReplyOff::model] = kWrongModel;
         Seal(reply);
     }
     if (isEcho && Has(Fault::BadEcho) && reply.size() > 6) {
-        reply[isBlock1 ? 5 : 4] ^= 0x01;
+        reply[isBlock1 ? MainReplyOff::payload : kHeaderSize] ^= 0x01;
         Seal(reply);
     }
     if (Has(Fault::BadCrc))
