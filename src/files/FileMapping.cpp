@@ -94,18 +94,18 @@ void ReadFirstAttr(const TXmlNode* element, std::size_t offset, TMainBlock& main
         main.at(offset) = uint8_t(element->AttrIntAt(0));
 }
 
-// Reads the file into cfg/texts (scratch copies); 255 on reject.
+// Reads the file into cfg/texts (scratch copies); kFailureCode on reject.
 uint8_t ReadDocument(const TNativeXml& doc, Configuration& cfg, GprsTexts& texts)
 {
     const TsdElement* root = doc.RootElement();
     if (!root || root->AttrIntByName("FileID", 0) != 6)
-        return 255;
+        return kFailureCode;
     const TXmlNode* device = root->FindDeep("device");
     if (!device)
-        return 255;
+        return kFailureCode;
     const int model = device->AttrIntAt(0);
     if (model != 0 && model != 1)
-        return 255;
+        return kFailureCode;
     TMainBlock& main = cfg.main;
     LoadDefaults(main, unsigned(model));
     ReadValues(device->FindDeep("keyboard"),
@@ -123,7 +123,7 @@ uint8_t ReadDocument(const TNativeXml& doc, Configuration& cfg, GprsTexts& texts
     main.at(MainOff::state) = uint8_t(cxm->AttrIntAt(0));
     if (main.at(MainOff::state) == 0)
         return uint8_t(model);
-    return ReadCxmSection(*cxm, cfg.gsm, texts, cfg.gprs) ? uint8_t(model) : 255;
+    return ReadCxmSection(*cxm, cfg.gsm, texts, cfg.gprs) ? uint8_t(model) : kFailureCode;
 }
 
 } // namespace
@@ -218,13 +218,13 @@ uint8_t ReadConfigText(std::string_view bytes, Configuration& cfg, GprsTexts& te
     if (!doc.ParseResult().ok()) {
         if (fault)
             *fault = doc.ParseResult();
-        return 255;
+        return kFailureCode;
     }
     Configuration scratch = cfg;
     GprsTexts scratchTexts = texts;
     const uint8_t model = ReadDocument(doc, scratch, scratchTexts);
-    if (model == 255)
-        return 255;
+    if (model == kFailureCode)
+        return kFailureCode;
     cfg = scratch;
     texts = scratchTexts;
     return model;

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "model/Configuration.h"
+#include "model/Errors.h"
 #include "NativeXml.h"
 
 namespace vk410 {
@@ -22,10 +23,10 @@ void HexToBytes(std::string_view hex16, uint8_t* eight);
 std::string BuildConfigText(const Configuration& cfg, const GprsTexts& texts, unsigned modelCode);
 
 // Reads a file's bytes into a scratch copy of cfg and texts and applies it only
-// when the file is accepted. Returns the model code (0 or 1) or 255 when the
-// file is rejected (nothing applied). A text whose XML structure is broken
-// (it breaks off, a tag is illegal, end tags do not match, ...) is rejected
-// as a whole, and fault, when given, says where. The conversion error of a
+// when the file is accepted. Returns the model code (0 or 1) or kFailureCode
+// when the file is rejected (nothing applied). A text whose XML structure is
+// broken (it breaks off, a tag is illegal, end tags do not match, ...) is
+// rejected as a whole, and fault, when given, says where. The conversion error of a
 // non-integer element value or a non-hexadecimal pdu throws ConversionError
 // (nothing applied). On success cfg.model is set to the file's model code
 // and, when the file carries GPRS settings, cfg.gprs is rebuilt from the texts.

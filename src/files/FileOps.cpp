@@ -46,20 +46,20 @@ uint8_t OpenConfigFile(const QString& path, Configuration& cfg, GprsTexts& texts
     // A device or a pipe would be read without end or block the window for
     // good: asked before it is opened.
     if (!QFileInfo(path).isFile())
-        return 255;
+        return kFailureCode;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return 255;
+        return kFailureCode;
     // cf8 files are a few kilobytes; a much larger file is not one of ours.
     // Read in pieces up to the limit, whatever size the file reports.
     constexpr qint64 kMaxFileSize = 16 * 1024 * 1024;
     if (file.size() > kMaxFileSize)
-        return 255;
+        return kFailureCode;
     QByteArray bytes;
     char piece[16 * 1024];
     for (qint64 n; (n = file.read(piece, sizeof piece)) != 0;) {
         if (n < 0 || bytes.size() + n > kMaxFileSize)
-            return 255;
+            return kFailureCode;
         bytes.append(piece, qsizetype(n));
     }
     return ReadConfigText(std::string_view(bytes.constData(), std::size_t(bytes.size())), cfg, texts, fault);

@@ -61,15 +61,15 @@ bool IsDataReply(const uint8_t* rx) { return rx[0] == kStartByte && rx[2] == kCm
 
 uint8_t MainReplyModel(const uint8_t* rx)
 {
-    return PayloadLength(rx[MainReplyOff::model]) != 0 ? rx[MainReplyOff::model] : 255;
+    return PayloadLength(rx[MainReplyOff::model]) != 0 ? rx[MainReplyOff::model] : kFailureCode;
 }
 
-bool MainReadReplyOk(const uint8_t* rx) { return MainReplyModel(rx) != 255 && IsDataReply(rx); }
+bool MainReadReplyOk(const uint8_t* rx) { return MainReplyModel(rx) != kFailureCode && IsDataReply(rx); }
 
 uint8_t CopyMainReply(TMainBlock& block, const uint8_t* rx)
 {
     if (!MainReadReplyOk(rx))
-        return 255;
+        return kFailureCode;
     const uint8_t model = MainReplyModel(rx);
     std::copy_n(rx + MainReplyOff::payload, PayloadLength(model), block.payload());
     return model;

@@ -4,6 +4,7 @@
 
 #include "model/CXMGSM.h"
 #include "model/Gprs.h"
+#include "model/Errors.h"
 #include "model/MainBlock.h"
 
 namespace vk410 {
@@ -42,14 +43,14 @@ std::size_t StampGsmWrite(TGsmBlock& block);
 bool FrameComplete(const uint8_t* rx, std::size_t count);
 // rx[0] is 0x7E and rx[2] is 0x44.
 bool IsDataReply(const uint8_t* rx);
-// The model code of a block-1 reply (byte 3) when it is 0 or 1, else 255.
+// The model code of a block-1 reply when it is 0 or 1, else kFailureCode.
 uint8_t MainReplyModel(const uint8_t* rx);
 // Block-1 read reply: a known model code, then a data reply.
 bool MainReadReplyOk(const uint8_t* rx);
 // Takes the payload of a block-1 read reply (behind the version byte) into
 // the block: the model's 27 or 28 bytes, also from a reply shorter than
 // that, whose missing bytes are the zeros behind it in rx. Returns the model
-// code, or 255 (block untouched) when MainReadReplyOk does not hold.
+// code, or kFailureCode (block untouched) when MainReadReplyOk does not hold.
 uint8_t CopyMainReply(TMainBlock& block, const uint8_t* rx);
 // Block-2 read reply: a data reply.
 bool GsmReadReplyOk(const uint8_t* rx);

@@ -214,16 +214,16 @@ void TThreadBuff::Execute()
         if (r == 0 || r == 1)
             Report(kReportDone, r);
         else
-            Report(kReportReadFailed, 255);
+            Report(kReportReadFailed, kFailureCode);
     } else if (GprsSettingsMissing(result_.blocks, texts_)) {
         // Nothing is sent: a half-written panel would be worse than none.
         reporter_.Status(StatusText::NoGprsSettings);
         result_.refused = true;
-        Report(kReportWriteFailed, 255);
+        Report(kReportWriteFailed, kFailureCode);
     } else if (WriteMainBlock()) {
         Report(kReportDone, result_.blocks.model);
     } else {
-        Report(kReportWriteFailed, 255);
+        Report(kReportWriteFailed, kFailureCode);
     }
     line_.ClosePort();
 }
@@ -257,10 +257,10 @@ uint8_t TThreadBuff::ReadMainBlock()
     BuildReadRequest(reqBuf_, 1);
     SendFrame(reqBuf_, kReqSize);
     if (!WaitReply())
-        return 255;
+        return kFailureCode;
     const uint8_t model = MainReplyModel(reply_);
-    if (model == 255)
-        return 255;
+    if (model == kFailureCode)
+        return kFailureCode;
     return TakeMainReply(model);
 }
 
@@ -268,7 +268,7 @@ uint8_t TThreadBuff::TakeMainReply(uint8_t model)
 {
     reporter_.Status(StatusText::CheckingData);
     if (CopyMainReply(result_.blocks.main, reply_) != model)
-        return 255;
+        return kFailureCode;
     result_.blocks.model = model;
     result_.mainTaken = true;
     const uint8_t version = reply_[MainReplyOff::version];
@@ -276,7 +276,7 @@ uint8_t TThreadBuff::TakeMainReply(uint8_t model)
     if (reply_[MainReplyOff::cxmFlag] != 0) {
         reporter_.Status(StatusText::ReadingGsm);
         if (!ReadGsmBlock())
-            return 255;
+            return kFailureCode;
     }
     reporter_.Status(StatusText::ReadDone + QString::number(version));
     return model;

@@ -48,8 +48,8 @@ enum ExchangeCode : int {
     kReportDone = 0,       // value: the model code
     kReportPortFailed = 1, // value 0
     kReportReplyArriving = 2,
-    kReportReadFailed = 3, // value 255
-    kReportWriteFailed = 4 // value 255
+    kReportReadFailed = 3, // value kFailureCode
+    kReportWriteFailed = 4 // value kFailureCode
 };
 
 // The exchange's copy of the configuration as it stands when a report is

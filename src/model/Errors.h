@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 
@@ -17,6 +18,10 @@ public:
     explicit ConversionError(const std::string& text)
         : Error("'" + text + "' is not a valid integer value") {}
 };
+
+// What the functions that answer with a byte code (the file reader, the
+// exchange steps) give for a failure; otherwise they give a model code.
+constexpr uint8_t kFailureCode = 255;
 
 // "Тип прибора не найден": a model code outside the device catalogue.
 inline const char* const kDeviceNotFound = "Тип прибора не найден";

@@ -83,7 +83,7 @@ bool LoadPanel(const std::string& fileBytes, PanelConfig& panel, std::string& er
     GprsTexts texts;
     try {
         TsdParseResult fault;
-        if (ReadConfigText(fileBytes, next.cfg, texts, &fault) == 255) {
+        if (ReadConfigText(fileBytes, next.cfg, texts, &fault) == kFailureCode) {
             error = fault.ok() ? std::string() : ParseFaultText(fault);
             return false;
         }
