@@ -2,6 +2,7 @@
 #include <QPushButton>
 
 #include "files/FileOps.h"
+#include "files/FileTexts.h"
 #include "files/Settings.h"
 #include "files/ShortPath.h"
 #include "Dialogs.h"
@@ -42,8 +43,8 @@ bool TForm1::OpenConfig(const QString& path)
     // conversion error to the application's error box, changes nothing.
     TsdParseResult fault;
     const uint8_t code = OpenConfigFile(path, cfg_, texts, &fault);
-    if (code == 255) {
-        QString text = QStringLiteral("Файл поврежден или не найден");
+    if (code == kFailureCode) {
+        QString text = QString::fromUtf8(kFileRejected);
         if (!fault.ok())
             text += QStringLiteral("\r\n") + path + QStringLiteral(": ") +
                     QString::fromStdString(ParseFaultText(fault));
@@ -93,7 +94,7 @@ bool TForm1::SaveTo(const QString& path)
 {
     if (!SaveConfigFile(path, cfg_, DialogTexts(), cfg_.model)) {
         msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка записи файла"),
-                   QStringLiteral("Не удалось сохранить файл:\r\n") + path, MsgButtons::Ok);
+                   QString::fromUtf8(kFileNotSaved) + QStringLiteral("\r\n") + path, MsgButtons::Ok);
         return false;
     }
     fileName_ = path;

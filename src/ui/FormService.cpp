@@ -8,6 +8,7 @@
 #include <QPrinter>
 
 #include "files/FileOps.h"
+#include "files/FileTexts.h"
 #include "files/Journal.h"
 #include "files/Settings.h"
 #include "link/PanelLink.h"
@@ -84,10 +85,10 @@ void TForm1::mnuCompareFileClick()
 
 bool TForm1::OpenComparisonSide(const QString& path, CompareSide& side)
 {
-    if (OpenConfigFile(path, side.cfg, side.texts) != 255)
+    if (OpenConfigFile(path, side.cfg, side.texts) != kFailureCode)
         return true;
     msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка чтения файла"),
-               QStringLiteral("Файл поврежден или не найден"), MsgButtons::Ok);
+               QString::fromUtf8(kFileRejected), MsgButtons::Ok);
     return false;
 }
 
@@ -178,7 +179,7 @@ void TForm1::mnuExportPdfClick()
         path += QStringLiteral(".pdf");
     if (!SaveReportPdf(ReportText(), QString::fromStdString(ReportTitle(cfg_)), path)) {
         msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка записи файла"),
-                   QStringLiteral("Не удалось сохранить файл:\r\n") + path, MsgButtons::Ok);
+                   QString::fromUtf8(kFileNotSaved) + QStringLiteral("\r\n") + path, MsgButtons::Ok);
         return;
     }
     SetStatusText(QStringLiteral("Отчет сохранен"));

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "SimServer.h"
+#include "files/FileTexts.h"
 
 namespace {
 
@@ -144,7 +145,7 @@ bool BuildPanel(const Options& o, PanelConfig& panel)
         bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     if (in.is_open() && LoadPanel(bytes, panel, error))
         return true;
-    std::fprintf(stderr, "vk410-panel-sim: Файл поврежден или не найден: %s%s%s\n", o.load.c_str(),
+    std::fprintf(stderr, "vk410-panel-sim: %s: %s%s%s\n", vk410::kFileRejected, o.load.c_str(),
                  error.empty() ? "" : ": ", error.c_str());
     return false;
 }

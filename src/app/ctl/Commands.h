@@ -86,6 +86,8 @@ bool OpenFile(const QString& path, Configuration& cfg, GprsTexts& texts);
 // Saves as the window's "Save as" does (".cf8" appended where the name lacks
 // it); the exit code of the outcome.
 int SaveFile(const QString& path, const Configuration& cfg, const GprsTexts& texts);
+// Says that the file at path could not be saved.
+void FileNotSaved(const QString& path);
 // Reads the panel on a port as `read` does, with its progress on standard
 // error; the exit code of the outcome. version: the panel's firmware version.
 int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version, bool keepJournal);

@@ -106,7 +106,7 @@ int CmdReport(const Args& a)
                            : SaveReportHtml(html, out);
     if (saved)
         return kDone;
-    Message(QStringLiteral("Не удалось сохранить файл: ") + out);
+    FileNotSaved(out);
     return kFileFailed;
 }
 

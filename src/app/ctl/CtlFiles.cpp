@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "files/ConfigJson.h"
 #include "files/FileOps.h"
+#include "files/FileTexts.h"
 #include "model/Devices.h"
 #include "model/Errors.h"
 
@@ -9,7 +10,7 @@ namespace vk410::ctl {
 
 namespace {
 
-const QString kFileRejected = QStringLiteral("Файл поврежден или не найден: ");
+QString RejectedText(const QString& path) { return QString::fromUtf8(kFileRejected) + QStringLiteral(": ") + path; }
 
 } // namespace
 
@@ -17,13 +18,13 @@ bool OpenFile(const QString& path, Configuration& cfg, GprsTexts& texts)
 {
     try {
         TsdParseResult fault;
-        if (OpenConfigFile(path, cfg, texts, &fault) != 255)
+        if (OpenConfigFile(path, cfg, texts, &fault) != kFailureCode)
             return true;
-        Message(kFileRejected + path +
+        Message(RejectedText(path) +
                 (fault.ok() ? QString() : QStringLiteral(": ") + QString::fromStdString(ParseFaultText(fault))));
     } catch (const Error& e) {
         // The conversion message as the window's error box shows it, with the file it came from.
-        Message(kFileRejected + path + QStringLiteral(": ") + QString::fromUtf8(e.what()));
+        Message(RejectedText(path) + QStringLiteral(": ") + QString::fromUtf8(e.what()));
     }
     return false;
 }
@@ -33,9 +34,11 @@ int SaveFile(const QString& path, const Configuration& cfg, const GprsTexts& tex
     const QString target = WithCf8Extension(path);
     if (SaveConfigFile(target, cfg, texts, cfg.model))
         return kDone;
-    Message(QStringLiteral("Не удалось сохранить файл: ") + target);
+    FileNotSaved(target);
     return kFileFailed;
 }
+
+void FileNotSaved(const QString& path) { Message(QString::fromUtf8(kFileNotSaved) + QLatin1Char(' ') + path); }
 
 bool FramesWithJson(const Args& a)
 {
