@@ -201,13 +201,13 @@ QString ConfirmedText(const ExchangeResult& r)
 {
     QStringList blocks;
     if (r.mainConfirmed)
-        blocks << QStringLiteral("основная конфигурация");
+        blocks << StatusText::MainBlockName;
     if (r.gsmConfirmed)
-        blocks << QStringLiteral("настройки GSM");
+        blocks << StatusText::GsmBlockName;
     if (r.gprsConfirmed)
-        blocks << QStringLiteral("настройки GPRS");
+        blocks << StatusText::GprsBlockName;
     return blocks.isEmpty() ? QStringLiteral(". Прибор не подтвердил ни одного блока")
-                            : QStringLiteral(". Подтверждено прибором: ") + blocks.join(QStringLiteral(", "));
+                            : QStringLiteral(". ") + StatusText::Confirmed + blocks.join(QStringLiteral(", "));
 }
 
 } // namespace

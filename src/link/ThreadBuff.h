@@ -107,6 +107,12 @@ extern const QString ReadFailed;
 extern const QString WriteFailed;
 extern const QString PortFailedCaption;
 extern const QString PortFailedText;
+// A write's blocks as the outcome texts name them, and the words before those
+// the panel confirmed.
+extern const QString MainBlockName;
+extern const QString GsmBlockName;
+extern const QString GprsBlockName;
+extern const QString Confirmed; // followed by the blocks
 } // namespace StatusText
 
 // One exchange. Execute() is the body: open the port, run the read or write

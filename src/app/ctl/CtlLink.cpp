@@ -58,11 +58,11 @@ Outcome RunExchange(const QString& port, bool isWrite, Configuration& cfg, const
 // The blocks a write of cfg sends, in order, in the words of its status texts.
 QStringList BlocksWritten(const Configuration& cfg)
 {
-    QStringList blocks{QStringLiteral("основная конфигурация")};
+    QStringList blocks{StatusText::MainBlockName};
     if (cfg.main.at(MainOff::state) != 0) {
-        blocks << QStringLiteral("настройки GSM");
+        blocks << StatusText::GsmBlockName;
         if (cfg.gsm.at(GsmOff::useGPRScfg) != 0)
-            blocks << QStringLiteral("настройки GPRS");
+            blocks << StatusText::GprsBlockName;
     }
     return blocks;
 }
@@ -76,7 +76,7 @@ void PrintConfirmed(const Configuration& cfg, const ExchangeResult& r)
     for (qsizetype i = 0; i < blocks.size(); ++i)
         (confirmed[i] ? yes : no) << blocks[i];
     if (!yes.isEmpty())
-        PrintLine(QStringLiteral("Подтверждено прибором: ") + yes.join(QStringLiteral(", ")));
+        PrintLine(StatusText::Confirmed + yes.join(QStringLiteral(", ")));
     PrintLine(QStringLiteral("Не подтверждено: ") + no.join(QStringLiteral(", ")));
 }
 
