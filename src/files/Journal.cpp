@@ -199,13 +199,7 @@ JournalEntry EntryFor(const FinishedExchange& x)
 
 QString ConfirmedText(const ExchangeResult& r)
 {
-    QStringList blocks;
-    if (r.mainConfirmed)
-        blocks << StatusText::MainBlockName;
-    if (r.gsmConfirmed)
-        blocks << StatusText::GsmBlockName;
-    if (r.gprsConfirmed)
-        blocks << StatusText::GprsBlockName;
+    const QStringList blocks = BlockNames(ConfirmedBlocks(r));
     return blocks.isEmpty() ? QStringLiteral(". Прибор не подтвердил ни одного блока")
                             : QStringLiteral(". ") + StatusText::Confirmed + blocks.join(QStringLiteral(", "));
 }

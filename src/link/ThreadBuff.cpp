@@ -38,11 +38,20 @@ const QString WriteFailed = QStringLiteral("Есть ошибки записи. 
 const QString PortFailedCaption = QStringLiteral("Ошибка открытия порта");
 const QString PortFailedText =
     QStringLiteral("Невозможно открыть последовательный порт.\r\nВыберите другой порт и попробуйте снова");
-const QString MainBlockName = QStringLiteral("основная конфигурация");
-const QString GsmBlockName = QStringLiteral("настройки GSM");
-const QString GprsBlockName = QStringLiteral("настройки GPRS");
 const QString Confirmed = QStringLiteral("Подтверждено прибором: ");
 } // namespace StatusText
+
+QStringList BlockNames(BlockSet blocks)
+{
+    QStringList names;
+    if (blocks.main)
+        names << QStringLiteral("основная конфигурация");
+    if (blocks.gsm)
+        names << QStringLiteral("настройки GSM");
+    if (blocks.gprs)
+        names << QStringLiteral("настройки GPRS");
+    return names;
+}
 
 namespace {
 

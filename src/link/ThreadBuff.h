@@ -2,6 +2,7 @@
 // The exchange: one read or one write sequence over the panel's blocks,
 // run by TThreadBuff on a thread of its own.
 #include <QString>
+#include <QStringList>
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -107,13 +108,17 @@ extern const QString ReadFailed;
 extern const QString WriteFailed;
 extern const QString PortFailedCaption;
 extern const QString PortFailedText;
-// A write's blocks as the outcome texts name them, and the words before those
-// the panel confirmed.
-extern const QString MainBlockName;
-extern const QString GsmBlockName;
-extern const QString GprsBlockName;
-extern const QString Confirmed; // followed by the blocks
+// The words before the blocks the panel confirmed.
+extern const QString Confirmed; // followed by BlockNames
 } // namespace StatusText
+
+// Which of the three blocks a write sends or the panel confirmed.
+struct BlockSet {
+    bool main = false, gsm = false, gprs = false;
+};
+// The blocks of the set in their order, as the outcome texts name them.
+QStringList BlockNames(BlockSet blocks);
+inline BlockSet ConfirmedBlocks(const ExchangeResult& r) { return {r.mainConfirmed, r.gsmConfirmed, r.gprsConfirmed}; }
 
 // One exchange. Execute() is the body: open the port, run the read or write
 // sequence on the snapshot, report, close the port. Start() runs it on a

@@ -55,26 +55,20 @@ Outcome RunExchange(const QString& port, bool isWrite, Configuration& cfg, const
     return outcome;
 }
 
-// The blocks a write of cfg sends, in order, in the words of its status texts.
-QStringList BlocksWritten(const Configuration& cfg)
+// The blocks a write of cfg sends.
+BlockSet BlocksWritten(const Configuration& cfg)
 {
-    QStringList blocks{StatusText::MainBlockName};
-    if (cfg.main.at(MainOff::state) != 0) {
-        blocks << StatusText::GsmBlockName;
-        if (cfg.gsm.at(GsmOff::useGPRScfg) != 0)
-            blocks << StatusText::GprsBlockName;
-    }
-    return blocks;
+    const bool gsm = cfg.main.at(MainOff::state) != 0;
+    return {true, gsm, gsm && cfg.gsm.at(GsmOff::useGPRScfg) != 0};
 }
 
 // After a failed write: what the panel holds now, as far as it said so.
 void PrintConfirmed(const Configuration& cfg, const ExchangeResult& r)
 {
-    const bool confirmed[] = {r.mainConfirmed, r.gsmConfirmed, r.gprsConfirmed};
-    QStringList yes, no;
-    const QStringList blocks = BlocksWritten(cfg);
-    for (qsizetype i = 0; i < blocks.size(); ++i)
-        (confirmed[i] ? yes : no) << blocks[i];
+    const BlockSet sent = BlocksWritten(cfg), confirmed = ConfirmedBlocks(r);
+    const QStringList yes = BlockNames(confirmed);
+    const QStringList no =
+        BlockNames({sent.main && !confirmed.main, sent.gsm && !confirmed.gsm, sent.gprs && !confirmed.gprs});
     if (!yes.isEmpty())
         PrintLine(StatusText::Confirmed + yes.join(QStringLiteral(", ")));
     PrintLine(QStringLiteral("Не подтверждено: ") + no.join(QStringLiteral(", ")));
