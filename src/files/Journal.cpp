@@ -61,6 +61,33 @@ bool IsEntryFileName(const QString& name)
     return true;
 }
 
+struct OpName {
+    JournalOp op;
+    const char* key;
+    const char* title;
+};
+const OpName kOpNames[] = {
+    {JournalOp::Read, "read", "Чтение"},
+    {JournalOp::Write, "write", "Запись"},
+    {JournalOp::Compare, "compare", "Сравнение"},
+};
+
+const OpName& NameOf(JournalOp op)
+{
+    for (const OpName& n : kOpNames)
+        if (n.op == op)
+            return n;
+    return kOpNames[0];
+}
+
+std::optional<JournalOp> OpFromKey(const QString& key)
+{
+    for (const OpName& n : kOpNames)
+        if (key == QLatin1String(n.key))
+            return n.op;
+    return std::nullopt;
+}
+
 // The entry of one index line; file stays the name within the folder.
 std::optional<JournalEntry> EntryFromLine(const QByteArray& line)
 {
@@ -71,7 +98,7 @@ std::optional<JournalEntry> EntryFromLine(const QByteArray& line)
     const QJsonObject o = doc.object();
     JournalEntry e;
     e.time = QDateTime::fromString(o.value(QLatin1String("time")).toString(), Qt::ISODate);
-    const QString op = o.value(QLatin1String("operation")).toString();
+    const std::optional<JournalOp> op = OpFromKey(o.value(QLatin1String("operation")).toString());
     const QJsonValue model = o.value(QLatin1String("model")), version = o.value(QLatin1String("version"));
     const std::optional<int> outcome = IntIn(o.value(QLatin1String("outcome")), 0, 4);
     for (const char* key : {"port", "device", "text", "file"})
@@ -83,11 +110,11 @@ std::optional<JournalEntry> EntryFromLine(const QByteArray& line)
     e.file = o.value(QLatin1String("file")).toString();
     e.model = IntIn(model, 0, 1);
     e.version = IntIn(version, 0, 255);
-    if (!e.time.isValid() || (op != QLatin1String("read") && op != QLatin1String("write")) || !outcome ||
+    if (!e.time.isValid() || !op || !outcome ||
         *outcome == kReportReplyArriving || (!model.isNull() && !e.model) || (!version.isNull() && !e.version) ||
         (!e.file.isEmpty() && !IsEntryFileName(e.file)))
         return std::nullopt;
-    e.isWrite = op == QLatin1String("write");
+    e.op = *op;
     e.outcome = *outcome;
     return e;
 }
@@ -172,7 +199,7 @@ void Prune(const QDir& dir)
 QString FreeName(const QDir& dir, const JournalEntry& e)
 {
     const QString stem = e.time.toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) +
-                         (e.isWrite ? QStringLiteral("-write") : QStringLiteral("-read"));
+                         QLatin1Char('-') + JournalOpKey(e.op);
     QString name = stem + QStringLiteral(".cf8");
     for (int n = 2; QFileInfo::exists(dir.filePath(name)); ++n)
         name = stem + QStringLiteral("-%1.cf8").arg(n);
@@ -185,7 +212,7 @@ JournalEntry EntryFor(const FinishedExchange& x)
     const QDateTime now = QDateTime::currentDateTime();
     JournalEntry e;
     e.time = now.toOffsetFromUtc(now.offsetFromUtc());
-    e.isWrite = r.isWrite;
+    e.op = OpOf(x);
     e.port = x.port;
     e.device = x.device;
     if (r.isWrite || r.mainTaken)
@@ -205,6 +232,15 @@ QString ConfirmedText(const ExchangeResult& r)
 }
 
 } // namespace
+
+QString JournalOpKey(JournalOp op) { return QString::fromLatin1(NameOf(op).key); }
+
+QString JournalOpTitle(JournalOp op) { return QString::fromUtf8(NameOf(op).title); }
+
+JournalOp OpOf(const FinishedExchange& x)
+{
+    return x.op.value_or(x.result.isWrite ? JournalOp::Write : JournalOp::Read);
+}
 
 QString JournalFolder()
 {
@@ -335,7 +371,7 @@ QJsonObject JournalJson(const JournalEntry& e)
 {
     return QJsonObject{
         {QStringLiteral("time"), IsoTime(e.time)},
-        {QStringLiteral("operation"), e.isWrite ? QStringLiteral("write") : QStringLiteral("read")},
+        {QStringLiteral("operation"), JournalOpKey(e.op)},
         {QStringLiteral("port"), e.port},
         {QStringLiteral("device"), e.device},
         {QStringLiteral("model"), OrNull(e.model)},

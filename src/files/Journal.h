@@ -21,9 +21,19 @@ namespace vk410 {
 
 inline constexpr int kJournalLimit = 1000; // newest entries kept
 
+// What an exchange was for. A comparison reads as a read does but changes
+// nothing in the window.
+enum class JournalOp { Read, Write, Compare };
+
+// "read", "write", "compare": the operation as the index and `journal --json` name it.
+QString JournalOpKey(JournalOp op);
+// "Чтение", "Запись", "Сравнение": as the journal dialog names it.
+QString JournalOpTitle(JournalOp op);
+
 struct JournalEntry {
     QDateTime time;
-    bool isWrite = false;
+    JournalOp op = JournalOp::Read;
+    bool isWrite() const { return op == JournalOp::Write; }
     QString port;               // as the user named it
     QString device;             // the device it stood for
     std::optional<int> model;   // none: a read that got no block-1 reply
@@ -40,7 +50,11 @@ struct FinishedExchange {
     ExchangeResult result;
     GprsTexts sentTexts; // a write: the texts its block 3 was built from
     QString openError;   // code 1: why the port could not be opened
+    std::optional<JournalOp> op; // none: a read or a write, as the result says
 };
+
+// The operation an exchange is kept as.
+JournalOp OpOf(const FinishedExchange& x);
 
 // The programmer's data folder + "journal": the one both programs share,
 // whatever their application names (~/.local/share/Kelmarix/ProgVK410N/journal

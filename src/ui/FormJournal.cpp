@@ -17,7 +17,7 @@ namespace {
 QStringList RowTexts(const JournalEntry& e)
 {
     return {e.time.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
-            e.isWrite ? QStringLiteral("Запись") : QStringLiteral("Чтение"),
+            JournalOpTitle(e.op),
             e.port,
             JournalModelName(e),
             e.version ? QString::number(*e.version) : QStringLiteral("—"),

@@ -106,20 +106,20 @@ void TForm1::ExchangeReport(int code, int value, const ExchangeResult& result)
         return;
     }
     SetExchangeControlsEnabled(true);
+    // A comparison's read goes to a copy of its own: the window stays as it was.
+    const bool comparing = std::exchange(compareRead_, false);
     // The exchange thread waits for this slot; an exception must not leave it
     // waiting for ever, so it is shown here.
     try {
-        ReportOutcome(code, value, result);
+        ReportOutcome(code, value, result, comparing);
     } catch (const std::exception& e) {
         msgs_.ShowError(QString::fromUtf8(e.what()));
     }
-    KeepInJournal(code, result);
+    KeepInJournal(code, result, comparing);
 }
 
-void TForm1::ReportOutcome(int code, int value, const ExchangeResult& result)
+void TForm1::ReportOutcome(int code, int value, const ExchangeResult& result, bool comparing)
 {
-    // A comparison's read goes to a copy of its own: the window stays as it was.
-    const bool comparing = std::exchange(compareRead_, false);
     switch (code) {
     case kReportDone: {
         if (comparing) {

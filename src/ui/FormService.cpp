@@ -137,13 +137,14 @@ void TForm1::CompareJournalEntry(const QString& file, QWidget* journal)
 
 void TForm1::mnuKeepJournalClick(bool checked) { WriteJournalSetting(checked); }
 
-void TForm1::KeepInJournal(int code, const ExchangeResult& result)
+void TForm1::KeepInJournal(int code, const ExchangeResult& result, bool comparing)
 {
     if (!mnuKeepJournal->isChecked())
         return;
     const TCommPortDriver& port = link_->CommPortDriver1();
     const FinishedExchange x{PortNameBox->currentText(), port.PortName(), code, result,
-                             result.isWrite ? exchangeTexts_ : GprsTexts{}, PortOpenErrorText(port.LastOpenError())};
+                             result.isWrite ? exchangeTexts_ : GprsTexts{}, PortOpenErrorText(port.LastOpenError()),
+                             comparing ? std::optional(JournalOp::Compare) : std::nullopt};
     // The outcome stands; the status bar only adds that it was not kept.
     if (const QString why = AddToJournal(x); !why.isEmpty())
         SetStatusText(JournalOutcomeText(x) + QStringLiteral(". Запись журнала не сохранена: ") + why);

@@ -124,12 +124,12 @@ private:
     void ShowTab(QWidget* page, bool shown);
     void SetExchangeControlsEnabled(bool enabled);
     void PaintStatusBar(const QColor& colour);
-    void ReportOutcome(int code, int value, const ExchangeResult& result);
+    void ReportOutcome(int code, int value, const ExchangeResult& result, bool comparing);
     GprsTexts DialogTexts() const;
     bool CommitFocusedEditor();
     void ShowFileCaption(const QString& path);
     bool OpenConfig(const QString& path);
-    void KeepInJournal(int code, const ExchangeResult& result);
+    void KeepInJournal(int code, const ExchangeResult& result, bool comparing);
     void OpenJournalEntry(const QString& file, QDialog* journal);
     void CompareJournalEntry(const QString& file, QWidget* journal);
     bool OpenComparisonSide(const QString& path, CompareSide& side);

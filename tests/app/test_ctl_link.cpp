@@ -294,6 +294,7 @@ TEST_F(CtlLink, EachReadAndWriteLeavesOneJournalEntryWithWhatWasReadOrSent)
     const QString out = dir.filePath(QStringLiteral("out.cf8"));
     ASSERT_EQ(RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, QStringLiteral("-o"), out}).exitCode, 0);
     ASSERT_EQ(RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, panelFile}).exitCode, 0);
+    ASSERT_EQ(RunCtl({QStringLiteral("diff"), QStringLiteral("--port"), link, panelFile}).exitCode, 0);
     // Switched off, an exchange leaves nothing.
     const QString off = QStringLiteral("--no-journal");
     EXPECT_EQ(RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, off}).exitCode, 0);
@@ -301,14 +302,15 @@ TEST_F(CtlLink, EachReadAndWriteLeavesOneJournalEntryWithWhatWasReadOrSent)
     EXPECT_EQ(RunCtl({QStringLiteral("diff"), QStringLiteral("--port"), link, off, panelFile}).exitCode, 0);
 
     const QJsonArray entries = Journal();
-    ASSERT_EQ(entries.size(), 2);
+    ASSERT_EQ(entries.size(), 3);
     const QStringList keys = {"device", "file", "model", "operation", "outcome", "port", "text", "time", "version"};
     for (const QJsonValue& v : entries)
         EXPECT_EQ(v.toObject().keys(), keys);
-    const QJsonObject write = entries[0].toObject(), read = entries[1].toObject();
+    const QJsonObject compare = entries[0].toObject(), write = entries[1].toObject(), read = entries[2].toObject();
     EXPECT_EQ(read.value("operation"), "read");
     EXPECT_EQ(write.value("operation"), "write");
-    for (const QJsonObject& e : {read, write}) {
+    EXPECT_EQ(compare.value("operation"), "compare");
+    for (const QJsonObject& e : {read, write, compare}) {
         EXPECT_EQ(e.value("port"), link);
         EXPECT_EQ(e.value("device"), link);
         EXPECT_EQ(e.value("model"), 1);
@@ -325,8 +327,9 @@ TEST_F(CtlLink, EachReadAndWriteLeavesOneJournalEntryWithWhatWasReadOrSent)
 
     const Result listed = RunCtl({QStringLiteral("journal")});
     const QStringList lines = listed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_EQ(lines[0], write.value("time").toString() + "\tзапись\t" + link + "\tVK-410QZ8NL\t3\tНастройки записаны");
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_EQ(lines[1], write.value("time").toString() + "\tзапись\t" + link + "\tVK-410QZ8NL\t3\tНастройки записаны");
+    EXPECT_TRUE(lines[0].contains("\tсравнение\t"));
 }
 
 TEST_F(CtlLink, FailedExchangesKeepWhatWasTakenOrSentAndSayWhatThePanelConfirmed)

@@ -52,7 +52,7 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     ASSERT_EQ(seen.codes.back(), kReportDone);
     std::vector<JournalEntry> entries = Entries();
     ASSERT_EQ(entries.size(), 1u);
-    EXPECT_FALSE(entries[0].isWrite);
+    EXPECT_EQ(entries[0].op, JournalOp::Read);
     EXPECT_EQ(entries[0].port, port);
     EXPECT_EQ(entries[0].device, port);
     EXPECT_EQ(entries[0].model, 1);
@@ -66,10 +66,18 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     ASSERT_EQ(seen.codes.back(), kReportDone);
     entries = Entries();
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_TRUE(entries[0].isWrite);
+    EXPECT_EQ(entries[0].op, JournalOp::Write);
     EXPECT_EQ(entries[0].version, 12) << "the echo of block 1 names it too";
     EXPECT_EQ(entries[0].text, StatusText::WriteDone);
     ExpectFileAsWindow(entries[0].file);
+
+    ExchangeBy([this] { Action("mnuCompareDevice")->trigger(); });
+    ASSERT_EQ(seen.codes.back(), kReportDone);
+    entries = Entries();
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].op, JournalOp::Compare);
+    if (TfrmCompare* compare = Shown<TfrmCompare>(window.get(), "frmCompare"))
+        compare->accept();
 
     server->Stop();
     sim::PanelConfig silent = sim::DefaultPanel(0, false);
@@ -78,7 +86,7 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     Exchange(Button("ButtonRead"));
     ASSERT_EQ(seen.codes.back(), kReportReadFailed);
     entries = Entries();
-    ASSERT_EQ(entries.size(), 3u);
+    ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].outcome, kReportReadFailed);
     EXPECT_EQ(entries[0].text, StatusText::ReadFailed);
     EXPECT_FALSE(entries[0].model || entries[0].version);
@@ -88,12 +96,13 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     TfrmJournal* journal = Shown<TfrmJournal>(window.get(), "frmJournal");
     ASSERT_NE(journal, nullptr);
     QTableWidget* table = journal->grdJournal;
-    ASSERT_EQ(table->rowCount(), 3);
+    ASSERT_EQ(table->rowCount(), 4);
     EXPECT_TRUE(table->item(0, 0)->isSelected());
     EXPECT_FALSE(journal->btnOpen->isEnabled()) << "the failed read kept no file";
+    EXPECT_EQ(table->item(1, 1)->text(), "Сравнение");
     const QString writeRow[] = {"Запись", port, "VK-410QZ8NL", "12", StatusText::WriteDone};
     for (int col = 1; col < 6; ++col)
-        EXPECT_EQ(table->item(1, col)->text(), writeRow[col - 1]);
+        EXPECT_EQ(table->item(2, col)->text(), writeRow[col - 1]);
 
     std::vector<QUrl> shown;
     journal->openUrl = [&](const QUrl& url) {
@@ -104,7 +113,7 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     EXPECT_EQ(shown, std::vector<QUrl>{QUrl::fromLocalFile(JournalFolder())});
 
     // The read: loop 3 as the panel had it before the write.
-    table->selectRow(2);
+    table->selectRow(3);
     journal->btnCompare->click();
     TfrmCompare* compare = Shown<TfrmCompare>(journal, "frmCompare");
     ASSERT_NE(compare, nullptr);
@@ -113,7 +122,7 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     EXPECT_EQ(compare->grdDiff->item(0, 1)->text(), QStringLiteral("Тип шлейфа"));
     compare->accept();
 
-    const QString readFile = entries[2].file;
+    const QString readFile = entries[3].file;
     QTest::keyClick(table, Qt::Key_Return); // "Открыть" is the default
     EXPECT_TRUE(WaitFor([journal] { return !journal->isVisible(); }));
     EXPECT_EQ(Byte(MainOff::type(3)), GprsPanel(1).cfg.main.at(MainOff::type(3)));

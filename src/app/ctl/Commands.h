@@ -90,7 +90,11 @@ int SaveFile(const QString& path, const Configuration& cfg, const GprsTexts& tex
 void FileNotSaved(const QString& path);
 // Reads the panel on a port as `read` does, with its progress on standard
 // error; the exit code of the outcome. version: the panel's firmware version.
-int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version, bool keepJournal);
+// journalAs: the operation the journal keeps it as; none keeps nothing.
+int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version,
+              std::optional<JournalOp> journalAs);
+// The operation to keep in the journal, unless --no-journal was given.
+std::optional<JournalOp> JournalAs(const Args& a, JournalOp op);
 // Adds a finished exchange to the journal; standard error says when it could not.
 void KeepInJournal(const FinishedExchange& x);
 // The description for a person, grouped by page and item.

@@ -78,7 +78,7 @@ int CmdDiff(const Args& a)
             return kFileFailed;
     } else {
         int version = -1;
-        const int rc = ReadPanel(a.Value("--port"), cfgA, textsA, version, !a.Has("--no-journal"));
+        const int rc = ReadPanel(a.Value("--port"), cfgA, textsA, version, JournalAs(a, JournalOp::Compare));
         if (rc != kDone)
             return rc;
     }

@@ -11,7 +11,7 @@ namespace {
 QString PersonLine(const JournalEntry& e)
 {
     return QStringList{JournalJson(e).value(QLatin1String("time")).toString(),
-                       e.isWrite ? QStringLiteral("запись") : QStringLiteral("чтение"), e.port,
+                       JournalOpTitle(e.op).toLower(), e.port,
                        JournalModelName(e), e.version ? QString::number(*e.version) : QStringLiteral("—"), e.text}
         .join(QLatin1Char('\t'));
 }

@@ -115,12 +115,18 @@ bool PortUnderstood(const Args& a)
     return false;
 }
 
-int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version, bool keepJournal)
+std::optional<JournalOp> JournalAs(const Args& a, JournalOp op)
+{
+    return a.Has("--no-journal") ? std::nullopt : std::optional(op);
+}
+
+int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version,
+              std::optional<JournalOp> journalAs)
 {
     cfg = StartupConfiguration();
     const Outcome o = RunExchange(port, false, cfg, GprsTexts{});
-    if (keepJournal)
-        KeepInJournal({port, DeviceOf(port), o.code, o.result, {}, o.openError});
+    if (journalAs)
+        KeepInJournal({port, DeviceOf(port), o.code, o.result, {}, o.openError, journalAs});
     const int rc = ExitFor(o, false, cfg);
     if (rc != kDone)
         return rc;
@@ -137,7 +143,7 @@ int CmdRead(const Args& a)
     Configuration cfg;
     GprsTexts texts;
     int version = -1;
-    const int rc = ReadPanel(a.Value("--port"), cfg, texts, version, !a.Has("--no-journal"));
+    const int rc = ReadPanel(a.Value("--port"), cfg, texts, version, JournalAs(a, JournalOp::Read));
     if (rc != kDone)
         return rc;
     if (a.Has("-o") && SaveFile(a.Value("-o"), cfg, texts) != kDone)
@@ -157,7 +163,7 @@ int CmdWrite(const Args& a)
         return kFileFailed;
     const Outcome o = RunExchange(a.Value("--port"), true, cfg, texts);
     if (!a.Has("--no-journal"))
-        KeepInJournal({a.Value("--port"), DeviceOf(a.Value("--port")), o.code, o.result, texts, o.openError});
+        KeepInJournal({a.Value("--port"), DeviceOf(a.Value("--port")), o.code, o.result, texts, o.openError, {}});
     return ExitFor(o, true, cfg);
 }
 
