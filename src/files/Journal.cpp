@@ -13,6 +13,8 @@
 #include "files/SettingsIdentity.h"
 
 #include "model/Devices.h"
+#include "ConfigJson.h"
+#include "ConfigJsonReader.h"
 #include "FileOps.h"
 
 namespace vk410 {
@@ -49,13 +51,16 @@ std::optional<int> IntIn(const QJsonValue& v, int lo, int hi)
     return int(d);
 }
 
+const QString kCf8 = QStringLiteral(".cf8");
+const QString kBytes = QStringLiteral(".json");
+
 // Only names the journal gives its own files: an index line can never point
 // "Открыть" or the removal of old entries anywhere else.
-bool IsEntryFileName(const QString& name)
+bool IsEntryFileName(const QString& name, const QString& extension)
 {
-    if (!name.endsWith(QLatin1String(".cf8")) || name.size() <= 4)
+    if (!name.endsWith(extension) || name.size() <= extension.size())
         return false;
-    for (const QChar c : name.chopped(4))
+    for (const QChar c : name.chopped(extension.size()))
         if (!(c.isDigit() || (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || c == QLatin1Char('-')))
             return false;
     return true;
@@ -70,6 +75,8 @@ const OpName kOpNames[] = {
     {JournalOp::Read, "read", "Чтение"},
     {JournalOp::Write, "write", "Запись"},
     {JournalOp::Compare, "compare", "Сравнение"},
+    {JournalOp::Backup, "backup", "Чтение перед записью"},
+    {JournalOp::Rollback, "rollback", "Возврат прежних настроек"},
 };
 
 const OpName& NameOf(JournalOp op)
@@ -108,11 +115,15 @@ std::optional<JournalEntry> EntryFromLine(const QByteArray& line)
     e.device = o.value(QLatin1String("device")).toString();
     e.text = o.value(QLatin1String("text")).toString();
     e.file = o.value(QLatin1String("file")).toString();
+    const QJsonValue bytes = o.value(QLatin1String("bytes"));
+    if (!bytes.isUndefined() && !bytes.isString())
+        return std::nullopt;
+    e.bytes = bytes.toString();
     e.model = IntIn(model, 0, 1);
     e.version = IntIn(version, 0, 255);
     if (!e.time.isValid() || !op || !outcome ||
         *outcome == kReportReplyArriving || (!model.isNull() && !e.model) || (!version.isNull() && !e.version) ||
-        (!e.file.isEmpty() && !IsEntryFileName(e.file)))
+        (!e.file.isEmpty() && !IsEntryFileName(e.file, kCf8)) || (!e.bytes.isEmpty() && !IsEntryFileName(e.bytes, kBytes)))
         return std::nullopt;
     e.op = *op;
     e.outcome = *outcome;
@@ -180,12 +191,11 @@ void Prune(const QDir& dir)
     for (const IndexLine& l : lines) {
         if (!l.entry)
             continue;
-        if (surplus-- > 0) {
-            dropped.insert(l.entry->file);
-            continue;
-        }
-        kept += l.raw + '\n';
-        keptFiles.insert(l.entry->file);
+        std::set<QString>& files = surplus-- > 0 ? dropped : keptFiles;
+        files.insert(l.entry->file);
+        files.insert(l.entry->bytes);
+        if (&files == &keptFiles)
+            kept += l.raw + '\n';
     }
     if (!SaveFileAtomically(path, std::string_view(kept.constData(), std::size_t(kept.size()))))
         return;
@@ -195,15 +205,42 @@ void Prune(const QDir& dir)
             QFile::remove(dir.filePath(name));
 }
 
-// A name of its own for the entry's file; the caller holds the lock.
-QString FreeName(const QDir& dir, const JournalEntry& e)
+// A name of its own for the entry's files (without extension); the caller
+// holds the lock.
+QString FreeStem(const QDir& dir, const JournalEntry& e)
 {
-    const QString stem = e.time.toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) +
+    const QString base = e.time.toUTC().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz")) +
                          QLatin1Char('-') + JournalOpKey(e.op);
-    QString name = stem + QStringLiteral(".cf8");
-    for (int n = 2; QFileInfo::exists(dir.filePath(name)); ++n)
-        name = stem + QStringLiteral("-%1.cf8").arg(n);
-    return name;
+    QString stem = base;
+    const auto taken = [&dir](const QString& s) {
+        return QFileInfo::exists(dir.filePath(s + kCf8)) || QFileInfo::exists(dir.filePath(s + kBytes));
+    };
+    for (int n = 2; taken(stem); ++n)
+        stem = base + QStringLiteral("-%1").arg(n);
+    return stem;
+}
+
+// Saves the entry's .cf8 and its bytes; on failure removes what it wrote.
+bool SaveEntryFiles(const QDir& dir, const QString& stem, const FinishedExchange& x, const Configuration& cfg,
+                    const GprsTexts& texts, QString& failed)
+{
+    const QString cf8 = dir.filePath(stem + kCf8), bytes = dir.filePath(stem + kBytes);
+    const std::optional<int> version = x.result.version >= 0 ? std::optional(x.result.version) : std::nullopt;
+    bool saved = false;
+    try {
+        failed = cf8;
+        saved = SaveConfigFile(cf8, cfg, texts, cfg.model) && QFile::setPermissions(cf8, kFileMode);
+        failed = bytes;
+        saved = saved && SaveFileAtomically(bytes, ConfigJson(cfg, texts, version) + "\n") &&
+                QFile::setPermissions(bytes, kFileMode);
+    } catch (const std::exception&) {
+        saved = false;
+    }
+    if (!saved) {
+        QFile::remove(cf8);
+        QFile::remove(bytes);
+    }
+    return saved;
 }
 
 JournalEntry EntryFor(const FinishedExchange& x)
@@ -291,6 +328,30 @@ bool JournalConfiguration(const FinishedExchange& x, Configuration& cfg, GprsTex
     return true;
 }
 
+bool LoadJournalBytes(const QString& path, Configuration& cfg, GprsTexts& texts, QString& why)
+{
+    constexpr qint64 kMaxBytesFile = 16 * 1024; // a few hundred bytes of hex
+    QFile file(path);
+    // A pipe or a device would be read without end.
+    if (!QFileInfo(path).isFile() || file.size() > kMaxBytesFile || !file.open(QIODevice::ReadOnly)) {
+        why = QStringLiteral("нет файла %1").arg(Native(path));
+        return false;
+    }
+    if (!ConfigFromJson(file.readAll(), cfg, texts, why)) {
+        why = Native(path) + QStringLiteral(": ") + why;
+        return false;
+    }
+    return true;
+}
+
+QString JournalBytesOf(const QString& entryFile)
+{
+    if (!entryFile.endsWith(kCf8))
+        return {};
+    const QString bytes = entryFile.chopped(kCf8.size()) + kBytes;
+    return QFileInfo(bytes).isFile() ? bytes : QString();
+}
+
 bool MakeJournalFolder(const QString& folder)
 {
     if (folder.isEmpty() || !QDir().mkpath(folder))
@@ -320,23 +381,18 @@ QString AddToJournal(const FinishedExchange& x, const QString& folder)
     Configuration cfg;
     GprsTexts texts;
     if (JournalConfiguration(x, cfg, texts)) {
-        const QString name = FreeName(dir, e);
-        const QString path = dir.filePath(name);
-        bool saved = false;
-        try {
-            saved = SaveConfigFile(path, cfg, texts, cfg.model) && QFile::setPermissions(path, kFileMode);
-        } catch (const std::exception&) {
-        }
-        if (!saved) {
-            QFile::remove(path);
-            return QStringLiteral("не удалось записать файл %1").arg(Native(path));
-        }
-        e.file = name;
+        const QString stem = FreeStem(dir, e);
+        QString failed;
+        if (!SaveEntryFiles(dir, stem, x, cfg, texts, failed))
+            return QStringLiteral("не удалось записать файл %1").arg(Native(failed));
+        e.file = stem + kCf8;
+        e.bytes = stem + kBytes;
     }
     const QString index = dir.filePath(kIndexName);
     if (!AppendLine(index, QJsonDocument(JournalJson(e)).toJson(QJsonDocument::Compact) + '\n')) {
-        if (!e.file.isEmpty())
-            QFile::remove(dir.filePath(e.file));
+        for (const QString& name : {e.file, e.bytes})
+            if (!name.isEmpty())
+                QFile::remove(dir.filePath(name));
         return QStringLiteral("не удалось дополнить файл %1").arg(Native(index));
     }
     Prune(dir);
@@ -360,8 +416,9 @@ JournalContents ReadJournal(const QString& folder)
             continue;
         }
         JournalEntry e = *it->entry;
-        if (!e.file.isEmpty())
-            e.file = QFileInfo(dir.filePath(e.file)).absoluteFilePath();
+        for (QString* name : {&e.file, &e.bytes})
+            if (!name->isEmpty())
+                *name = QFileInfo(dir.filePath(*name)).absoluteFilePath();
         c.entries.push_back(e);
     }
     return c;
@@ -379,6 +436,7 @@ QJsonObject JournalJson(const JournalEntry& e)
         {QStringLiteral("outcome"), e.outcome},
         {QStringLiteral("text"), e.text},
         {QStringLiteral("file"), e.file},
+        {QStringLiteral("bytes"), e.bytes},
     };
 }
 

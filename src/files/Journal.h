@@ -22,12 +22,15 @@ namespace vk410 {
 inline constexpr int kJournalLimit = 1000; // newest entries kept
 
 // What an exchange was for. A comparison reads as a read does but changes
-// nothing in the window.
-enum class JournalOp { Read, Write, Compare };
+// nothing in the window; a backup is the read a write begins with, a
+// rollback the write that gives a panel back what the backup read.
+enum class JournalOp { Read, Write, Compare, Backup, Rollback };
 
-// "read", "write", "compare": the operation as the index and `journal --json` name it.
+// "read", "write", "compare", "backup", "rollback": the operation as the
+// index and `journal --json` name it.
 QString JournalOpKey(JournalOp op);
-// "Чтение", "Запись", "Сравнение": as the journal dialog names it.
+// "Чтение", "Запись", "Сравнение", "Чтение перед записью", ...: as the
+// journal dialog names it.
 QString JournalOpTitle(JournalOp op);
 
 struct JournalEntry {
@@ -41,6 +44,9 @@ struct JournalEntry {
     int outcome = kReportDone;  // the final report code: 0, 1, 3 or 4
     QString text;               // the outcome's status text
     QString file;               // absolute path of the entry's .cf8, or empty
+    // Absolute path of the block payloads exactly as read or sent (the JSON
+    // of `show --json`, beside the .cf8), or empty: older entries keep none.
+    QString bytes;
 };
 
 // One finished exchange, as its caller saw it.
@@ -82,6 +88,14 @@ QString JournalOutcomeText(const FinishedExchange& x);
 // there is nothing: a read without block 1, a write that sent nothing.
 bool JournalConfiguration(const FinishedExchange& x, Configuration& cfg, GprsTexts& texts);
 
+// The configuration of an entry's bytes file: every byte as it was read or
+// sent, the radio settings included. False, with why in words, when the
+// file is missing or damaged; cfg and texts are then untouched.
+bool LoadJournalBytes(const QString& path, Configuration& cfg, GprsTexts& texts, QString& why);
+
+// The bytes file kept beside an entry's .cf8, or empty when it keeps none.
+QString JournalBytesOf(const QString& entryFile);
+
 // Creates the folder, the user's alone. False when it cannot be made.
 bool MakeJournalFolder(const QString& folder);
 
@@ -89,7 +103,8 @@ bool MakeJournalFolder(const QString& folder);
 QString JournalModelName(const JournalEntry& e);
 
 // The entry as the command line prints it: time (ISO 8601 with the UTC
-// offset), operation, port, device, model, version, outcome, text, file.
+// offset), operation, port, device, model, version, outcome, text, file,
+// bytes.
 QJsonObject JournalJson(const JournalEntry& e);
 
 } // namespace vk410

@@ -50,15 +50,15 @@ bool WriteFolderSetting(const QString& filePath)
     return WriteSetting(QString::fromLatin1(kSettingFilePath), FolderWithSeparator(filePath));
 }
 
-bool ReadJournalSetting()
+bool ReadSwitchSetting(const char* name)
 {
-    return OpenStore().value(QString::fromLatin1(kSettingJournal), true).toBool();
+    return OpenStore().value(QString::fromLatin1(name), true).toBool();
 }
 
-bool WriteJournalSetting(bool on)
+bool WriteSwitchSetting(const char* name, bool on)
 {
     QSettings store = OpenStore();
-    return Store(store, QString::fromLatin1(kSettingJournal), on ? QStringLiteral("true") : QStringLiteral("false"));
+    return Store(store, QString::fromLatin1(name), on ? QStringLiteral("true") : QStringLiteral("false"));
 }
 
 QString FolderWithSeparator(const QString& filePath)

@@ -17,8 +17,10 @@ namespace vk410 {
 inline constexpr char kSettingComPortName[] = "comportname";
 inline constexpr char kSettingFilePath[] = "filepath";
 inline constexpr char kDefaultComPortName[] = "COM1";
-// Beside the two: whether the window keeps the journal of exchanges.
+// Beside the two, switches of the window: whether it keeps the journal of
+// exchanges, whether a write reads the panel first.
 inline constexpr char kSettingJournal[] = "journal";
+inline constexpr char kSettingBackup[] = "backupbeforewrite";
 
 // The stored text of `name`, or `def` when it is missing or empty; `def` is
 // then stored too. A store that cannot be written still yields `def`.
@@ -35,9 +37,12 @@ QString ReadFolderSetting();
 // Remembers the folder of `filePath` with its trailing separator.
 bool WriteFolderSetting(const QString& filePath);
 
-// "Вести журнал": on unless the user switched it off; a missing value is not stored.
-bool ReadJournalSetting();
-bool WriteJournalSetting(bool on);
+// A switch ("Вести журнал", "Читать прибор перед записью"): on unless the
+// user switched it off; a missing value is not stored.
+bool ReadSwitchSetting(const char* name);
+bool WriteSwitchSetting(const char* name, bool on);
+inline bool ReadJournalSetting() { return ReadSwitchSetting(kSettingJournal); }
+inline bool WriteJournalSetting(bool on) { return WriteSwitchSetting(kSettingJournal, on); }
 
 // The folder of `filePath` with a trailing separator ("/data/a.cf8" -> "/data/").
 QString FolderWithSeparator(const QString& filePath);

@@ -42,7 +42,7 @@ void PanelLink::CommPortDriver1ReceiveData(TCommPortDriver*, const uint8_t* data
 
 bool PanelLink::Busy() const { return thread_ && !finalReported_; }
 
-bool PanelLink::SendData(bool isWrite, const Configuration& cfg, const GprsTexts& texts)
+bool PanelLink::SendData(bool isWrite, const Configuration& cfg, const GprsTexts& texts, ReportHandler handler)
 {
     if (stopping_.load() || Busy())
         return false;
@@ -56,6 +56,7 @@ bool PanelLink::SendData(bool isWrite, const Configuration& cfg, const GprsTexts
         retired_.push_back(std::move(thread_));
     }
     finalReported_ = false;
+    handler_ = std::move(handler);
     ExchangeLine& line = *this;
     ExchangeReporter& reporter = *this;
     thread_ = std::make_unique<TThreadBuff>(line, rx_, reporter, isWrite, cfg, texts);
@@ -160,7 +161,13 @@ void PanelLink::Report(int code, int value, const ExchangeResult& result)
     CallOnOwnerThread([this, code, value, &result] {
         if (code != kReportReplyArriving)
             finalReported_ = true;
-        if (!stopping_.load())
+        if (stopping_.load())
+            return;
+        // A copy: the handler may start the next exchange, which brings its own.
+        const ReportHandler handler = handler_;
+        if (handler)
+            handler(code, value, result);
+        else
             emit exchangeReport(code, value, result);
     });
 }

@@ -63,10 +63,17 @@ public:
     // while the port is open). Returns whether the device changed.
     bool SetPortText(const QString& portBoxText);
 
+    // Where one exchange's reports go instead of exchangeReport; called on
+    // this object's thread, like the signal.
+    using ReportHandler = std::function<void(int code, int value, const ExchangeResult& result)>;
+
     // Starts a read (isWrite false) or a write on copies of cfg and texts.
     // False, and nothing started, while a previous exchange has not yet sent
-    // its final report, or after Stop().
-    bool SendData(bool isWrite, const Configuration& cfg, const GprsTexts& texts);
+    // its final report, or after Stop(). With a handler, this exchange's
+    // reports reach it and not exchangeReport (status texts still go out):
+    // a composed exchange (a write with its backup) is not mistaken for a
+    // read by whoever listens to every read.
+    bool SendData(bool isWrite, const Configuration& cfg, const GprsTexts& texts, ReportHandler handler = {});
 
     // An exchange has started and not yet sent its final report.
     bool Busy() const;
@@ -105,6 +112,7 @@ private:
     std::unique_ptr<TThreadBuff> thread_;               // the latest exchange
     std::vector<std::unique_ptr<TThreadBuff>> retired_; // earlier ones, maybe still closing
     bool finalReported_ = true; // GUI thread only
+    ReportHandler handler_;     // the running exchange's; GUI thread only
     std::atomic<bool> stopping_{false};
     std::mutex callsMutex_;
     std::vector<std::function<void()>> calls_; // from the exchange thread, run here

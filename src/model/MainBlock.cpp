@@ -40,6 +40,11 @@ bool LoadDefaults(TMainBlock& block, unsigned modelCode)
     return true;
 }
 
+void CopyRadioSettings(const TMainBlock& from, TMainBlock& to)
+{
+    std::copy_n(from.payload(), kRadioSettingsSize, to.payload());
+}
+
 uint16_t ControlTime(const TMainBlock& block)
 {
     return uint16_t(block.at(MainOff::controlTime) + 256 * block.at(MainOff::controlTime + 1));

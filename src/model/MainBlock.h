@@ -51,6 +51,11 @@ const uint8_t* DefaultImage(unsigned modelCode);
 // nothing changes and false is returned (the window then shows its box).
 bool LoadDefaults(TMainBlock& block, unsigned modelCode);
 
+// The radio channel settings: payload offsets 0..3 (sends per alarm and per
+// restore, the control period). No page shows them and files never keep them.
+constexpr std::size_t kRadioSettingsSize = 4;
+void CopyRadioSettings(const TMainBlock& from, TMainBlock& to);
+
 uint16_t ControlTime(const TMainBlock& block);
 void SetControlTime(TMainBlock& block, unsigned seconds); // value mod 65536
 

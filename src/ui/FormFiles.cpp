@@ -3,6 +3,7 @@
 
 #include "files/FileOps.h"
 #include "files/FileTexts.h"
+#include "files/Journal.h"
 #include "files/Settings.h"
 #include "files/ShortPath.h"
 #include "Dialogs.h"
@@ -59,6 +60,32 @@ bool TForm1::OpenConfig(const QString& path)
     }
     RefreshControls();
     panelVersion_.reset();
+    radioFromPanel_ = false; // files never keep them
+    SetStatusText(QStringLiteral("Файл открыт"));
+    return true;
+}
+
+bool TForm1::OpenExactBytes(const QString& path)
+{
+    Configuration cfg;
+    GprsTexts texts;
+    QString why;
+    if (!LoadJournalBytes(path, cfg, texts, why)) {
+        msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка чтения файла"),
+                   QString::fromUtf8(kFileRejected) + QStringLiteral("\r\n") + why, MsgButtons::Ok);
+        return false;
+    }
+    const uint8_t before = cfg_.model;
+    cfg_ = cfg;
+    if (gprs_)
+        gprs_->SetTexts(texts);
+    if (cfg.model != before) {
+        SelectModelQuietly(cfg.model);
+        SetDevice(cfg.model);
+    }
+    RefreshControls();
+    panelVersion_.reset();
+    radioFromPanel_ = true;
     SetStatusText(QStringLiteral("Файл открыт"));
     return true;
 }

@@ -9,7 +9,9 @@
 
 #include "files/PortBox.h"
 #include "files/PortList.h"
+#include "files/Journal.h"
 #include "link/PanelLink.h"
+#include "link/WriteSession.h"
 #include "model/CXMGSM.h"
 #include "Dialogs.h"
 #include "FormGprs.h"
@@ -22,6 +24,19 @@ namespace {
 const QColor kGreen(0, 128, 0);
 const QColor kRed(255, 0, 0);
 constexpr int kBlinkCount = 3;
+const QString kClosesAfterExchange = QStringLiteral("Окно закроется, когда закончится обмен с прибором");
+
+JournalOp OpOfStep(WriteStep step)
+{
+    switch (step) {
+    case WriteStep::Backup:
+        return JournalOp::Backup;
+    case WriteStep::Rollback:
+        return JournalOp::Rollback;
+    default:
+        return JournalOp::Write;
+    }
+}
 } // namespace
 
 void TForm1::ConnectLink()
@@ -34,6 +49,11 @@ void TForm1::ConnectLink()
     connect(PortNameBox, &TDropDownBox::dropDown, this, &TForm1::PortNameBoxDropDown);
     connect(link_.get(), &PanelLink::statusText, this, &TForm1::SetStatusText);
     connect(link_.get(), &PanelLink::exchangeReport, this, &TForm1::ExchangeReport);
+    WriteSession* session = writeSession_.get();
+    connect(session, &WriteSession::statusText, this, &TForm1::SetStatusText);
+    connect(session, &WriteSession::replyArriving, this, [this] { SetStatusText(StatusText::ReplyArriving); });
+    connect(session, &WriteSession::exchangeEnded, this, &TForm1::KeepWriteStep);
+    connect(session, &WriteSession::finished, this, &TForm1::WriteFinished);
     ConnectCommand(N4, &TForm1::N4Click);
     ConnectCommand(N2, &TForm1::N2Click);
     ConnectCommand(N3, &TForm1::N3Click);
@@ -88,9 +108,14 @@ GprsTexts TForm1::DialogTexts() const { return gprs_ ? gprs_->Texts() : GprsText
 void TForm1::SendData(bool isWrite)
 {
     exchangeTexts_ = DialogTexts();
-    if (link_->SendData(isWrite, cfg_, exchangeTexts_))
+    const bool started = isWrite ? writeSession_->Start({cfg_, exchangeTexts_, mnuBackupBeforeWrite->isChecked(),
+                                                         radioFromPanel_})
+                                 : link_->SendData(false, cfg_, exchangeTexts_);
+    if (started)
         SetExchangeControlsEnabled(false);
 }
+
+bool TForm1::ExchangeRunning() const { return link_->Busy() || writeSession_->Running(); }
 
 void TForm1::SetExchangeControlsEnabled(bool enabled)
 {
@@ -115,9 +140,78 @@ void TForm1::ExchangeReport(int code, int value, const ExchangeResult& result)
     } catch (const std::exception& e) {
         msgs_.ShowError(QString::fromUtf8(e.what()));
     }
-    KeepInJournal(code, result, comparing);
+    KeepInJournal(code, result, comparing ? JournalOp::Compare : JournalOp::Read, {});
+    ExchangeEnded(code != kReportDone);
 }
 
+void TForm1::KeepWriteStep(WriteStep step, int code, const ExchangeResult& result)
+{
+    GprsTexts sent = exchangeTexts_;
+    // A rollback sends the texts the backup read.
+    if (step == WriteStep::Rollback)
+        LoadGprsTexts(result.blocks.gprs, sent = {});
+    KeepInJournal(code, result, OpOfStep(step), result.isWrite ? sent : GprsTexts{});
+}
+
+void TForm1::WriteFinished(const WriteOutcome& outcome)
+{
+    SetExchangeControlsEnabled(true);
+    // Reported from the exchange's own hand-over: an exception must not
+    // unwind through it.
+    try {
+        ShowWriteOutcome(outcome);
+    } catch (const std::exception& e) {
+        msgs_.ShowError(QString::fromUtf8(e.what()));
+    }
+    ExchangeEnded(outcome.code != kReportDone);
+}
+
+void TForm1::ShowWriteOutcome(const WriteOutcome& outcome)
+{
+    if (outcome.write)
+        ApplyExchangeResult(*outcome.write, cfg_);
+    switch (outcome.code) {
+    case kReportDone:
+        SelectModelQuietly(cfg_.model);
+        SetDevice(cfg_.model);
+        RefreshControls();
+        StartIndicator(kGreen, kBlinkCount);
+        return;
+    case kReportPortFailed:
+        ShowPortFailed();
+        return;
+    case kReportReadFailed:
+        SetStatusText(StatusText::ReadFailed);
+        break;
+    default:
+        if (outcome.modelRefused)
+            SetStatusText(StatusText::ModelRefused(unsigned(outcome.panelModel), cfg_.model));
+        else if (outcome.rollback != WriteOutcome::Rollback::None)
+            SetStatusText((QStringList{StatusText::WriteFailed} + outcome.Lines()).join(QStringLiteral(". ")));
+        else if (!outcome.write || !outcome.write->refused) // a refused write has said why
+            SetStatusText(StatusText::WriteFailed);
+        break;
+    }
+    StartIndicator(kRed, kBlinkCount);
+}
+
+void TForm1::ExchangeEnded(bool failed)
+{
+    lastExchangeFailed_ = failed;
+    // The journal has its entry by now; the port closes with the window.
+    if (closePending_)
+        QTimer::singleShot(0, this, &QWidget::close);
+}
+
+void TForm1::ShowPortFailed()
+{
+    msgs_.Show(this, MsgIcon::Error, StatusText::PortFailedCaption, StatusText::PortFailedText, MsgButtons::Ok);
+    // The box cannot say why; the status bar can, once it is closed.
+    if (const QString why = PortOpenErrorText(link_->CommPortDriver1().LastOpenError()); !why.isEmpty())
+        SetStatusText(why);
+}
+
+// The outcome of a read; a write's comes through WriteFinished.
 void TForm1::ReportOutcome(int code, int value, const ExchangeResult& result, bool comparing)
 {
     switch (code) {
@@ -127,12 +221,10 @@ void TForm1::ReportOutcome(int code, int value, const ExchangeResult& result, bo
             ShowPanelComparison(result);
             break;
         }
-        // A write reports the current model: the one shown now, which the
-        // user may have picked while the write ran.
-        const unsigned model = result.isWrite ? cfg_.model : unsigned(value & 0xFF);
+        const unsigned model = unsigned(value & 0xFF);
         ApplyExchangeResult(result, cfg_);
-        if (!result.isWrite)
-            panelVersion_ = result.version;
+        panelVersion_ = result.version;
+        radioFromPanel_ = true;
         SelectModelQuietly(model);
         SetDevice(model);
         RefreshControls();
@@ -140,23 +232,12 @@ void TForm1::ReportOutcome(int code, int value, const ExchangeResult& result, bo
         break;
     }
     case kReportPortFailed:
-        msgs_.Show(this, MsgIcon::Error, StatusText::PortFailedCaption, StatusText::PortFailedText,
-                   MsgButtons::Ok);
-        // The box cannot say why; the status bar can, once it is closed.
-        if (const QString why = PortOpenErrorText(link_->CommPortDriver1().LastOpenError()); !why.isEmpty())
-            SetStatusText(why);
+        ShowPortFailed();
         break;
     case kReportReadFailed:
         if (!comparing)
             ApplyExchangeResult(result, cfg_);
         SetStatusText(StatusText::ReadFailed);
-        StartIndicator(kRed, kBlinkCount);
-        break;
-    case kReportWriteFailed:
-        ApplyExchangeResult(result, cfg_);
-        // A refused write has said why; the general text would hide it.
-        if (!result.refused)
-            SetStatusText(StatusText::WriteFailed);
         StartIndicator(kRed, kBlinkCount);
         break;
     default:
@@ -200,8 +281,16 @@ void TForm1::IndTimerTimer()
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
-    // FormClose: the port closes with the window, and an exchange still
-    // running is stopped and awaited so that nothing reports to it later.
+    // An exchange is never cut: a write broken off between blocks leaves a
+    // panel half new. The window closes once it (and any rollback) has ended.
+    if (ExchangeRunning()) {
+        closePending_ = true;
+        SetStatusText(kClosesAfterExchange);
+        event->ignore();
+        return;
+    }
+    closeWaited_ = std::exchange(closePending_, false);
+    // FormClose: the port closes with the window.
     link_->Stop();
     QMainWindow::closeEvent(event);
 }

@@ -37,12 +37,15 @@ void TForm1::ConnectServiceCommands()
 {
     mnuKeepJournal->setCheckable(true);
     mnuKeepJournal->setChecked(ReadJournalSetting());
+    mnuBackupBeforeWrite->setCheckable(true);
+    mnuBackupBeforeWrite->setChecked(ReadSwitchSetting(kSettingBackup));
     ConnectCommand(mnuPrint, &TForm1::mnuPrintClick);
     ConnectCommand(mnuExportPdf, &TForm1::mnuExportPdfClick);
     ConnectCommand(mnuCompareDevice, &TForm1::mnuCompareDeviceClick);
     ConnectCommand(mnuCompareFile, &TForm1::mnuCompareFileClick);
     ConnectCommand(mnuJournal, &TForm1::mnuJournalClick);
     connect(mnuKeepJournal, &QAction::triggered, this, &TForm1::mnuKeepJournalClick);
+    connect(mnuBackupBeforeWrite, &QAction::triggered, this, &TForm1::mnuBackupBeforeWriteClick);
     askPrinter_ = AskPlatformPrinter;
 }
 
@@ -119,7 +122,9 @@ void TForm1::mnuJournalClick()
 
 void TForm1::OpenJournalEntry(const QString& file, QDialog* journal)
 {
-    if (!OpenConfig(file))
+    // Every byte the panel held or was sent, where the entry keeps them.
+    const QString bytes = JournalBytesOf(file);
+    if (!(bytes.isEmpty() ? OpenConfig(file) : OpenExactBytes(bytes)))
         return;
     // Named in the caption, but never the file "Сохранить" writes to: an
     // entry keeps what a panel held or was sent, whatever is edited later.
@@ -137,14 +142,15 @@ void TForm1::CompareJournalEntry(const QString& file, QWidget* journal)
 
 void TForm1::mnuKeepJournalClick(bool checked) { WriteJournalSetting(checked); }
 
-void TForm1::KeepInJournal(int code, const ExchangeResult& result, bool comparing)
+void TForm1::mnuBackupBeforeWriteClick(bool checked) { WriteSwitchSetting(kSettingBackup, checked); }
+
+void TForm1::KeepInJournal(int code, const ExchangeResult& result, JournalOp op, const GprsTexts& sentTexts)
 {
     if (!mnuKeepJournal->isChecked())
         return;
     const TCommPortDriver& port = link_->CommPortDriver1();
     const FinishedExchange x{PortNameBox->currentText(), port.PortName(), code, result,
-                             result.isWrite ? exchangeTexts_ : GprsTexts{}, PortOpenErrorText(port.LastOpenError()),
-                             comparing ? std::optional(JournalOp::Compare) : std::nullopt};
+                             sentTexts, PortOpenErrorText(port.LastOpenError()), op};
     // The outcome stands; the status bar only adds that it was not kept.
     if (const QString why = AddToJournal(x); !why.isEmpty())
         SetStatusText(JournalOutcomeText(x) + QStringLiteral(". Запись журнала не сохранена: ") + why);

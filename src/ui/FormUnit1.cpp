@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include "link/PanelLink.h"
+#include "link/WriteSession.h"
 #include "model/Devices.h"
 #include "model/Loops.h"
 #include "AboutUnit.h"
@@ -50,7 +51,8 @@ TForm1::TForm1(MessageBoxes& msgs, QWidget* parent)
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
       cfg_(StartupConfiguration()), msgs_(msgs), ownDialogs_(std::make_unique<QtFileDialogs>()),
-      fileDialogs_(ownDialogs_.get()), link_(std::make_unique<PanelLink>())
+      fileDialogs_(ownDialogs_.get()), link_(std::make_unique<PanelLink>()),
+      writeSession_(std::make_unique<WriteSession>(*link_))
 {
     setObjectName(QStringLiteral("Form1"));
     QFont pixels = font();
@@ -176,6 +178,8 @@ void TForm1::BuildMenu()
     service->addSeparator();
     mnuJournal = AddCommand(service, QStringLiteral("Журнал..."), "mnuJournal");
     mnuKeepJournal = AddCommand(service, QStringLiteral("Вести журнал"), "mnuKeepJournal");
+    mnuBackupBeforeWrite =
+        AddCommand(service, QStringLiteral("Читать прибор перед записью"), "mnuBackupBeforeWrite");
     auto* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
     help->setObjectName(QStringLiteral("N5"));
     N6 = AddCommand(help, QStringLiteral("О программе..."), "N6");
@@ -246,6 +250,7 @@ void TForm1::DeviceTypeListChange(int index)
         return;
     SetDevice(unsigned(index));
     panelVersion_.reset();
+    radioFromPanel_ = false;
     if (!LoadDefaults(cfg_.main, unsigned(index))) {
         msgs_.Show(this, MsgIcon::Error, QStringLiteral("Внутренняя ошибка 1"),
                    QStringLiteral("Ошибка. Прибор в списке не найден.:\r\nОбратитесь к разработчику"),
@@ -295,7 +300,7 @@ void TForm1::SelectModelQuietly(unsigned modelCode)
 
 void TForm1::BtnCloseClick()
 {
-    link_->Stop();
+    // The port closes with the window, once a running exchange has ended.
     close();
 }
 

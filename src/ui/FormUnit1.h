@@ -28,11 +28,15 @@ class FileDialogs;
 class MessageBoxes;
 class PanelLink;
 class QtFileDialogs;
+class WriteSession;
 class TGsmPage;
 class TUpDown;
 class TfrmGPRS;
 struct CompareSide;
 struct ExchangeResult;
+struct WriteOutcome;
+enum class JournalOp;
+enum class WriteStep;
 
 // The programmer's main window. It owns the configuration in memory, every
 // control that shows or edits it and the panel link; each control writes its
@@ -49,6 +53,7 @@ public:
     // The open and save dialogs; the platform's own unless a test sets others.
     void SetFileDialogs(FileDialogs* dialogs);
     PanelLink& Link() const { return *link_; }
+    WriteSession& Writes() const { return *writeSession_; }
 
     Configuration& Config() { return cfg_; }
     const Configuration& Config() const { return cfg_; }
@@ -86,6 +91,14 @@ public:
     void ButtonWriteClick();
     void SendData(bool isWrite);
     void ExchangeReport(int code, int value, const ExchangeResult& result);
+    // A read or a write (with its backup and rollback) has started and not ended.
+    bool ExchangeRunning() const;
+    // The process's exit status: 1 when the window closed after waiting for an
+    // exchange that failed, else 0.
+    int ExitStatus() const { return closeWaited_ && lastExchangeFailed_ ? 1 : 0; }
+    // Whether the main block's radio bytes came from a panel (a read), so
+    // that a write sends them as they are instead of the panel's own.
+    bool RadioFromPanel() const { return radioFromPanel_; }
     void StartIndicator(const QColor& colour, int count);
     void IndTimerTimer();
     void PortNameBoxChange(const QString& text);
@@ -105,6 +118,7 @@ public:
     void mnuCompareFileClick();
     void mnuJournalClick();
     void mnuKeepJournalClick(bool checked);
+    void mnuBackupBeforeWriteClick(bool checked);
     void mnuPrintClick();
     void mnuExportPdfClick();
     // Asks where to print; the platform's print dialog unless a test sets another.
@@ -125,11 +139,18 @@ private:
     void SetExchangeControlsEnabled(bool enabled);
     void PaintStatusBar(const QColor& colour);
     void ReportOutcome(int code, int value, const ExchangeResult& result, bool comparing);
+    void WriteFinished(const WriteOutcome& outcome);
+    void ShowWriteOutcome(const WriteOutcome& outcome);
+    void ShowPortFailed();
+    void ExchangeEnded(bool failed);
+    void KeepWriteStep(WriteStep step, int code, const ExchangeResult& result);
     GprsTexts DialogTexts() const;
     bool CommitFocusedEditor();
     void ShowFileCaption(const QString& path);
     bool OpenConfig(const QString& path);
-    void KeepInJournal(int code, const ExchangeResult& result, bool comparing);
+    // A journal entry's exact bytes, radio settings included.
+    bool OpenExactBytes(const QString& path);
+    void KeepInJournal(int code, const ExchangeResult& result, JournalOp op, const GprsTexts& sentTexts);
     void OpenJournalEntry(const QString& file, QDialog* journal);
     void CompareJournalEntry(const QString& file, QWidget* journal);
     bool OpenComparisonSide(const QString& path, CompareSide& side);
@@ -199,6 +220,7 @@ private:
     QAction* mnuCompareFile = nullptr;   // "Сравнить с файлом..."
     QAction* mnuJournal = nullptr;       // "Журнал..."
     QAction* mnuKeepJournal = nullptr;   // "Вести журнал", checkable
+    QAction* mnuBackupBeforeWrite = nullptr; // "Читать прибор перед записью", checkable
     QTimer* IndTimer = nullptr;
 
     Configuration cfg_;
@@ -210,6 +232,11 @@ private:
     FileDialogs* fileDialogs_ = nullptr;
     TfrmGPRS* gprs_ = nullptr;
     std::unique_ptr<PanelLink> link_;
+    std::unique_ptr<WriteSession> writeSession_;
+    bool radioFromPanel_ = false;      // see RadioFromPanel()
+    bool closePending_ = false;        // a close waits for the exchange to end
+    bool closeWaited_ = false;         // the window closed after such a wait
+    bool lastExchangeFailed_ = false;
     bool compareRead_ = false;          // the running read is a comparison's
     GprsTexts exchangeTexts_;           // the texts the running exchange was given
     std::optional<int> panelVersion_;

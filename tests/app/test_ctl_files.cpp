@@ -99,7 +99,9 @@ TEST(CtlFiles, WrongUsageSaysWhatWasWrong)
         {{"read", "--prot", "COM1"}, "неизвестный параметр --prot"},
         {{"read", "--port", "p1"}, "порт «p1» не распознан"},
         {{"read", "--port", "com9", "--json"}, "порт «com9» не распознан"},
-        {{"write", "--port", "COM1"}, "не хватает аргумента IN.cf8"},
+        {{"write", "--port", "COM1"}, "нужен либо файл IN.cf8, либо --from-journal N"},
+        {{"write", "--port", "COM1", "--from-journal", "1", "a.cf8"}, "нужен либо файл IN.cf8, либо --from-journal N"},
+        {{"write", "--port", "COM1", "--from-journal", "01"}, "номер записи журнала — целое число от 1: 01"},
         {{"write", "--port", "COM1", "--", "--json"}, "Файл поврежден или не найден: --json"},
     };
     for (const auto& c : cases) {

@@ -18,6 +18,7 @@
 #include "files/FileOps.h"
 #include "link/CPDrv.h"
 #include "link/ThreadBuff.h"
+#include "link/WriteSession.h"
 #include "model/CXMGSM.h"
 
 using namespace vk410;
@@ -219,7 +220,14 @@ TEST_F(CtlLink, FailuresGiveTheirExitCodesAndOutcomeTextLast)
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(r.errLines.back(), QStringLiteral("Нет связи, проверьте соединение или тип прибора"));
-    r = RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, MakeFile(QStringLiteral("w.cf8"), 5)});
+    // A write reads the panel first: a panel that does not answer gets nothing.
+    const QString w = MakeFile(QStringLiteral("w.cf8"), 5);
+    r = RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, w});
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_EQ(r.errLines.mid(r.errLines.size() - 2),
+              (QStringList{QStringLiteral("Нет связи, проверьте соединение или тип прибора"),
+                           QStringLiteral("Запись не начата: прибор не прочитан")}));
+    r = RunCtl({QStringLiteral("write"), QStringLiteral("--no-backup"), QStringLiteral("--port"), link, w});
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_EQ(r.errLines.mid(r.errLines.size() - 2),
               (QStringList{QStringLiteral("Есть ошибки записи. Проверьте тип прибора"),
@@ -302,15 +310,19 @@ TEST_F(CtlLink, EachReadAndWriteLeavesOneJournalEntryWithWhatWasReadOrSent)
     EXPECT_EQ(RunCtl({QStringLiteral("diff"), QStringLiteral("--port"), link, off, panelFile}).exitCode, 0);
 
     const QJsonArray entries = Journal();
-    ASSERT_EQ(entries.size(), 3);
-    const QStringList keys = {"device", "file", "model", "operation", "outcome", "port", "text", "time", "version"};
+    ASSERT_EQ(entries.size(), 4);
+    const QStringList keys = {"bytes",   "device", "file", "model", "operation",
+                              "outcome", "port",   "text", "time",  "version"};
     for (const QJsonValue& v : entries)
         EXPECT_EQ(v.toObject().keys(), keys);
-    const QJsonObject compare = entries[0].toObject(), write = entries[1].toObject(), read = entries[2].toObject();
+    const QJsonObject compare = entries[0].toObject(), write = entries[1].toObject(),
+                      backup = entries[2].toObject(), read = entries[3].toObject();
     EXPECT_EQ(read.value("operation"), "read");
+    EXPECT_EQ(backup.value("operation"), "backup");
     EXPECT_EQ(write.value("operation"), "write");
     EXPECT_EQ(compare.value("operation"), "compare");
-    for (const QJsonObject& e : {read, write, compare}) {
+    EXPECT_EQ(Bytes(backup.value("file").toString()), Bytes(out)) << "what the panel held before the write";
+    for (const QJsonObject& e : {read, backup, write, compare}) {
         EXPECT_EQ(e.value("port"), link);
         EXPECT_EQ(e.value("device"), link);
         EXPECT_EQ(e.value("model"), 1);
@@ -327,9 +339,10 @@ TEST_F(CtlLink, EachReadAndWriteLeavesOneJournalEntryWithWhatWasReadOrSent)
 
     const Result listed = RunCtl({QStringLiteral("journal")});
     const QStringList lines = listed.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(lines.size(), 3);
-    EXPECT_EQ(lines[1], write.value("time").toString() + "\tзапись\t" + link + "\tVK-410QZ8NL\t3\tНастройки записаны");
-    EXPECT_TRUE(lines[0].contains("\tсравнение\t"));
+    ASSERT_EQ(lines.size(), 4);
+    EXPECT_EQ(lines[1], "2\t" + write.value("time").toString() + "\tзапись\t" + link + "\tVK-410QZ8NL\t3\tНастройки записаны");
+    EXPECT_TRUE(lines[0].startsWith("1\t") && lines[0].contains("\tсравнение\t"));
+    EXPECT_TRUE(lines[2].contains("\tчтение перед записью\t"));
 }
 
 TEST_F(CtlLink, FailedExchangesKeepWhatWasTakenOrSentAndSayWhatThePanelConfirmed)
@@ -338,10 +351,17 @@ TEST_F(CtlLink, FailedExchangesKeepWhatWasTakenOrSentAndSayWhatThePanelConfirmed
     StartSim({QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--no-pacing")});
     const QString sent = MakeFile(QStringLiteral("cxm.cf8"), 12);
     EXPECT_EQ(RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, sent}).exitCode, 3);
-    QJsonObject e = Journal().at(0).toObject();
+    // The backup, the write, and the rollback that gave the panel back the backup.
+    QJsonObject e = Journal().at(1).toObject();
+    EXPECT_EQ(e.value("operation"), "write");
     EXPECT_EQ(e.value("outcome"), 4);
     EXPECT_EQ(e.value("text"), "Есть ошибки записи. Проверьте тип прибора. Подтверждено прибором: основная конфигурация");
     EXPECT_EQ(Bytes(e.value("file").toString()), Bytes(sent));
+    const QJsonObject backup = Journal().at(2).toObject(), rollback = Journal().at(0).toObject();
+    EXPECT_EQ(backup.value("operation"), "backup");
+    EXPECT_EQ(rollback.value("operation"), "rollback");
+    EXPECT_EQ(rollback.value("outcome"), 0);
+    EXPECT_EQ(Bytes(rollback.value("file").toString()), Bytes(backup.value("file").toString()));
     StopSim();
 
     StartSim({QStringLiteral("--fault"), QStringLiteral("silent"), QStringLiteral("--no-pacing")});
@@ -366,7 +386,7 @@ TEST_F(CtlLink, FailedExchangesKeepWhatWasTakenOrSentAndSayWhatThePanelConfirmed
     ASSERT_EQ(OpenConfigFile(e.value("file").toString(), kept, texts), 1);
     EXPECT_EQ(kept.main.at(MainOff::out), 77);
     EXPECT_EQ(DeviceNum(kept.gsm), DeviceNum(StartupConfiguration().gsm));
-    EXPECT_EQ(Journal().size(), 3);
+    EXPECT_EQ(Journal().size(), 5);
 }
 
 TEST_F(CtlLink, AJournalThatCannotBeWrittenNeverFailsTheExchange)
@@ -399,34 +419,51 @@ TEST_F(CtlLink, AFailedWriteSaysWhichBlocksThePanelConfirmed)
     }
     noApn.close();
     const QString refusal = StatusText::NoGprsSettings;
+    const QString noBackup = QStringLiteral("--no-backup");
     const struct {
         const char* name;
         QStringList sim;
+        QStringList options;
         QString file;
         QStringList lastLines;
         const char* exitDelay; // the panel's afterwards, hex
     } cases[] = {
-        // No module in the panel: block 1 goes in, block 2 finds nobody.
-        {"partly", {QStringLiteral("--model"), QStringLiteral("1")}, file,
+        // No module in the panel: block 1 goes in, block 2 finds nobody; the
+        // backup goes back in.
+        {"partly", {QStringLiteral("--model"), QStringLiteral("1")}, {}, file,
+         {StatusText::WriteDone, StatusText::WriteFailed, StatusText::RolledBack},
+         "0F"},
+        {"partly without backup", {QStringLiteral("--model"), QStringLiteral("1")}, {noBackup}, file,
          {StatusText::GsmWriteFailed, StatusText::WriteFailed,
           QStringLiteral("Подтверждено прибором: основная конфигурация"),
           QStringLiteral("Не подтверждено: настройки GSM, настройки GPRS")},
          "15"},
+        // The panel takes what it echoes wrongly: the rollback is echoed wrongly too.
         {"bad echo",
-         {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--fault"), QStringLiteral("bad-echo")},
+         {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--fault"), QStringLiteral("bad-echo")}, {},
          file,
+         {StatusText::WriteFailed, StatusText::RollbackFailed,
+          QStringLiteral("Не подтверждено: основная конфигурация")},
+         "0F"},
+        {"bad echo without backup",
+         {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--fault"), QStringLiteral("bad-echo")},
+         {noBackup}, file,
          {StatusText::MainWriteErrors, StatusText::WriteFailed,
           QStringLiteral("Не подтверждено: основная конфигурация, настройки GSM, настройки GPRS")},
          "15"},
         // Refused before anything is sent: the refusal is the outcome.
-        {"refused", {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--cxm")}, noApn.fileName(),
+        {"refused", {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--cxm")}, {}, noApn.fileName(),
          {StatusText::PortOpen, refusal}, "0F"},
+        // Another model in the panel: nothing is sent.
+        {"other model", {QStringLiteral("--model"), QStringLiteral("0")}, {}, file,
+         {StatusText::ReadDone + "1", StatusText::ModelRefused(0, 1)}, "0F"},
     };
     for (const auto& c : cases) {
         QFile::remove(state);
         StartSim(c.sim + QStringList{QStringLiteral("--no-pacing")});
         ASSERT_TRUE(test::WaitFor([&] { return !State().isEmpty(); }, 10000));
-        const Result r = RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, c.file});
+        const Result r = RunCtl(QStringList{QStringLiteral("write"), QStringLiteral("--port"), link} + c.options +
+                                QStringList{c.file});
         EXPECT_EQ(r.exitCode, 3) << c.name;
         EXPECT_EQ(r.errLines.mid(r.errLines.size() - c.lastLines.size()), c.lastLines)
             << c.name << "\n" << r.errLines.join('\n').toStdString();

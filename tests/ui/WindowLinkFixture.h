@@ -10,6 +10,7 @@
 #include "WindowFixture.h"
 #include "kit/SimPanels.h"
 #include "link/PanelLink.h"
+#include "link/WriteSession.h"
 #include "model/CXMGSM.h"
 #include "ui/FormGprs.h"
 
@@ -48,21 +49,37 @@ protected:
         ownColour = window->StatusBarColor();
         PanelLink& link = window->Link();
         // Connected after the window's own slots, so these see what they did.
-        QObject::connect(&link, &PanelLink::statusText, &context, [this](const QString&) {
+        const auto text = [this](const QString&) {
             seen.texts.push_back(window->StatusText());
             NoteControls();
-        });
+        };
+        const auto report = [this](int code) {
+            seen.codes.push_back(code);
+            if (code == kReportReplyArriving) {
+                seen.texts.push_back(window->StatusText());
+                NoteControls();
+                return;
+            }
+            seen.colourAtEnd = window->StatusBarColor();
+            seen.blinking = IndTimer()->isActive();
+        };
+        QObject::connect(&link, &PanelLink::statusText, &context, text);
         QObject::connect(&link, &PanelLink::exchangeReport, &context,
-                         [this](int code, int, const ExchangeResult&) {
-                             seen.codes.push_back(code);
-                             if (code == kReportReplyArriving) {
-                                 seen.texts.push_back(window->StatusText());
-                                 NoteControls();
-                                 return;
-                             }
-                             seen.colourAtEnd = window->StatusBarColor();
-                             seen.blinking = IndTimer()->isActive();
-                         });
+                         [report](int code, int, const ExchangeResult&) { report(code); });
+        // A write reports as a whole: its backup read and rollback are its own.
+        WriteSession& writes = window->Writes();
+        QObject::connect(&writes, &WriteSession::statusText, &context, text);
+        QObject::connect(&writes, &WriteSession::replyArriving, &context, [report] { report(kReportReplyArriving); });
+        QObject::connect(&writes, &WriteSession::finished, &context,
+                         [report](const WriteOutcome& o) { report(o.code); });
+        SetBackup(true); // the settings outlive a test run in one process
+    }
+    // "Читать прибор перед записью"
+    void SetBackup(bool on)
+    {
+        QAction* backup = Action(QStringLiteral("mnuBackupBeforeWrite"));
+        if (backup->isChecked() != on)
+            backup->trigger();
     }
     void TearDown() override
     {

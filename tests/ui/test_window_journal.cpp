@@ -65,7 +65,9 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     Exchange(Button("ButtonWrite"));
     ASSERT_EQ(seen.codes.back(), kReportDone);
     entries = Entries();
-    ASSERT_EQ(entries.size(), 2u);
+    ASSERT_EQ(entries.size(), 3u) << "the write and the read before it";
+    EXPECT_EQ(entries[1].op, JournalOp::Backup);
+    EXPECT_FALSE(entries[1].bytes.isEmpty());
     EXPECT_EQ(entries[0].op, JournalOp::Write);
     EXPECT_EQ(entries[0].version, 12) << "the echo of block 1 names it too";
     EXPECT_EQ(entries[0].text, StatusText::WriteDone);
@@ -74,7 +76,7 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     ExchangeBy([this] { Action("mnuCompareDevice")->trigger(); });
     ASSERT_EQ(seen.codes.back(), kReportDone);
     entries = Entries();
-    ASSERT_EQ(entries.size(), 3u);
+    ASSERT_EQ(entries.size(), 4u);
     EXPECT_EQ(entries[0].op, JournalOp::Compare);
     if (TfrmCompare* compare = Shown<TfrmCompare>(window.get(), "frmCompare"))
         compare->accept();
@@ -86,7 +88,7 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     Exchange(Button("ButtonRead"));
     ASSERT_EQ(seen.codes.back(), kReportReadFailed);
     entries = Entries();
-    ASSERT_EQ(entries.size(), 4u);
+    ASSERT_EQ(entries.size(), 5u);
     EXPECT_EQ(entries[0].outcome, kReportReadFailed);
     EXPECT_EQ(entries[0].text, StatusText::ReadFailed);
     EXPECT_FALSE(entries[0].model || entries[0].version);
@@ -96,7 +98,7 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     TfrmJournal* journal = Shown<TfrmJournal>(window.get(), "frmJournal");
     ASSERT_NE(journal, nullptr);
     QTableWidget* table = journal->grdJournal;
-    ASSERT_EQ(table->rowCount(), 4);
+    ASSERT_EQ(table->rowCount(), 5);
     EXPECT_TRUE(table->item(0, 0)->isSelected());
     EXPECT_FALSE(journal->btnOpen->isEnabled()) << "the failed read kept no file";
     EXPECT_EQ(table->item(1, 1)->text(), "Сравнение");
@@ -113,7 +115,7 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     EXPECT_EQ(shown, std::vector<QUrl>{QUrl::fromLocalFile(JournalFolder())});
 
     // The read: loop 3 as the panel had it before the write.
-    table->selectRow(3);
+    table->selectRow(4);
     journal->btnCompare->click();
     TfrmCompare* compare = Shown<TfrmCompare>(journal, "frmCompare");
     ASSERT_NE(compare, nullptr);
@@ -122,13 +124,14 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     EXPECT_EQ(compare->grdDiff->item(0, 1)->text(), QStringLiteral("Тип шлейфа"));
     compare->accept();
 
-    const QString readFile = entries[3].file;
+    const QString readFile = entries[4].file;
     QTest::keyClick(table, Qt::Key_Return); // "Открыть" is the default
     EXPECT_TRUE(WaitFor([journal] { return !journal->isVisible(); }));
     EXPECT_EQ(Byte(MainOff::type(3)), GprsPanel(1).cfg.main.at(MainOff::type(3)));
     EXPECT_EQ(window->StatusText(), QStringLiteral("Файл открыт"));
     EXPECT_TRUE(window->windowTitle().startsWith(readFile + " : "));
     EXPECT_TRUE(window->FileName().isEmpty()) << "\"Сохранить\" never writes into the journal";
+    EXPECT_TRUE(window->RadioFromPanel()) << "opened from the exact bytes";
     for (const auto& box : boxes.shown)
         EXPECT_NE(box.icon, MsgIcon::Error) << box.text.toStdString();
 }

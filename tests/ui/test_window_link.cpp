@@ -131,13 +131,22 @@ TEST_F(WindowLink, SilentPanelEndsInTheFailureTextAndARedBlink)
     p.faults.insert(Fault::Silent);
     StartPanel(p);
     const auto before = window->Config().main.buf;
-    for (QPushButton* button : {Button("ButtonRead"), Button("ButtonWrite")}) {
-        const bool isRead = button == Button("ButtonRead");
-        SCOPED_TRACE(isRead ? "read" : "write");
-        Exchange(button);
-        EXPECT_EQ(seen.codes.back(), isRead ? kReportReadFailed : kReportWriteFailed);
-        EXPECT_EQ(seen.texts.front(), StatusText::PortOpen);
-        EXPECT_EQ(window->StatusText(), isRead ? StatusText::ReadFailed : StatusText::WriteFailed);
+    // A write reads the panel first: without an answer nothing is sent, and
+    // the outcome is the read's. Without that read it is the write's own.
+    const struct {
+        const char* button;
+        bool backup;
+        int code;
+        QString text;
+    } rows[] = {{"ButtonRead", true, kReportReadFailed, StatusText::ReadFailed},
+                {"ButtonWrite", true, kReportReadFailed, StatusText::ReadFailed},
+                {"ButtonWrite", false, kReportWriteFailed, StatusText::WriteFailed}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.button) + (row.backup ? "" : " without backup"));
+        SetBackup(row.backup);
+        Exchange(Button(row.button));
+        EXPECT_EQ(seen.codes.back(), row.code);
+        EXPECT_EQ(window->StatusText(), row.text);
         ExpectBlinkOf(kRed);
         ExpectIdle();
     }
@@ -246,7 +255,7 @@ TEST_F(WindowLink, ModelPickedDuringAWriteStaysWithItsOwnBlock)
     EXPECT_EQ(Edit("edtMRD")->text(), "0");
 }
 
-TEST_F(WindowLink, ExitDuringAnExchangeStopsItWithoutAReport)
+TEST_F(WindowLink, ExitDuringAnExchangeWaitsForItsEndThenCloses)
 {
     sim::PanelConfig p = sim::DefaultPanel(0, false);
     p.faults.insert(Fault::Silent);
@@ -254,12 +263,12 @@ TEST_F(WindowLink, ExitDuringAnExchangeStopsItWithoutAReport)
     QTest::mouseClick(Button("ButtonRead"), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([this] { return window->StatusText() == StatusText::PortOpen; }));
     QTest::mouseClick(Button("BtnClose"), Qt::LeftButton);
-    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->StatusText(), QStringLiteral("Окно закроется, когда закончится обмен с прибором"));
+    ASSERT_TRUE(WaitFor([this] { return !window->isVisible(); }, 10000));
+    EXPECT_EQ(seen.codes, std::vector<int>{kReportReadFailed});
     EXPECT_FALSE(window->Link().CommPortDriver1().IsOpen());
-    // Well past the time the read would have taken to fail.
-    QTest::qWait(2500);
-    EXPECT_TRUE(seen.codes.empty());
-    EXPECT_EQ(window->StatusText(), StatusText::PortOpen);
+    EXPECT_EQ(window->ExitStatus(), 1) << "the exchange it waited for failed";
 }
 
 TEST_F(WindowLink, DestroyingTheWindowDuringAnExchangeIsSafe)

@@ -97,6 +97,10 @@ int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& ve
 std::optional<JournalOp> JournalAs(const Args& a, JournalOp op);
 // Adds a finished exchange to the journal; standard error says when it could not.
 void KeepInJournal(const FinishedExchange& x);
+// The journal entry --from-journal names (1 the newest) as a write sends it:
+// its exact bytes where it keeps them (exact true: the radio settings are the
+// panel's), otherwise its .cf8. The exit code; what was wrong went to standard error.
+int JournalEntryToWrite(const Args& a, Configuration& cfg, GprsTexts& texts, bool& exact);
 // The description for a person, grouped by page and item.
 std::string PersonText(const Description& d);
 

@@ -4,13 +4,15 @@
 #include <cstdio>
 
 #include "Commands.h"
+#include "files/FileTexts.h"
 
 namespace vk410::ctl {
 namespace {
 
-QString PersonLine(const JournalEntry& e)
+// Numbered from 1, the newest, as --from-journal takes them.
+QString PersonLine(std::size_t number, const JournalEntry& e)
 {
-    return QStringList{JournalJson(e).value(QLatin1String("time")).toString(),
+    return QStringList{QString::number(number), JournalJson(e).value(QLatin1String("time")).toString(),
                        JournalOpTitle(e.op).toLower(), e.port,
                        JournalModelName(e), e.version ? QString::number(*e.version) : QStringLiteral("—"), e.text}
         .join(QLatin1Char('\t'));
@@ -43,9 +45,36 @@ int CmdJournal(const Args& a)
         std::printf("%s\n", QJsonDocument(list).toJson(QJsonDocument::Compact).constData());
         return kDone;
     }
-    for (const JournalEntry& e : journal.entries)
-        std::printf("%s\n", PersonLine(e).toUtf8().constData());
+    for (std::size_t i = 0; i < journal.entries.size(); ++i)
+        std::printf("%s\n", PersonLine(i + 1, journal.entries[i]).toUtf8().constData());
     return kDone;
+}
+
+int JournalEntryToWrite(const Args& a, Configuration& cfg, GprsTexts& texts, bool& exact)
+{
+    bool ok = false;
+    const QString text = a.Value("--from-journal");
+    const qlonglong n = text.toLongLong(&ok);
+    if (!ok || n < 1 || text != QString::number(n))
+        return UsageError(QStringLiteral("номер записи журнала — целое число от 1: %1").arg(text), a.command);
+    const JournalContents journal = ReadJournal();
+    if (n > qlonglong(journal.entries.size())) {
+        Message(QStringLiteral("в журнале нет записи %1 (записей: %2)").arg(n).arg(journal.entries.size()));
+        return kFileFailed;
+    }
+    const JournalEntry& e = journal.entries[std::size_t(n - 1)];
+    if (e.file.isEmpty()) {
+        Message(QStringLiteral("запись журнала %1 не хранит конфигурации: %2").arg(n).arg(e.text));
+        return kFileFailed;
+    }
+    exact = !e.bytes.isEmpty();
+    if (!exact)
+        return OpenFile(e.file, cfg, texts) ? kDone : kFileFailed;
+    QString why;
+    if (LoadJournalBytes(e.bytes, cfg, texts, why))
+        return kDone;
+    Message(QString::fromUtf8(kFileRejected) + QStringLiteral(": ") + why);
+    return kFileFailed;
 }
 
 } // namespace vk410::ctl

@@ -3,9 +3,11 @@
 #include <QFileInfo>
 
 #include "Commands.h"
+#include "app/Termination.h"
 #include "files/ConfigJson.h"
 #include "link/PanelLink.h"
 #include "link/PortName.h"
+#include "link/WriteSession.h"
 
 namespace vk410::ctl {
 namespace {
@@ -25,8 +27,8 @@ QString PortLine(const QString& port, const QString& device)
     return shown == port ? QStringLiteral("Порт %1").arg(port) : QStringLiteral("Порт %1 -> %2").arg(port, shown);
 }
 
-// Runs one exchange to its end; cfg receives what it hands back.
-Outcome RunExchange(const QString& port, bool isWrite, Configuration& cfg, const GprsTexts& texts)
+// Runs one read to its end; cfg receives what it hands back.
+Outcome RunRead(const QString& port, Configuration& cfg)
 {
     const QString device = DeviceOf(port);
     PrintLine(PortLine(port, device));
@@ -48,51 +50,141 @@ Outcome RunExchange(const QString& port, bool isWrite, Configuration& cfg, const
                              outcome.openError = PortOpenErrorText(link.CommPortDriver1().LastOpenError());
                          loop.quit();
                      });
-    if (!link.SendData(isWrite, cfg, texts))
+    if (!link.SendData(false, cfg, GprsTexts{}))
         return outcome;
     loop.exec();
     link.WaitFinished();
     return outcome;
 }
 
-// The blocks a write of cfg sends.
-BlockSet BlocksWritten(const Configuration& cfg)
+int PortFailed(const QString& openError)
 {
-    const bool gsm = cfg.main.at(MainOff::state) != 0;
-    return {true, gsm, gsm && cfg.gsm.at(GsmOff::useGPRScfg) != 0};
+    PrintLine(StatusText::PortFailedText);
+    if (!openError.isEmpty())
+        PrintLine(openError);
+    return kPortFailed;
 }
 
-// After a failed write: what the panel holds now, as far as it said so.
-void PrintConfirmed(const Configuration& cfg, const ExchangeResult& r)
-{
-    const BlockSet sent = BlocksWritten(cfg), confirmed = ConfirmedBlocks(r);
-    const QStringList yes = BlockNames(confirmed);
-    const QStringList no =
-        BlockNames({sent.main && !confirmed.main, sent.gsm && !confirmed.gsm, sent.gprs && !confirmed.gprs});
-    if (!yes.isEmpty())
-        PrintLine(StatusText::Confirmed + yes.join(QStringLiteral(", ")));
-    PrintLine(QStringLiteral("Не подтверждено: ") + no.join(QStringLiteral(", ")));
-}
-
-int ExitFor(const Outcome& o, bool isWrite, const Configuration& cfg)
+int ExitFor(const Outcome& o)
 {
     switch (o.code) {
     case kReportDone:
         return kDone;
     case kReportPortFailed:
-        PrintLine(StatusText::PortFailedText);
-        if (!o.openError.isEmpty())
-            PrintLine(o.openError);
-        return kPortFailed;
+        return PortFailed(o.openError);
     default:
-        // A refusal sends nothing: its status text is the outcome.
-        if (isWrite && o.result.refused)
-            return kExchangeFailed;
-        PrintLine(isWrite ? StatusText::WriteFailed : StatusText::ReadFailed);
-        if (isWrite)
-            PrintConfirmed(cfg, o.result);
+        PrintLine(StatusText::ReadFailed);
         return kExchangeFailed;
     }
+}
+
+// The outcome of a write, after its progress; the exit code.
+int ExitForWrite(const WriteOutcome& o, const Configuration& cfg, const QString& openError)
+{
+    switch (o.code) {
+    case kReportDone:
+        return kDone;
+    case kReportPortFailed:
+        return PortFailed(openError);
+    case kReportReadFailed:
+        PrintLine(StatusText::ReadFailed);
+        PrintLine(QStringLiteral("Запись не начата: прибор не прочитан"));
+        return kExchangeFailed;
+    default:
+        if (o.modelRefused)
+            PrintLine(StatusText::ModelRefused(unsigned(o.panelModel), cfg.model));
+        else if (!o.write || !o.write->refused) // a refusal has said why
+            for (const QString& line : QStringList{StatusText::WriteFailed} + o.Lines())
+                PrintLine(line);
+        return kExchangeFailed;
+    }
+}
+
+JournalOp OpOfStep(WriteStep step)
+{
+    switch (step) {
+    case WriteStep::Backup:
+        return JournalOp::Backup;
+    case WriteStep::Rollback:
+        return JournalOp::Rollback;
+    default:
+        return JournalOp::Write;
+    }
+}
+
+// A signal during a write is announced and waits for the write to end; a
+// second Ctrl+C cuts it, and says what that may leave.
+class DeferredTermination {
+public:
+    DeferredTermination()
+    {
+        signals_.SetUrgentExit(("vedu-vk410ctl: " + kCut + "\n").toUtf8());
+        QObject::connect(&signals_, &TerminationSignals::requested, &signals_, [this] {
+            if (!std::exchange(announced_, true))
+                Message(QStringLiteral("запись будет доведена до конца, затем программа завершится "
+                                       "(повторный Ctrl+C прервёт её сразу, ") + kCut + QLatin1Char(')'));
+        });
+    }
+
+private:
+    const QString kCut = QStringLiteral("прибор может остаться записанным не полностью");
+    TerminationSignals signals_;
+    bool announced_ = false;
+};
+
+struct WriteRun {
+    WriteOutcome outcome;
+    QString openError;
+};
+
+// Runs a write with its backup (and rollback) to its end; each exchange is
+// kept in the journal as it ends, before the next one starts.
+WriteRun RunWrite(const QString& port, const WriteRequest& request, bool keepJournal)
+{
+    const QString device = DeviceOf(port);
+    PrintLine(PortLine(port, device));
+    PanelLink link;
+    link.CommPortDriver1().SetPortName(device);
+    WriteSession session(link);
+    WriteRun run;
+    QEventLoop loop;
+    QObject::connect(&link, &PanelLink::statusText, &loop, [](const QString& t) { PrintLine(t); });
+    QObject::connect(&session, &WriteSession::statusText, &loop, [](const QString& t) { PrintLine(t); });
+    QObject::connect(&session, &WriteSession::replyArriving, &loop, [] { PrintLine(StatusText::ReplyArriving); });
+    QObject::connect(&session, &WriteSession::exchangeEnded, &loop,
+                     [&](WriteStep step, int code, const ExchangeResult& result) {
+                         if (code == kReportPortFailed)
+                             run.openError = PortOpenErrorText(link.CommPortDriver1().LastOpenError());
+                         if (!keepJournal)
+                             return;
+                         GprsTexts sent = request.texts;
+                         if (step == WriteStep::Rollback)
+                             LoadGprsTexts(result.blocks.gprs, sent = {});
+                         KeepInJournal({port, device, code, result, result.isWrite ? sent : GprsTexts{},
+                                        run.openError, OpOfStep(step)});
+                     });
+    QObject::connect(&session, &WriteSession::finished, &loop, [&](const WriteOutcome& o) {
+        run.outcome = o;
+        loop.quit();
+    });
+    const DeferredTermination deferred;
+    if (!session.Start(request))
+        return run;
+    loop.exec();
+    link.WaitFinished();
+    return run;
+}
+
+// What `write` sends: a file, or a journal entry's exact bytes; the exit code.
+int WriteSource(const Args& a, WriteRequest& request)
+{
+    const bool fromJournal = a.Has("--from-journal");
+    if (fromJournal == !a.operands.isEmpty())
+        return UsageError(QStringLiteral("нужен либо файл IN.cf8, либо --from-journal N"), a.command);
+    request.cfg = StartupConfiguration();
+    if (fromJournal)
+        return JournalEntryToWrite(a, request.cfg, request.texts, request.radioFromPanel);
+    return OpenFile(a.operands[0], request.cfg, request.texts) ? kDone : kFileFailed;
 }
 
 } // namespace
@@ -124,10 +216,10 @@ int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& ve
               std::optional<JournalOp> journalAs)
 {
     cfg = StartupConfiguration();
-    const Outcome o = RunExchange(port, false, cfg, GprsTexts{});
+    const Outcome o = RunRead(port, cfg);
     if (journalAs)
         KeepInJournal({port, DeviceOf(port), o.code, o.result, {}, o.openError, journalAs});
-    const int rc = ExitFor(o, false, cfg);
+    const int rc = ExitFor(o);
     if (rc != kDone)
         return rc;
     texts = {};
@@ -157,14 +249,12 @@ int CmdWrite(const Args& a)
 {
     if (!PortUnderstood(a))
         return kUsage;
-    Configuration cfg = StartupConfiguration();
-    GprsTexts texts;
-    if (!OpenFile(a.operands[0], cfg, texts))
-        return kFileFailed;
-    const Outcome o = RunExchange(a.Value("--port"), true, cfg, texts);
-    if (!a.Has("--no-journal"))
-        KeepInJournal({a.Value("--port"), DeviceOf(a.Value("--port")), o.code, o.result, texts, o.openError, {}});
-    return ExitFor(o, true, cfg);
+    WriteRequest request;
+    if (const int rc = WriteSource(a, request); rc != kDone)
+        return rc;
+    request.backup = !a.Has("--no-backup");
+    const WriteRun run = RunWrite(a.Value("--port"), request, !a.Has("--no-journal"));
+    return ExitForWrite(run.outcome, request.cfg, run.openError);
 }
 
 } // namespace vk410::ctl

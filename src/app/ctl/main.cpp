@@ -1,6 +1,7 @@
 // vedu-vk410ctl: the command-line programmer (no widgets); its commands and their help.
 #include <QGuiApplication>
 #include <algorithm>
+#include <csignal>
 #include <cstring>
 #include <memory>
 
@@ -61,10 +62,20 @@ const std::vector<CommandSpec>& Commands()
          "Ход обмена (тексты строки состояния окна) идёт в стандартный поток ошибок, итог последним.\n" + kPortRule +
              kCf8Rule,
          CmdRead},
-        {"write", "--port PORT [--no-journal] IN.cf8", "записать конфигурацию файла в прибор", {kPort, kNoJournal},
-         {"IN.cf8"}, 1,
-         "Каждый блок сверяется с ответом прибора. Если прибор подтвердил не все блоки,\n"
-         "последние строки называют подтверждённые и неподтверждённые (код выхода 3).\n" +
+        {"write", "--port PORT [--no-backup] [--no-journal] IN.cf8 | --from-journal N",
+         "записать конфигурацию файла в прибор",
+         {kPort,
+          {"--from-journal", "N", "записать запись N журнала (1 — последняя) байт в байт:\n"
+                                  "то, что прибор хранил или получил"},
+          {"--no-backup", nullptr, "не читать прибор перед записью"},
+          kNoJournal},
+         {"IN.cf8"}, 0,
+         "Сначала прибор читается и прочитанное остаётся в журнале: так ему можно вернуть\n"
+         "прежние настройки (write --from-journal N). Прибор другой модели не записывается.\n"
+         "Настройки радиоканала, которых файл не хранит, остаются те, что в приборе.\n"
+         "Каждый блок сверяется с ответом прибора; если прибор не подтвердил блок после\n"
+         "первого, ему записываются прежние настройки, и последние строки говорят, удалось\n"
+         "ли это (код выхода 3). Сигнал во время записи откладывается до её конца.\n" +
              kPortRule,
          CmdWrite},
         {"diff", "[--json] A.cf8 B.cf8 | --port PORT [--json] [--no-journal] B.cf8",
@@ -86,7 +97,8 @@ const std::vector<CommandSpec>& Commands()
          {}, 0, "", CmdPorts},
         {"journal", "[--json]", "журнал обмена: чтения и записи, новые первыми",
          {{"--json", nullptr, "массивом JSON"}}, {}, 0,
-         "read, write и diff --port оставляют в журнале запись о каждом обмене, если не дан --no-journal.\n",
+         "read, write и diff --port оставляют в журнале запись о каждом обмене, если не дан --no-journal.\n"
+         "Записи пронумерованы, 1 — последняя: write --from-journal N записывает запись N в прибор.\n",
          CmdJournal},
     };
     return commands;
@@ -150,6 +162,11 @@ int Run(QStringList args)
 
 int main(int argc, char* argv[])
 {
+#ifndef _WIN32
+    // A reader of the output that goes away (`| head`) must not end a write
+    // between blocks: the lost lines are the only loss.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     qInstallMessageHandler(QtMessages);
     const auto app = MakeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vedu-vk410ctl"));

@@ -1,7 +1,7 @@
 // vedu-vk410: the panel programmer.
 #include <QLibraryInfo>
 
-#include "Termination.h"
+#include "app/Termination.h"
 #include "model/Configuration.h"
 #include "ui/Dialogs.h"
 #include "ui/FormGprs.h"
@@ -14,7 +14,10 @@ int main(int argc, char** argv)
     app.setApplicationName(QStringLiteral("Vedu VK410"));
     // Wayland finds the menu entry, and with it the icon, by this name.
     app.setDesktopFileName(QStringLiteral(VK410_APP_ID));
-    vk410::CloseWindowsOnTermination();
+    // A session that ends, or a `kill`, closes the window as "Выход" does: an
+    // exchange still running ends first.
+    vk410::TerminationSignals termination;
+    QObject::connect(&termination, &vk410::TerminationSignals::requested, &app, &QApplication::closeAllWindows);
     // Without the file the toolkit's buttons stay English; nothing else changes.
     app.LoadToolkitTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     vk410::QtMessageBoxes boxes;
@@ -27,5 +30,6 @@ int main(int argc, char** argv)
     window.show();
     const int rc = app.exec();
     app.SetMessageBoxes(nullptr);
-    return rc;
+    // A close that waited for an exchange says how that exchange ended.
+    return rc != 0 ? rc : window.ExitStatus();
 }
