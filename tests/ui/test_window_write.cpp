@@ -1,0 +1,112 @@
+// "Записать" as a whole: the panel read first and kept, its radio settings
+// kept, another model refused, a half-done write given back, and a window
+// that waits for a write to end however it is closed.
+#include <QPushButton>
+#include <csignal>
+
+#include "WindowLinkFixture.h"
+#include "app/Termination.h"
+#include "files/Journal.h"
+#include "link/WriteSession.h"
+
+namespace vk410::test {
+namespace {
+
+std::vector<uint8_t> Radio(const Configuration& c)
+{
+    return {c.main.payload(), c.main.payload() + kRadioSettingsSize};
+}
+
+// A panel whose radio settings are not the defaults a file or a start brings.
+sim::PanelConfig RadioPanel(uint8_t model, bool cxm)
+{
+    sim::PanelConfig p = sim::DefaultPanel(model, cxm);
+    p.cfg.main.at(MainOff::alarmsends) = 3;
+    SetControlTime(p.cfg.main, 120);
+    p.cfg.main.at(MainOff::out) = 44;
+    return p;
+}
+
+TEST_F(WindowLink, AWriteRightAfterStartKeepsWhatThePanelHeldAndItsRadioSettings)
+{
+    StartPanel(RadioPanel(0, false));
+    const Configuration before = server->State().cfg;
+    Exchange(Button("ButtonWrite"));
+    ASSERT_EQ(seen.codes.back(), kReportDone);
+    EXPECT_EQ(seen.texts.front(), StatusText::BackupReading);
+    const Configuration after = server->State().cfg;
+    EXPECT_EQ(Radio(after), Radio(before)) << "the start-up configuration brings no radio settings of its own";
+    EXPECT_EQ(after.main.at(MainOff::out), 15);
+
+    const std::vector<JournalEntry> entries = ReadJournal().entries;
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].op, JournalOp::Backup);
+    Configuration held;
+    GprsTexts texts;
+    QString why;
+    ASSERT_TRUE(LoadJournalBytes(entries[1].bytes, held, texts, why)) << why.toStdString();
+    EXPECT_EQ(MainPayload(held), MainPayload(before));
+}
+
+TEST_F(WindowLink, AFailureAfterBlockOneGivesThePanelBackWhatItHeld)
+{
+    // A configuration with the module, a panel without one: block 2 finds nobody.
+    StartPanel(RadioPanel(1, false));
+    const Configuration before = server->State().cfg;
+    SelectModel(1);
+    RawByte(MainOff::state) = 1;
+    SetDestinationTries(window->Config().gsm, 1, 1); // no question before the write
+    window->RefreshControls();
+    Exchange(Button("ButtonWrite"));
+    EXPECT_EQ(seen.codes.back(), kReportWriteFailed);
+    EXPECT_EQ(window->StatusText(), StatusText::WriteFailed + ". " + StatusText::RolledBack);
+    ExpectBlinkOf(kRed);
+    EXPECT_EQ(MainPayload(server->State().cfg), MainPayload(before));
+    const std::vector<JournalEntry> entries = ReadJournal().entries;
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].op, JournalOp::Rollback);
+    EXPECT_EQ(entries[1].op, JournalOp::Write);
+}
+
+TEST_F(WindowLink, APanelOfAnotherModelGetsNoWriteFrame)
+{
+    StartPanel(sim::DefaultPanel(1, false));
+    Exchange(Button("ButtonWrite"));
+    EXPECT_EQ(seen.codes.back(), kReportWriteFailed);
+    EXPECT_EQ(window->StatusText(), QStringLiteral("В приборе VK-410QZ8NL, в конфигурации VK-410QZ8N: запись отменена"));
+    EXPECT_EQ(server->RepliesSent(), 1) << "the backup's block 1, nothing after it";
+    ExpectIdle();
+}
+
+// A termination signal reaches the window as it does in the program.
+TEST_F(WindowLink, ATerminationSignalDuringAWriteClosesTheWindowOnlyOnceTheWriteHasEnded)
+{
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::requested, &context, &QApplication::closeAllWindows);
+    for (const QString& moment : {StatusText::BackupReading, StatusText::WritingMain, StatusText::WritingGsm}) {
+        SCOPED_TRACE(moment.toStdString());
+        if (!window)
+            WindowLink::SetUp();
+        if (server)
+            server->Stop();
+        StartPanel(GprsPanel(1), true);
+        window->Config() = server->State().cfg;
+        window->Config().main.at(MainOff::out) = 21;
+        gprs->SetTexts(kPanelTexts);
+        seen = {};
+        QTest::mouseClick(Button("ButtonWrite"), Qt::LeftButton);
+        ASSERT_TRUE(WaitFor([&] { return window->StatusText() == moment; }, 20000));
+        ::raise(SIGTERM);
+        ASSERT_TRUE(WaitFor([&] { return window->StatusText().startsWith(QStringLiteral("Окно закроется")); }));
+        EXPECT_TRUE(window->isVisible());
+        ASSERT_TRUE(WaitFor([&] { return !window->isVisible(); }, 30000));
+        EXPECT_EQ(seen.codes.back(), kReportDone) << "the write ran to its end";
+        EXPECT_EQ(server->State().cfg.main.at(MainOff::out), 21);
+        EXPECT_EQ(ReadJournal().entries.front().op, JournalOp::Write);
+        EXPECT_EQ(window->ExitStatus(), 0);
+        window.reset();
+    }
+}
+
+} // namespace
+} // namespace vk410::test
