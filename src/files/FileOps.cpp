@@ -65,10 +65,10 @@ uint8_t OpenConfigFile(const QString& path, Configuration& cfg, GprsTexts& texts
     return ReadConfigText(std::string_view(bytes.constData(), std::size_t(bytes.size())), cfg, texts, fault);
 }
 
-QString WithCf8Extension(const QString& path)
+QString WithCf8Extension(const QString& path, Qt::CaseSensitivity nameCase)
 {
     const QString extension = QStringLiteral(".cf8");
-    return path.contains(extension) ? path : path + extension;
+    return path.contains(extension, nameCase) ? path : path + extension;
 }
 
 } // namespace vk410

@@ -1,12 +1,11 @@
 #pragma once
 // The cf8 file on disk (Qt Core). It goes through QSaveFile, so a failed save
 // never destroys the previous file.
+#include <QString>
 #include <cstdint>
 #include <string_view>
 
 #include "FileMapping.h"
-
-class QString;
 
 namespace vk410 {
 
@@ -21,7 +20,14 @@ bool SaveFileAtomically(const QString& path, std::string_view bytes);
 uint8_t OpenConfigFile(const QString& path, Configuration& cfg, GprsTexts& texts,
                        TsdParseResult* fault = nullptr);
 
+// How this system compares file names: Windows takes "X.CF8" for "x.cf8".
+#ifdef _WIN32
+inline constexpr Qt::CaseSensitivity kFileNameCase = Qt::CaseInsensitive;
+#else
+inline constexpr Qt::CaseSensitivity kFileNameCase = Qt::CaseSensitive;
+#endif
+
 // The save-as rule: a name that holds ".cf8" nowhere gets it appended.
-QString WithCf8Extension(const QString& path);
+QString WithCf8Extension(const QString& path, Qt::CaseSensitivity nameCase = kFileNameCase);
 
 } // namespace vk410

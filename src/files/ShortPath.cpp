@@ -1,5 +1,8 @@
 #include "ShortPath.h"
 
+#include <QRegularExpression>
+#include <QStringList>
+
 #ifdef _WIN32
 #include <QDir>
 #include <string>
@@ -7,6 +10,19 @@
 #endif
 
 namespace vk410 {
+
+QString ShortFormOrLong(const QString& longPath, const QString& shortPath)
+{
+    static const QRegularExpression separators(QStringLiteral("[\\\\/]"));
+    const QStringList longParts = longPath.split(separators);
+    const QStringList shortParts = shortPath.split(separators);
+    if (longParts.size() != shortParts.size())
+        return longPath;
+    for (qsizetype i = 0; i < longParts.size(); ++i)
+        if (shortParts[i].count(QLatin1Char('_')) > longParts[i].count(QLatin1Char('_')))
+            return longPath;
+    return shortPath;
+}
 
 QString ShortPathName(const QString& path)
 {
@@ -21,7 +37,7 @@ QString ShortPathName(const QString& path)
     if (length == 0 || length >= needed)
         return native;
     shortPath.resize(length);
-    return QString::fromStdWString(shortPath);
+    return ShortFormOrLong(native, QString::fromStdWString(shortPath));
 #else
     return path;
 #endif

@@ -1,18 +1,21 @@
 // The version record of a program file on Windows: its VERSIONINFO resource,
-// read and queried by the system.
+// read and queried by the system through the wide calls, so that a folder
+// named outside the ANSI code page and the record's Cyrillic texts both hold.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
 #include <windows.h>
 
 #include <QDir>
+#include <string>
+#include <string_view>
 
 #include "VersionRecord.h"
 
 namespace vk410 {
 namespace {
 
-QByteArray AnsiPath(const QString& path) { return QDir::toNativeSeparators(path).toLocal8Bit(); }
+std::wstring WidePath(const QString& path) { return QDir::toNativeSeparators(path).toStdWString(); }
 
 // What this interface offers: the translation table (binary) and the string
 // tables (text); not the fixed part that the root path would give.
@@ -33,7 +36,7 @@ uint32_t GetFileVersionInfoSize(const QString& path)
     if (path.isEmpty())
         return 0;
     DWORD handle = 0;
-    return ::GetFileVersionInfoSizeA(AnsiPath(path).constData(), &handle);
+    return ::GetFileVersionInfoSizeW(WidePath(path).c_str(), &handle);
 }
 
 bool GetFileVersionInfo(const QString& path, VersionRecord& record)
@@ -42,7 +45,7 @@ bool GetFileVersionInfo(const QString& path, VersionRecord& record)
     if (size == 0)
         return false;
     std::string block(size, '\0');
-    if (!::GetFileVersionInfoA(AnsiPath(path).constData(), 0, size, block.data()))
+    if (!::GetFileVersionInfoW(WidePath(path).c_str(), 0, size, block.data()))
         return false;
     record = VersionRecord{};
     record.block = std::move(block);
@@ -56,18 +59,18 @@ bool VerQueryValue(const VersionRecord& record, std::string_view path, VersionVa
     const Query kind = KindOf(path);
     if (kind == Query::Other)
         return false;
-    const std::string subBlock(path);
+    const std::wstring subBlock = QString::fromUtf8(path.data(), qsizetype(path.size())).toStdWString();
     void* data = nullptr;
     UINT length = 0;
-    if (!::VerQueryValueA(record.block.data(), subBlock.c_str(), &data, &length) || !data)
+    if (!::VerQueryValueW(record.block.data(), subBlock.c_str(), &data, &length) || !data)
         return false;
     if (kind == Query::Translation) {
         value.bytes.assign(static_cast<const char*>(data), length);
     } else {
-        // Length in characters, the terminating zero counted; the text is in
-        // the system's ANSI code page.
-        const char* text = static_cast<const char*>(data);
-        value.bytes = QString::fromLocal8Bit(text, int(qstrnlen(text, length))).toStdString();
+        // Length in characters, the terminating zero counted.
+        std::wstring_view text(static_cast<const wchar_t*>(data), length);
+        text = text.substr(0, text.find(L'\0'));
+        value.bytes = QString::fromWCharArray(text.data(), qsizetype(text.size())).toStdString();
     }
     value.length = length;
     return true;

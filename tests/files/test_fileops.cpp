@@ -160,21 +160,33 @@ TEST(FileOps, UnreadableFilesAreRejectedWithoutChanges)
 
 TEST(FileOps, SaveAsAppendsTheExtensionOnlyWhenTheNameLacksIt)
 {
-    const struct { const char* chosen; const char* saved; } cases[] = {
-        {"/tmp/panel", "/tmp/panel.cf8"},
-        {"/tmp/panel.cf8", "/tmp/panel.cf8"},
-        {"/tmp/panel.cf8.bak", "/tmp/panel.cf8.bak"},
-        {"/tmp/panel.CF8", "/tmp/panel.CF8.cf8"},
+    // Linux names are case-sensitive, Windows names are not: there X.CF8 is a cf8 already.
+    const struct { const char* chosen; const char* onLinux; const char* onWindows; } cases[] = {
+        {"/tmp/panel", "/tmp/panel.cf8", "/tmp/panel.cf8"},
+        {"/tmp/panel.cf8", "/tmp/panel.cf8", "/tmp/panel.cf8"},
+        {"/tmp/panel.cf8.bak", "/tmp/panel.cf8.bak", "/tmp/panel.cf8.bak"},
+        {"/tmp/panel.CF8", "/tmp/panel.CF8.cf8", "/tmp/panel.CF8"},
+        {"C:/Склад/СКЛАД3.Cf8", "C:/Склад/СКЛАД3.Cf8.cf8", "C:/Склад/СКЛАД3.Cf8"},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(vk410::WithCf8Extension(QString::fromUtf8(c.chosen)), QString::fromUtf8(c.saved)) << c.chosen;
+    for (const auto& c : cases) {
+        const QString chosen = QString::fromUtf8(c.chosen);
+        EXPECT_EQ(WithCf8Extension(chosen, Qt::CaseSensitive), QString::fromUtf8(c.onLinux)) << c.chosen;
+        EXPECT_EQ(WithCf8Extension(chosen, Qt::CaseInsensitive), QString::fromUtf8(c.onWindows)) << c.chosen;
+#ifdef _WIN32
+        EXPECT_EQ(WithCf8Extension(chosen), QString::fromUtf8(c.onWindows)) << c.chosen;
+#else
+        EXPECT_EQ(WithCf8Extension(chosen), QString::fromUtf8(c.onLinux)) << c.chosen;
+#endif
+    }
 }
 
 TEST(ShortPathName, NamesTheSameFileInEightDotThreeParts)
 {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Конфигурация объекта номер 12.cf8"));
+    const QString path = dir.filePath(QStringLiteral("Configuration of site number 12.cf8"));
     WriteAll(path, "the long-named file");
+    const QString cyrillic = dir.filePath(QStringLiteral("Конфигурация объекта номер 12.cf8"));
+    WriteAll(cyrillic, "the Cyrillic file");
     const QString missing = dir.filePath(QStringLiteral("нет такого файла.cf8"));
 #ifdef _WIN32
     const QString shortPath = ShortPathName(path);
@@ -182,9 +194,32 @@ TEST(ShortPathName, NamesTheSameFileInEightDotThreeParts)
     const QString name = shortPath.section(QLatin1Char('\\'), -1);
     EXPECT_TRUE(name.contains(QRegularExpression(QStringLiteral("^[^.]{1,8}\\.[^.]{1,3}$")))) << name.toStdString();
     EXPECT_EQ(ReadAll(shortPath), "the long-named file");
+    // Where the OEM code page lacks the letters (wine, a Latin system) the caption keeps the long name.
+    const QString shortCyrillic = ShortPathName(cyrillic);
+    EXPECT_TRUE(shortCyrillic == QDir::toNativeSeparators(cyrillic) ||
+                !shortCyrillic.section(QLatin1Char('\\'), -1).contains(QLatin1Char('_')))
+        << shortCyrillic.toStdString();
+    EXPECT_EQ(ReadAll(shortCyrillic), "the Cyrillic file");
     EXPECT_EQ(ShortPathName(missing), QDir::toNativeSeparators(missing));
 #else
     EXPECT_EQ(ShortPathName(path), path);
+    EXPECT_EQ(ShortPathName(cyrillic), cyrillic);
     EXPECT_EQ(ShortPathName(missing), missing);
 #endif
+}
+
+TEST(ShortPathName, FallsBackToTheLongPathWhenLettersBecameUnderscores)
+{
+    const struct { const char* longPath; const char* shortPath; bool keepsShort; } cases[] = {
+        {"C:\\Program Files\\panel one.cf8", "C:\\PROGRA~1\\PANELO~1.CF8", true},
+        {"C:\\Склад\\СКЛАД3 отдел.cf8", "C:\\Склад\\СКЛАД3~1.CF8", true}, // a Cyrillic OEM code page
+        {"C:\\Users\\Әлия\\ВК410\\a.cf8", "C:\\Users\\____~1\\___410\\a.cf8", false},
+        {"C:\\old_files\\my_panel_long.cf8", "C:\\OLD_FI~1\\MY_PAN~1.CF8", true},
+        {"C:\\dir\\Обмен.cf8", "C:\\dir\\_____~1.CF8", false},
+        {"C:\\a\\b.cf8", "C:\\b.cf8", false}, // not the same path
+    };
+    for (const auto& c : cases) {
+        const QString longPath = QString::fromUtf8(c.longPath), shortPath = QString::fromUtf8(c.shortPath);
+        EXPECT_EQ(ShortFormOrLong(longPath, shortPath), c.keepsShort ? shortPath : longPath) << c.longPath;
+    }
 }

@@ -1,6 +1,9 @@
 // The program file's own resources on Windows: the version record the About
 // box reads and the icon, both generated from what the Linux build uses.
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -18,10 +21,7 @@ TEST(VersionResource, CarriesTheTextsOfTheGeneratedRecord)
     for (const auto& [key, text] : ProgramVersionRecord().strings) {
         VersionValue value;
         ASSERT_TRUE(VerQueryValue(file, "\\StringFileInfo\\" + key, value)) << key;
-        // The description is Cyrillic: only a Cyrillic ANSI code page carries it.
-        if (key.find("FileDescription") == std::string::npos || GetACP() == 1251) {
-            EXPECT_EQ(value.bytes, text) << key;
-        }
+        EXPECT_EQ(value.bytes, text) << key; // the Cyrillic description too, whatever the ANSI code page
         EXPECT_EQ(value.length, QString::fromStdString(value.bytes).size() + 1) << key;
     }
     const AboutLines lines = AboutLinesFromRecord(file);
@@ -30,6 +30,20 @@ TEST(VersionResource, CarriesTheTextsOfTheGeneratedRecord)
     EXPECT_EQ(lines.company, QStringLiteral("Компания: Kelmarix"));
     EXPECT_FALSE(lines.author);
     EXPECT_EQ(GetFileVersionInfoSize(QStringLiteral("C:/no/such/program.exe")), 0u);
+}
+
+// A user's folder may hold letters no ANSI code page has ("Әлия" in none of them).
+TEST(VersionResource, IsReadFromAFolderNamedOutsideTheAnsiCodePage)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("Әлия ВК410"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString copy = folder + QStringLiteral("/vedu-vk410.exe");
+    ASSERT_TRUE(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+    EXPECT_GT(GetFileVersionInfoSize(copy), 0u);
+    VersionRecord record;
+    ASSERT_TRUE(GetFileVersionInfo(copy, record));
+    EXPECT_EQ(AboutLinesFromRecord(record).version, QStringLiteral("Версия: 1.3.4"));
 }
 
 TEST(IconResource, IsTheIconTheWindowDraws)

@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "Commands.h"
+#include "ConsoleOut.h"
 
 namespace vk410::ctl {
 
@@ -9,7 +10,7 @@ namespace {
 
 const QString kProgram = QStringLiteral("vedu-vk410ctl");
 
-void Put(const QString& text, std::FILE* to) { std::fputs(text.toUtf8().constData(), to); }
+void Put(const QString& text, std::FILE* to) { WriteText(to, text); }
 
 QString Utf8(const char* text) { return QString::fromUtf8(text); }
 

@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "Commands.h"
+#include "ConsoleOut.h"
 #include "report/ReportHtml.h"
 #include "report/ReportPdf.h"
 
@@ -85,7 +86,7 @@ int CmdDiff(const Args& a)
     const bool json = a.Has("--json");
     const std::vector<Difference> diffs = Compare(Describe(cfgA, textsA), Describe(cfgB, textsB));
     if (!diffs.empty() || json)
-        std::fputs(DiffText(diffs, json).c_str(), stdout);
+        WriteText(stdout, DiffText(diffs, json));
     return diffs.empty() ? kDone : kDifferent;
 }
 

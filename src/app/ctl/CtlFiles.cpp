@@ -1,5 +1,6 @@
 // The file commands of vedu-vk410ctl: show, new, convert.
 #include "Commands.h"
+#include "ConsoleOut.h"
 #include "files/ConfigJson.h"
 #include "files/FileOps.h"
 #include "files/FileTexts.h"
@@ -58,7 +59,7 @@ int CmdShow(const Args& a)
         return kFileFailed;
     const std::string text = a.Has("--json") ? ConfigJson(cfg, texts, std::nullopt, a.Has("--frames")) + "\n"
                                              : PersonText(Describe(cfg, texts));
-    std::fputs(text.c_str(), stdout);
+    WriteText(stdout, text);
     return kDone;
 }
 

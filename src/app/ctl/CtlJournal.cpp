@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "Commands.h"
+#include "ConsoleOut.h"
 #include "files/FileTexts.h"
 
 namespace vk410::ctl {
@@ -42,11 +43,11 @@ int CmdJournal(const Args& a)
         QJsonArray list;
         for (const JournalEntry& e : journal.entries)
             list.append(JournalJson(e));
-        std::printf("%s\n", QJsonDocument(list).toJson(QJsonDocument::Compact).constData());
+        WriteText(stdout, QJsonDocument(list).toJson(QJsonDocument::Compact).append('\n').toStdString());
         return kDone;
     }
     for (std::size_t i = 0; i < journal.entries.size(); ++i)
-        std::printf("%s\n", PersonLine(i + 1, journal.entries[i]).toUtf8().constData());
+        WriteText(stdout, PersonLine(i + 1, journal.entries[i]) + QLatin1Char('\n'));
     return kDone;
 }
 

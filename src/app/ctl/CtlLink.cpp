@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "Commands.h"
+#include "ConsoleOut.h"
 #include "app/Termination.h"
 #include "files/ConfigJson.h"
 #include "link/PanelLink.h"
@@ -202,8 +203,12 @@ bool PortUnderstood(const Args& a)
     const QString port = a.Value("--port");
     if (!DeviceOf(port).isEmpty())
         return true;
-    UsageError(QStringLiteral("порт «%1» не распознан: нужен COM1, ttyUSB0 или путь к устройству").arg(port),
-               a.command);
+#ifdef _WIN32
+    const QString wanted = QStringLiteral("нужен COM1, COM2, ...");
+#else
+    const QString wanted = QStringLiteral("нужен COM1, ttyUSB0 или путь к устройству");
+#endif
+    UsageError(QStringLiteral("порт «%1» не распознан: %2").arg(port, wanted), a.command);
     return false;
 }
 
@@ -241,7 +246,7 @@ int CmdRead(const Args& a)
     if (a.Has("-o") && SaveFile(a.Value("-o"), cfg, texts) != kDone)
         return kFileFailed;
     if (a.Has("--json"))
-        std::printf("%s\n", ConfigJson(cfg, texts, version, a.Has("--frames")).c_str());
+        WriteText(stdout, ConfigJson(cfg, texts, version, a.Has("--frames")) + '\n');
     return kDone;
 }
 

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "Commands.h"
+#include "ConsoleOut.h"
 #include "files/PortList.h"
 #include "link/PortName.h"
 
@@ -40,7 +41,7 @@ int CmdPorts(const Args& a)
         QJsonArray list;
         for (const SerialPortInfo& port : ports)
             list.append(PortJson(port));
-        std::printf("%s\n", QJsonDocument(list).toJson(QJsonDocument::Compact).constData());
+        WriteText(stdout, QJsonDocument(list).toJson(QJsonDocument::Compact).append('\n').toStdString());
         return kDone;
     }
     if (ports.isEmpty())
@@ -50,7 +51,7 @@ int CmdPorts(const Args& a)
         width = std::max(width, port.name.size());
     for (const SerialPortInfo& port : ports) {
         const QString line = port.name.leftJustified(width + 2) + PortDescription(port);
-        std::printf("%s\n", line.trimmed().toUtf8().constData());
+        WriteText(stdout, line.trimmed() + QLatin1Char('\n'));
     }
     return kDone;
 }

@@ -6,14 +6,20 @@
 #include <memory>
 
 #include "Commands.h"
+#include "ConsoleOut.h"
 #include "report/OffscreenFonts.h"
 
 namespace {
 
 using namespace vk410::ctl;
 
+#ifdef _WIN32
+const std::string kPortRule = "PORT — как в поле «Порт» окна: COM1, COM2, ...; какие порты есть,\n"
+                              "покажет vedu-vk410ctl ports.\n";
+#else
 const std::string kPortRule = "PORT — как в поле «Порт» окна: COM1 — /dev/ttyS0, COM2 — /dev/ttyS1, ...;\n"
                               "ttyUSB0, ttyACM0, ... — /dev/ttyUSB0, ...; путь с «/» — само устройство.\n";
+#endif
 const std::string kCf8Rule = "К имени сохраняемого файла без «.cf8» это расширение добавляется,\n"
                              "как при «Сохранить как...» в окне.\n";
 
@@ -117,7 +123,7 @@ const CommandSpec* FindCommand(const QString& name)
 void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& text)
 {
     if (type == QtCriticalMsg || type == QtFatalMsg)
-        std::fprintf(stderr, "%s\n", text.toUtf8().constData());
+        WriteText(stderr, text + QLatin1Char('\n'));
 }
 
 // The report lays out its PDF with Qt Gui, on the offscreen platform: the
