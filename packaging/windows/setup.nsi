@@ -13,7 +13,7 @@ ManifestDPIAware true
 !include MUI2.nsh
 !include LogicLib.nsh
 !include FileFunc.nsh
-!include ${FILES}
+!include "${FILES}"
 
 !define PRODUCT "Программатор Varko-410"
 !define COMPANY "Kelmarix"
