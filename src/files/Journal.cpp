@@ -16,6 +16,7 @@
 #include "ConfigJson.h"
 #include "ConfigJsonReader.h"
 #include "FileOps.h"
+#include "link/PanelLink.h"
 
 namespace vk410 {
 namespace {
@@ -53,6 +54,7 @@ std::optional<int> IntIn(const QJsonValue& v, int lo, int hi)
 
 const QString kCf8 = QStringLiteral(".cf8");
 const QString kBytes = QStringLiteral(".json");
+const QString kTrace = QStringLiteral(".txt");
 
 // Only names the journal gives its own files: an index line can never point
 // "Открыть" or the removal of old entries anywhere else.
@@ -115,15 +117,21 @@ std::optional<JournalEntry> EntryFromLine(const QByteArray& line)
     e.device = o.value(QLatin1String("device")).toString();
     e.text = o.value(QLatin1String("text")).toString();
     e.file = o.value(QLatin1String("file")).toString();
-    const QJsonValue bytes = o.value(QLatin1String("bytes"));
-    if (!bytes.isUndefined() && !bytes.isString())
-        return std::nullopt;
-    e.bytes = bytes.toString();
+    // Keys that older entries lack.
+    for (const char* key : {"bytes", "trace", "diagnosis"}) {
+        const QJsonValue v = o.value(QLatin1String(key));
+        if (!v.isUndefined() && !v.isString())
+            return std::nullopt;
+    }
+    e.bytes = o.value(QLatin1String("bytes")).toString();
+    e.trace = o.value(QLatin1String("trace")).toString();
+    e.diagnosis = o.value(QLatin1String("diagnosis")).toString();
     e.model = IntIn(model, 0, 1);
     e.version = IntIn(version, 0, 255);
     if (!e.time.isValid() || !op || !outcome ||
         *outcome == kReportReplyArriving || (!model.isNull() && !e.model) || (!version.isNull() && !e.version) ||
-        (!e.file.isEmpty() && !IsEntryFileName(e.file, kCf8)) || (!e.bytes.isEmpty() && !IsEntryFileName(e.bytes, kBytes)))
+        (!e.file.isEmpty() && !IsEntryFileName(e.file, kCf8)) || (!e.bytes.isEmpty() && !IsEntryFileName(e.bytes, kBytes)) ||
+        (!e.trace.isEmpty() && !IsEntryFileName(e.trace, kTrace)))
         return std::nullopt;
     e.op = *op;
     e.outcome = *outcome;
@@ -194,6 +202,7 @@ void Prune(const QDir& dir)
         std::set<QString>& files = surplus-- > 0 ? dropped : keptFiles;
         files.insert(l.entry->file);
         files.insert(l.entry->bytes);
+        files.insert(l.entry->trace);
         if (&files == &keptFiles)
             kept += l.raw + '\n';
     }
@@ -213,7 +222,10 @@ QString FreeStem(const QDir& dir, const JournalEntry& e)
                          QLatin1Char('-') + JournalOpKey(e.op);
     QString stem = base;
     const auto taken = [&dir](const QString& s) {
-        return QFileInfo::exists(dir.filePath(s + kCf8)) || QFileInfo::exists(dir.filePath(s + kBytes));
+        for (const QString& extension : {kCf8, kBytes, kTrace})
+            if (QFileInfo::exists(dir.filePath(s + extension)))
+                return true;
+        return false;
     };
     for (int n = 2; taken(stem); ++n)
         stem = base + QStringLiteral("-%1").arg(n);
@@ -258,7 +270,15 @@ JournalEntry EntryFor(const FinishedExchange& x)
         e.version = r.version;
     e.outcome = x.code;
     e.text = JournalOutcomeText(x);
+    e.diagnosis = DiagnosisText(x.code, r);
     return e;
+}
+
+// The exchange's record as text beside the entry; false when it could not be saved.
+bool SaveTrace(const QString& path, const ExchangeRecord& record)
+{
+    const std::string text = RecordText(record.Entries(), record.IsWrite());
+    return SaveFileAtomically(path, text) && QFile::setPermissions(path, kFileMode);
 }
 
 QString ConfirmedText(const ExchangeResult& r)
@@ -378,21 +398,31 @@ QString AddToJournal(const FinishedExchange& x, const QString& folder)
     if (!lock.tryLock(kLockWaitMs))
         return QStringLiteral("журнал занят другой программой");
     JournalEntry e = EntryFor(x);
+    const QString stem = FreeStem(dir, e);
     Configuration cfg;
     GprsTexts texts;
     if (JournalConfiguration(x, cfg, texts)) {
-        const QString stem = FreeStem(dir, e);
         QString failed;
         if (!SaveEntryFiles(dir, stem, x, cfg, texts, failed))
             return QStringLiteral("не удалось записать файл %1").arg(Native(failed));
         e.file = stem + kCf8;
         e.bytes = stem + kBytes;
     }
-    const QString index = dir.filePath(kIndexName);
-    if (!AppendLine(index, QJsonDocument(JournalJson(e)).toJson(QJsonDocument::Compact) + '\n')) {
-        for (const QString& name : {e.file, e.bytes})
+    const auto removeFiles = [&] {
+        for (const QString& name : {e.file, e.bytes, e.trace})
             if (!name.isEmpty())
                 QFile::remove(dir.filePath(name));
+    };
+    if (x.result.record && x.result.record->Size() > 0) {
+        if (!SaveTrace(dir.filePath(stem + kTrace), *x.result.record)) {
+            removeFiles();
+            return QStringLiteral("не удалось записать файл %1").arg(Native(dir.filePath(stem + kTrace)));
+        }
+        e.trace = stem + kTrace;
+    }
+    const QString index = dir.filePath(kIndexName);
+    if (!AppendLine(index, QJsonDocument(JournalJson(e)).toJson(QJsonDocument::Compact) + '\n')) {
+        removeFiles();
         return QStringLiteral("не удалось дополнить файл %1").arg(Native(index));
     }
     Prune(dir);
@@ -416,7 +446,7 @@ JournalContents ReadJournal(const QString& folder)
             continue;
         }
         JournalEntry e = *it->entry;
-        for (QString* name : {&e.file, &e.bytes})
+        for (QString* name : {&e.file, &e.bytes, &e.trace})
             if (!name->isEmpty())
                 *name = QFileInfo(dir.filePath(*name)).absoluteFilePath();
         c.entries.push_back(e);
@@ -437,6 +467,8 @@ QJsonObject JournalJson(const JournalEntry& e)
         {QStringLiteral("text"), e.text},
         {QStringLiteral("file"), e.file},
         {QStringLiteral("bytes"), e.bytes},
+        {QStringLiteral("trace"), e.trace},
+        {QStringLiteral("diagnosis"), e.diagnosis},
     };
 }
 

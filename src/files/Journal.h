@@ -47,6 +47,8 @@ struct JournalEntry {
     // Absolute path of the block payloads exactly as read or sent (the JSON
     // of `show --json`, beside the .cf8), or empty: older entries keep none.
     QString bytes;
+    QString trace;     // absolute path of the exchange's record as text, or empty
+    QString diagnosis; // why a failed exchange failed, in words; empty otherwise
 };
 
 // One finished exchange, as its caller saw it.
@@ -83,6 +85,7 @@ JournalContents ReadJournal(const QString& folder = JournalFolder());
 // which blocks the panel confirmed.
 QString JournalOutcomeText(const FinishedExchange& x);
 
+
 // What the entry keeps: for a read, what the panel held (the blocks it gave;
 // the others at their defaults), for a write, what was sent. False when
 // there is nothing: a read without block 1, a write that sent nothing.
@@ -104,7 +107,7 @@ QString JournalModelName(const JournalEntry& e);
 
 // The entry as the command line prints it: time (ISO 8601 with the UTC
 // offset), operation, port, device, model, version, outcome, text, file,
-// bytes.
+// bytes, trace, diagnosis.
 QJsonObject JournalJson(const JournalEntry& e);
 
 } // namespace vk410

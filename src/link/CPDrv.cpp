@@ -86,6 +86,7 @@ bool TCommPortDriver::OpenPort()
         }
         backend_->SetTimeouts(CommTimeouts{});
         packetStart_ = -1;
+        lineLost_ = false;
     }
     SyncTimer();
     return true;
@@ -232,21 +233,26 @@ void TCommPortDriver::PollReceive()
 {
     uint32_t got = 0;
     bool packets = false;
+    bool lost = false;
     {
         Lock lock(m_);
         if (!backend_->IsOpen())
             return;
         uint32_t waiting = 0, out = 0;
         backend_->QueueCounts(waiting, out);
+        lost = !lineLost_ && backend_->LineLost();
+        lineLost_ = lineLost_ || lost;
         packets = packetSize_ > 0;
         if (!packets)
             got = PollPlain(waiting);
         else
             PollPackets(lock, waiting); // hands packets on with the lock released
     }
-    // The handler runs without the lock, so it may call back into the port.
+    // The handlers run without the lock, so they may call back into the port.
     if (!packets && got > 0 && OnReceiveData)
         OnReceiveData(this, scratch_.data(), got);
+    if (lost && OnLineLost)
+        OnLineLost(this);
 }
 
 uint32_t TCommPortDriver::PollPlain(uint32_t waiting)

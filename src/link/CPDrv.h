@@ -76,6 +76,9 @@ public:
     virtual bool ModemStatus(uint32_t& lines) = 0;                   // kLine* bits
     // Why the last Open failed; a backend that cannot tell leaves it None.
     virtual PortOpenError OpenError() const { return {}; }
+    // The device went away under the open port: an adapter pulled out, the
+    // far end of a pseudo-terminal gone. A backend that cannot tell says no.
+    virtual bool LineLost() { return false; }
 };
 
 // The backend of the platform the program is built for.
@@ -92,6 +95,7 @@ class TCommPortDriver : public QObject {
 public:
     using ReceiveDataEvent = std::function<void(TCommPortDriver* sender, const uint8_t* data, uint32_t size)>;
     using ReceivePacketEvent = std::function<void(TCommPortDriver* sender, const uint8_t* packet, uint32_t size)>;
+    using LineLostEvent = std::function<void(TCommPortDriver* sender)>;
 
     explicit TCommPortDriver(QObject* parent = nullptr);
     TCommPortDriver(std::unique_ptr<SerialBackend> backend, QObject* parent = nullptr);
@@ -155,6 +159,8 @@ public:
     // Assign on the owning thread before the port is opened.
     ReceiveDataEvent OnReceiveData;
     ReceivePacketEvent OnReceivePacket;
+    // Once per opening, from the poll, when the device has gone away.
+    LineLostEvent OnLineLost;
 
     // For tests: whether the poll timer runs (owning thread only).
     bool PollTimerActive() const;
@@ -177,6 +183,7 @@ private:
     QTimer* timer_ = nullptr;
     std::vector<uint8_t> scratch_;
     int64_t packetStart_ = -1;
+    bool lineLost_ = false; // said once per opening
     PortOpenError openError_;
 
     TPortNumber port_ = pnCOM2;

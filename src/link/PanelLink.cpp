@@ -5,9 +5,18 @@
 #include <condition_variable>
 #include <mutex>
 
+#include "Diagnosis.h"
 #include "PortName.h"
 
 namespace vk410 {
+
+QString DiagnosisText(int code, const ExchangeResult& result)
+{
+    const bool failed = (code == kReportReadFailed || code == kReportWriteFailed) && !result.refused;
+    if (!failed || !result.record)
+        return {};
+    return QString::fromStdString(Diagnose(result.record->Entries(), true).text);
+}
 
 PanelLink::PanelLink(QObject* parent)
     : QObject(parent), driver_(this)
@@ -21,6 +30,10 @@ PanelLink::PanelLink(QObject* parent)
     driver_.SetEnableDTROnOpen(false);
     driver_.OnReceiveData = [this](TCommPortDriver* sender, const uint8_t* data, uint32_t size) {
         CommPortDriver1ReceiveData(sender, data, size);
+    };
+    driver_.OnLineLost = [this](TCommPortDriver*) {
+        if (record_)
+            record_->Add({.event = RecordEvent::LineLost});
     };
 }
 
@@ -38,6 +51,8 @@ bool PanelLink::SetPortText(const QString& portBoxText)
 void PanelLink::CommPortDriver1ReceiveData(TCommPortDriver*, const uint8_t* data, uint32_t size)
 {
     rx_.Append(data, size);
+    if (record_ && data && size > 0)
+        record_->Add({.event = RecordEvent::Received, .bytes = {data, data + size}});
 }
 
 bool PanelLink::Busy() const { return thread_ && !finalReported_; }
@@ -59,8 +74,10 @@ bool PanelLink::SendData(bool isWrite, const Configuration& cfg, const GprsTexts
     handler_ = std::move(handler);
     ExchangeLine& line = *this;
     ExchangeReporter& reporter = *this;
-    thread_ = std::make_unique<TThreadBuff>(line, rx_, reporter, isWrite, cfg, texts);
+    record_ = std::make_shared<ExchangeRecord>(isWrite);
+    thread_ = std::make_unique<TThreadBuff>(line, rx_, reporter, isWrite, cfg, texts, record_);
     thread_->Start(previous);
+    emit exchangeStarted(record_);
     return true;
 }
 

@@ -51,6 +51,11 @@
 
 namespace vk410 {
 
+// Why an exchange failed, in words, from its record; empty when it did not
+// fail on the line (done, the port would not open, a write refused before
+// anything was sent).
+QString DiagnosisText(int code, const ExchangeResult& result);
+
 class PanelLink : public QObject, private ExchangeReporter, private ExchangeLine {
     Q_OBJECT
 public:
@@ -87,9 +92,15 @@ public:
     // The receive handler of CommPortDriver1; public for tests.
     void CommPortDriver1ReceiveData(TCommPortDriver* sender, const uint8_t* data, uint32_t size);
 
+    // The record of the latest exchange (null before the first): what the
+    // monitor and --trace show while it runs; the reports carry it too.
+    std::shared_ptr<const ExchangeRecord> Record() const { return record_; }
+
 signals:
     void statusText(const QString& text);
     void exchangeReport(int code, int value, const vk410::ExchangeResult& result);
+    // An exchange has started; its record fills as it goes.
+    void exchangeStarted(std::shared_ptr<const vk410::ExchangeRecord> record);
 
 private:
     // ExchangeReporter, called on the exchange thread.
@@ -113,6 +124,7 @@ private:
     std::vector<std::unique_ptr<TThreadBuff>> retired_; // earlier ones, maybe still closing
     bool finalReported_ = true; // GUI thread only
     ReportHandler handler_;     // the running exchange's; GUI thread only
+    std::shared_ptr<ExchangeRecord> record_; // the latest exchange's; set on the GUI thread
     std::atomic<bool> stopping_{false};
     std::mutex callsMutex_;
     std::vector<std::function<void()>> calls_; // from the exchange thread, run here

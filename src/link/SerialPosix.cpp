@@ -2,6 +2,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <grp.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -222,6 +223,14 @@ public:
             n = ::write(fd_, data, count);
         } while (n < 0 && errno == EINTR);
         return n > 0 ? uint32_t(n) : 0;
+    }
+
+    bool LineLost() override
+    {
+        if (fd_ < 0)
+            return false;
+        pollfd p{fd_, POLLIN, 0};
+        return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
     }
 
     bool ModemStatus(uint32_t& lines) override

@@ -150,6 +150,14 @@ public:
         return true;
     }
 
+    // A removed device fails every call on its handle.
+    bool LineLost() override
+    {
+        DWORD errors = 0;
+        COMSTAT stat{};
+        return IsOpen() && !::ClearCommError(h_, &errors, &stat);
+    }
+
     uint32_t Read(uint8_t* data, uint32_t count) override
     {
         DWORD n = 0;

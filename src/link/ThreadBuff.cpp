@@ -70,6 +70,18 @@ void LowerThisThreadPriority()
 #endif
 }
 
+// The rule that refused a reply FrameComplete did not take.
+Rule FrameFault(const uint8_t* rx, std::size_t count)
+{
+    if (rx[0] != kStartByte)
+        return Rule::NoStartByte;
+    if (count < 2 || count < rx[1])
+        return Rule::ShortFrame;
+    if (count > rx[1])
+        return Rule::LongFrame;
+    return Rule::BadCheck;
+}
+
 constexpr int kSleepMs = 50;
 constexpr int kFirstBytesSleeps = 30;
 constexpr int kRestSleeps = 20;
@@ -158,12 +170,14 @@ bool GprsSettingsMissing(const Configuration& cfg, const GprsTexts& texts)
 // TThreadBuff
 
 TThreadBuff::TThreadBuff(ExchangeLine& line, RxBuffer& rx, ExchangeReporter& reporter, bool isWrite,
-                         const Configuration& snapshot, const GprsTexts& texts)
+                         const Configuration& snapshot, const GprsTexts& texts,
+                         std::shared_ptr<ExchangeRecord> record)
     : Sleep([](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }), line_(line), rx_(rx),
-      reporter_(reporter), isWrite_(isWrite), texts_(texts)
+      reporter_(reporter), isWrite_(isWrite), texts_(texts), record_(std::move(record))
 {
     result_.isWrite = isWrite;
     result_.blocks = snapshot;
+    result_.record = record_;
 }
 
 TThreadBuff::~TThreadBuff()
@@ -215,12 +229,65 @@ void TThreadBuff::Report(int code, int value)
     reporter_.Report(code, value, result_);
 }
 
+void TThreadBuff::Note(RecordEntry entry)
+{
+    if (record_)
+        record_->Add(std::move(entry));
+}
+
+void TThreadBuff::NoteWait(WaitEnd end, int deadlineMs)
+{
+    RecordEntry e;
+    e.event = RecordEvent::Waited;
+    e.block = block_;
+    e.end = end;
+    e.deadlineMs = deadlineMs;
+    e.count = std::size_t(std::max<int32_t>(rx_.Count(), 0));
+    Note(std::move(e));
+}
+
+void TThreadBuff::NoteVerdict(Rule rule)
+{
+    RecordEntry e;
+    e.event = RecordEvent::Verdict;
+    e.block = block_;
+    e.rule = rule;
+    e.count = replyCount_;
+    e.bytes.assign(reply_, reply_ + std::min(replyCount_, kRxBufSize));
+    if (rule == Rule::EchoOtherModel)
+        e.expected = result_.blocks.model;
+    Note(std::move(e));
+}
+
+// The first payload byte of the echo that differs from the frame sent; the
+// echo's payload starts at echoPayload (behind the version byte for block 1).
+void TThreadBuff::NoteEchoDiffers(const uint8_t* sent, std::size_t sentCount, std::size_t echoPayload)
+{
+    RecordEntry e;
+    e.event = RecordEvent::Verdict;
+    e.block = block_;
+    e.rule = Rule::EchoDiffers;
+    e.count = replyCount_;
+    e.bytes.assign(reply_, reply_ + std::min(replyCount_, kRxBufSize));
+    e.sent.assign(sent, sent + sentCount);
+    for (std::size_t i = 0; kHeaderSize + i + 1 < sentCount && echoPayload + i < kRxBufSize; ++i) {
+        if (sent[kHeaderSize + i] != reply_[echoPayload + i]) {
+            e.index = int(i);
+            e.expected = sent[kHeaderSize + i];
+            e.got = reply_[echoPayload + i];
+            break;
+        }
+    }
+    Note(std::move(e));
+}
+
 void TThreadBuff::Execute()
 {
     if (!line_.OpenPort()) {
         Report(kReportPortFailed, 0);
         return;
     }
+    Note({.event = RecordEvent::Opened});
     reporter_.Status(StatusText::PortOpen);
     if (!isWrite_) {
         const uint8_t r = ReadMainBlock();
@@ -238,15 +305,18 @@ void TThreadBuff::Execute()
     } else {
         Report(kReportWriteFailed, kFailureCode);
     }
+    Note({.event = RecordEvent::Closed});
     line_.ClosePort();
 }
 
 void TThreadBuff::ResetRxBuf() { rx_.Reset(); }
 
-void TThreadBuff::SendFrame(const uint8_t* frame, std::size_t count)
+void TThreadBuff::SendFrame(const uint8_t* frame, std::size_t count, uint8_t block)
 {
+    block_ = block;
     ResetRxBuf();
     line_.PurgeBuffers(true, true);
+    Note({.event = RecordEvent::Sent, .block = block, .bytes = {frame, frame + count}});
     line_.WriteData(frame, uint32_t(count)); // a frame that did not go out shows as no reply
 }
 
@@ -256,32 +326,43 @@ bool TThreadBuff::WaitReply()
     Sleep(kSleepMs);
     for (int i = 0; i < kFirstBytesSleeps && rx_.Count() < 2 && !InterruptionRequested(); ++i)
         Sleep(kSleepMs);
-    if (rx_.Count() == 0 || InterruptionRequested())
+    const bool none = rx_.Count() == 0;
+    NoteWait(none ? WaitEnd::NoBytes : WaitEnd::FirstBytes, (kFirstBytesSleeps + 1) * kSleepMs);
+    if (none || InterruptionRequested())
         return false;
     reporter_.Report(kReportReplyArriving, 0, result_);
     for (int i = 0; i < kRestSleeps && rx_.At(1) != rx_.Count() && !InterruptionRequested(); ++i)
         Sleep(kSleepMs);
     const int32_t count = rx_.CopyTo(reply_);
-    return FrameComplete(reply_, std::size_t(count));
+    replyCount_ = std::size_t(std::max<int32_t>(count, 0));
+    NoteWait(reply_[1] == replyCount_ ? WaitEnd::Complete : WaitEnd::Incomplete, kRestSleeps * kSleepMs);
+    const bool complete = FrameComplete(reply_, replyCount_);
+    NoteVerdict(complete ? Rule::FrameTaken : FrameFault(reply_, replyCount_));
+    return complete;
 }
 
 uint8_t TThreadBuff::ReadMainBlock()
 {
     BuildReadRequest(reqBuf_, 1);
-    SendFrame(reqBuf_, kReqSize);
+    SendFrame(reqBuf_, kReqSize, 1);
     if (!WaitReply())
         return kFailureCode;
     const uint8_t model = MainReplyModel(reply_);
-    if (model == kFailureCode)
+    if (model == kFailureCode) {
+        NoteVerdict(Rule::UnknownModel);
         return kFailureCode;
+    }
     return TakeMainReply(model);
 }
 
 uint8_t TThreadBuff::TakeMainReply(uint8_t model)
 {
     reporter_.Status(StatusText::CheckingData);
-    if (CopyMainReply(result_.blocks.main, reply_) != model)
+    if (CopyMainReply(result_.blocks.main, reply_) != model) {
+        NoteVerdict(Rule::NotDataReply);
         return kFailureCode;
+    }
+    NoteVerdict(Rule::ReplyTaken);
     result_.blocks.model = model;
     result_.mainTaken = true;
     const uint8_t version = reply_[MainReplyOff::version];
@@ -298,9 +379,14 @@ uint8_t TThreadBuff::TakeMainReply(uint8_t model)
 bool TThreadBuff::ReadGsmBlock()
 {
     BuildReadRequest(reqBuf_, 2);
-    SendFrame(reqBuf_, kReqSize);
-    if (!WaitReply() || !GsmReadReplyOk(reply_))
+    SendFrame(reqBuf_, kReqSize, 2);
+    if (!WaitReply())
         return false;
+    if (!GsmReadReplyOk(reply_)) {
+        NoteVerdict(Rule::NotDataReply);
+        return false;
+    }
+    NoteVerdict(Rule::ReplyTaken);
     std::copy_n(reply_, kGsmFrameSize, result_.blocks.gsm.buf.begin());
     result_.gsmTaken = true;
     if (result_.blocks.gsm.at(GsmOff::useGPRScfg) == 0)
@@ -311,7 +397,7 @@ bool TThreadBuff::ReadGsmBlock()
 bool TThreadBuff::ReadGprsBlock()
 {
     BuildReadRequest(reqBuf_, 3);
-    SendFrame(reqBuf_, kReqSize);
+    SendFrame(reqBuf_, kReqSize, 3);
     if (!WaitReply())
         return false;
     if (GprsReadReplyHasBody(reply_)) {
@@ -319,6 +405,7 @@ bool TThreadBuff::ReadGprsBlock()
         std::copy_n(reply_, n, result_.blocks.gprs.buf.begin());
         result_.gprsTaken = true;
     }
+    NoteVerdict(result_.gprsTaken ? Rule::ReplyTaken : Rule::NoGprsBody);
     return true;
 }
 
@@ -330,18 +417,22 @@ bool TThreadBuff::WriteMainBlock()
     if (n == 0)
         return false;
     result_.mainTaken = true;
-    SendFrame(block.buf.data(), n);
+    SendFrame(block.buf.data(), n, 1);
     reporter_.Status(StatusText::WritingMain);
     if (!WaitReply())
         return false;
     // The echo is laid out as a read reply: it names the firmware too.
     result_.version = reply_[MainReplyOff::version];
-    if (!MainEchoModelOk(reply_, model))
+    if (!MainEchoModelOk(reply_, model)) {
+        NoteVerdict(Rule::EchoOtherModel);
         return false;
+    }
     if (!MainWriteEchoOk(reply_, block, model)) {
+        NoteEchoDiffers(block.buf.data(), n, MainReplyOff::payload);
         reporter_.Status(StatusText::MainWriteErrors);
         return false;
     }
+    NoteVerdict(Rule::EchoTaken);
     result_.mainConfirmed = true;
     if (reply_[MainReplyOff::cxmFlag] == 0) {
         reporter_.Status(StatusText::WriteDone);
@@ -361,9 +452,18 @@ bool TThreadBuff::WriteGsmBlock()
     TGsmBlock& block = result_.blocks.gsm;
     const std::size_t n = StampGsmWrite(block);
     result_.gsmTaken = true;
-    SendFrame(block.buf.data(), n);
-    if (!WaitReply() || !GsmWriteEchoOk(reply_, block))
+    SendFrame(block.buf.data(), n, 2);
+    if (!WaitReply())
         return false;
+    if (!IsDataReply(reply_)) {
+        NoteVerdict(Rule::NotDataReply);
+        return false;
+    }
+    if (!GsmWriteEchoOk(reply_, block)) {
+        NoteEchoDiffers(block.buf.data(), n, kHeaderSize);
+        return false;
+    }
+    NoteVerdict(Rule::EchoTaken);
     result_.gsmConfirmed = true;
     if (block.at(GsmOff::useGPRScfg) == 0)
         return true;
@@ -384,8 +484,14 @@ bool TThreadBuff::WriteGprsBlock()
     const std::size_t n = block.frameLength();
     if (n < 5)
         return false;
-    SendFrame(block.buf.data(), n);
-    result_.gprsConfirmed = WaitReply() && GprsWriteEchoOk(reply_, block);
+    SendFrame(block.buf.data(), n, 3);
+    if (!WaitReply())
+        return false;
+    result_.gprsConfirmed = GprsWriteEchoOk(reply_, block);
+    if (result_.gprsConfirmed)
+        NoteVerdict(Rule::EchoTaken);
+    else
+        NoteEchoDiffers(block.buf.data(), n, kHeaderSize);
     return result_.gprsConfirmed;
 }
 

@@ -7,10 +7,12 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
 #include "model/Configuration.h"
+#include "ExchangeRecord.h"
 #include "Frames.h"
 
 namespace vk410 {
@@ -66,6 +68,7 @@ struct ExchangeResult {
     bool succeeded = false; // the final report was kReportDone
     bool refused = false;   // a write refused before anything was sent; the status text says why
     int version = -1; // the panel's firmware version once a block-1 reply or echo came
+    std::shared_ptr<const ExchangeRecord> record; // how it went, when it was recorded
 };
 
 // Applies a result to the window's configuration. A read copies the blocks it
@@ -127,8 +130,11 @@ inline BlockSet ConfirmedBlocks(const ExchangeResult& r) { return {r.mainConfirm
 // QThread: docs/ARCHITECTURE.md says why.
 class TThreadBuff {
 public:
+    // record, when given, is filled as the exchange goes and handed on in
+    // the result; nothing of it is put into words on this thread.
     TThreadBuff(ExchangeLine& line, RxBuffer& rx, ExchangeReporter& reporter, bool isWrite,
-                const Configuration& snapshot, const GprsTexts& texts);
+                const Configuration& snapshot, const GprsTexts& texts,
+                std::shared_ptr<ExchangeRecord> record = nullptr);
     ~TThreadBuff(); // joins; call only once Finished() (or never started)
     TThreadBuff(const TThreadBuff&) = delete;
     TThreadBuff& operator=(const TThreadBuff&) = delete;
@@ -162,8 +168,13 @@ public:
     const ExchangeResult& Result() const { return result_; }
 
 private:
-    void SendFrame(const uint8_t* frame, std::size_t count);
+    void SendFrame(const uint8_t* frame, std::size_t count, uint8_t block);
     void Report(int code, int value);
+    // The one place the exchange adds to its record.
+    void Note(RecordEntry entry);
+    void NoteWait(WaitEnd end, int deadlineMs);
+    void NoteVerdict(Rule rule);
+    void NoteEchoDiffers(const uint8_t* sent, std::size_t sentCount, std::size_t echoPayload);
 
     void MarkFinished();
 
@@ -179,7 +190,10 @@ private:
     GprsTexts texts_;
     ExchangeResult result_;
     uint8_t reply_[kRxBufSize]{}; // the checked reply WaitReply accepted
+    std::size_t replyCount_ = 0;  // the bytes that had come for it
     uint8_t reqBuf_[kReqSize]{};
+    uint8_t block_ = 0;           // the block the last frame sent belongs to
+    std::shared_ptr<ExchangeRecord> record_;
 };
 
 } // namespace vk410

@@ -1,5 +1,6 @@
 #include "WriteSession.h"
 
+#include "Diagnosis.h"
 #include "model/Devices.h"
 
 namespace vk410 {
@@ -60,6 +61,13 @@ QStringList WriteOutcome::Lines() const
     return lines;
 }
 
+QString WriteOutcome::DiagnosisText() const
+{
+    if (!failedRecord)
+        return {};
+    return QString::fromStdString(Diagnose(failedRecord->Entries(), true).text);
+}
+
 WriteSession::WriteSession(PanelLink& link, QObject* parent) : QObject(parent), link_(link) {}
 
 bool WriteSession::Start(const WriteRequest& request)
@@ -115,8 +123,10 @@ void WriteSession::AfterBackup(int code, const ExchangeResult& result)
     if (code == kReportPortFailed)
         return Finish(kReportPortFailed);
     // Without block 1 the panel cannot be reached: nothing is sent.
-    if (!result.mainTaken)
+    if (!result.mainTaken) {
+        outcome_.failedRecord = result.record;
         return Finish(kReportReadFailed);
+    }
     const uint8_t model = result.blocks.model;
     backup_ = StartupConfiguration(model);
     ApplyExchangeResult(result, *backup_);
@@ -142,6 +152,8 @@ void WriteSession::AfterWrite(int code, const ExchangeResult& result)
     outcome_.write = result;
     if (code != kReportWriteFailed)
         return Finish(code);
+    if (!result.refused)
+        outcome_.failedRecord = result.record;
     // A block after the first that fails leaves the panel half new, so it gets
     // back what the backup read. So does a first block echoed otherwise than
     // sent: a panel that answers a write frame has taken it, whatever it

@@ -31,13 +31,17 @@ struct WriteOutcome {
     bool modelRefused = false;           // the backup showed another model: nothing sent
     int panelModel = -1;                 // the backup's model, when block 1 came
     BlockSet planned;                    // the blocks the write was to send
+    // The exchange that failed (the backup read, or the write), for the
+    // diagnosis; null when nothing failed on the line.
+    std::shared_ptr<const ExchangeRecord> failedRecord;
     enum class Rollback { None, Done, Failed } rollback = Rollback::None;
     // After a rollback that failed: where each block stands.
     BlockSet nowNew, nowOld, unconfirmed;
 
-    // The lines that follow the rules' outcome text; the first names the
-    // cause where the rules' text does not.
+    // The lines that follow the rules' outcome text and the diagnosis.
     QStringList Lines() const;
+    // Why the exchange that failed failed; empty when none failed on the line.
+    QString DiagnosisText() const;
 };
 
 namespace StatusText {

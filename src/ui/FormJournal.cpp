@@ -2,9 +2,12 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QUrl>
@@ -79,6 +82,7 @@ TfrmJournal::TfrmJournal(const JournalContents& journal, const QString& folder, 
     auto* buttons = new QHBoxLayout;
     btnOpen = AddButton(buttons, QStringLiteral("Открыть"), "btnOpen", this);
     btnCompare = AddButton(buttons, QStringLiteral("Сравнить с окном"), "btnCompare", this);
+    btnTrace = AddButton(buttons, QStringLiteral("Ход обмена..."), "btnTrace", this);
     btnFolder = AddButton(buttons, QStringLiteral("Показать папку"), "btnFolder", this);
     buttons->addStretch();
     btnClose = AddButton(buttons, QStringLiteral("Закрыть"), "btnClose", this);
@@ -88,6 +92,7 @@ TfrmJournal::TfrmJournal(const JournalContents& journal, const QString& folder, 
     connect(btnOpen, &QPushButton::clicked, this, [this] { emit openRequested(SelectedFile()); });
     connect(btnCompare, &QPushButton::clicked, this, [this] { emit compareRequested(SelectedFile()); });
     connect(btnFolder, &QPushButton::clicked, this, &TfrmJournal::btnFolderClick);
+    connect(btnTrace, &QPushButton::clicked, this, &TfrmJournal::btnTraceClick);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(grdJournal, &QTableWidget::itemSelectionChanged, this, &TfrmJournal::SelectionChanged);
     connect(grdJournal, &QTableWidget::itemDoubleClicked, this, [this] {
@@ -100,12 +105,16 @@ TfrmJournal::TfrmJournal(const JournalContents& journal, const QString& folder, 
     resize(820, 420);
 }
 
-QString TfrmJournal::SelectedFile() const
+const JournalEntry* TfrmJournal::Selected() const
 {
     const QList<QTableWidgetItem*> selected = grdJournal->selectedItems();
-    if (selected.isEmpty())
-        return {};
-    return entries_[std::size_t(selected.front()->row())].file;
+    return selected.isEmpty() ? nullptr : &entries_[std::size_t(selected.front()->row())];
+}
+
+QString TfrmJournal::SelectedFile() const
+{
+    const JournalEntry* e = Selected();
+    return e ? e->file : QString();
 }
 
 void TfrmJournal::SelectionChanged()
@@ -114,6 +123,34 @@ void TfrmJournal::SelectionChanged()
     const bool hasFile = !SelectedFile().isEmpty();
     btnOpen->setEnabled(hasFile);
     btnCompare->setEnabled(hasFile);
+    const JournalEntry* e = Selected();
+    btnTrace->setEnabled(e && !e->trace.isEmpty());
+}
+
+void TfrmJournal::btnTraceClick()
+{
+    const JournalEntry* e = Selected();
+    if (!e || e->trace.isEmpty())
+        return;
+    constexpr qint64 kMaxTrace = 4 * 1024 * 1024;
+    QFile file(e->trace);
+    QString text = QFileInfo(e->trace).isFile() && file.size() <= kMaxTrace && file.open(QIODevice::ReadOnly)
+                       ? QString::fromUtf8(file.readAll())
+                       : QStringLiteral("Файл хода обмена не найден: ") + QDir::toNativeSeparators(e->trace);
+    if (!e->diagnosis.isEmpty())
+        text += QLatin1Char('\n') + e->diagnosis + QLatin1Char('\n');
+    auto* dialog = new QDialog(this);
+    dialog->setObjectName(QStringLiteral("frmTrace"));
+    dialog->setWindowTitle(QStringLiteral("Ход обмена"));
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    auto* layout = new QVBoxLayout(dialog);
+    auto* memo = new QPlainTextEdit(text, dialog);
+    memo->setObjectName(QStringLiteral("memTrace"));
+    memo->setReadOnly(true);
+    memo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    layout->addWidget(memo);
+    dialog->resize(760, 420);
+    dialog->open();
 }
 
 void TfrmJournal::btnFolderClick()

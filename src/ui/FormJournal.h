@@ -30,6 +30,7 @@ public:
     QLabel* lblNote = nullptr; // damaged lines, an unreadable index
     QPushButton* btnOpen = nullptr;
     QPushButton* btnCompare = nullptr;
+    QPushButton* btnTrace = nullptr; // the entry's record and why it failed
     QPushButton* btnFolder = nullptr;
     QPushButton* btnClose = nullptr;
 
@@ -40,6 +41,8 @@ signals:
 private:
     void SelectionChanged();
     void btnFolderClick();
+    void btnTraceClick();
+    const JournalEntry* Selected() const;
 
     std::vector<JournalEntry> entries_;
     QString folder_;

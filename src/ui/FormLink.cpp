@@ -2,6 +2,7 @@
 // of the exchange thread, the status-bar blink, the port box and closing.
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
@@ -15,6 +16,7 @@
 #include "model/CXMGSM.h"
 #include "Dialogs.h"
 #include "FormGprs.h"
+#include "FormMonitor.h"
 #include "FormUnit1.h"
 #include "GsmPage.h"
 
@@ -105,9 +107,24 @@ void TForm1::ButtonWriteClick()
 
 GprsTexts TForm1::DialogTexts() const { return gprs_ ? gprs_->Texts() : GprsTexts{}; }
 
+void TForm1::BeginExchange()
+{
+    monitor_->BeginOperation();
+    SetDiagnosis({});
+}
+
+void TForm1::SetDiagnosis(const QString& text)
+{
+    statusPanel_->setToolTip(text);
+    monitor_->SetDiagnosis(text);
+}
+
+QString TForm1::Diagnosis() const { return statusPanel_->toolTip(); }
+
 void TForm1::SendData(bool isWrite)
 {
     exchangeTexts_ = DialogTexts();
+    BeginExchange();
     const bool started = isWrite ? writeSession_->Start({cfg_, exchangeTexts_, mnuBackupBeforeWrite->isChecked(),
                                                          radioFromPanel_})
                                  : link_->SendData(false, cfg_, exchangeTexts_);
@@ -140,6 +157,7 @@ void TForm1::ExchangeReport(int code, int value, const ExchangeResult& result)
     } catch (const std::exception& e) {
         msgs_.ShowError(QString::fromUtf8(e.what()));
     }
+    SetDiagnosis(DiagnosisText(code, result));
     KeepInJournal(code, result, comparing ? JournalOp::Compare : JournalOp::Read, {});
     ExchangeEnded(code != kReportDone);
 }
@@ -163,6 +181,7 @@ void TForm1::WriteFinished(const WriteOutcome& outcome)
     } catch (const std::exception& e) {
         msgs_.ShowError(QString::fromUtf8(e.what()));
     }
+    SetDiagnosis(outcome.DiagnosisText());
     ExchangeEnded(outcome.code != kReportDone);
 }
 

@@ -17,6 +17,7 @@
 #include "Dialogs.h"
 #include "FormCompare.h"
 #include "FormJournal.h"
+#include "FormMonitor.h"
 #include "FormUnit1.h"
 
 namespace vk410 {
@@ -46,6 +47,9 @@ void TForm1::ConnectServiceCommands()
     ConnectCommand(mnuJournal, &TForm1::mnuJournalClick);
     connect(mnuKeepJournal, &QAction::triggered, this, &TForm1::mnuKeepJournalClick);
     connect(mnuBackupBeforeWrite, &QAction::triggered, this, &TForm1::mnuBackupBeforeWriteClick);
+    monitor_ = new TfrmMonitor(fileDialogs_, msgs_, this);
+    connect(link_.get(), &PanelLink::exchangeStarted, monitor_, &TfrmMonitor::AddRecord);
+    ConnectCommand(mnuMonitor, &TForm1::mnuMonitorClick);
     askPrinter_ = AskPlatformPrinter;
 }
 
@@ -60,6 +64,7 @@ void TForm1::mnuCompareDeviceClick()
         return;
     // Set before the start: the outcome reports through the read's own path.
     compareRead_ = true;
+    BeginExchange();
     if (link_->SendData(false, cfg_, DialogTexts()))
         SetExchangeControlsEnabled(false);
     else
@@ -143,6 +148,13 @@ void TForm1::CompareJournalEntry(const QString& file, QWidget* journal)
 void TForm1::mnuKeepJournalClick(bool checked) { WriteJournalSetting(checked); }
 
 void TForm1::mnuBackupBeforeWriteClick(bool checked) { WriteSwitchSetting(kSettingBackup, checked); }
+
+void TForm1::mnuMonitorClick()
+{
+    monitor_->show();
+    monitor_->raise();
+    monitor_->activateWindow();
+}
 
 void TForm1::KeepInJournal(int code, const ExchangeResult& result, JournalOp op, const GprsTexts& sentTexts)
 {

@@ -22,6 +22,7 @@
 #include "AboutUnit.h"
 #include "Dialogs.h"
 #include "FormGprs.h"
+#include "FormMonitor.h"
 #include "GsmPage.h"
 #include "Icons.h"
 #include "widgets/EventHook.h"
@@ -180,6 +181,7 @@ void TForm1::BuildMenu()
     mnuKeepJournal = AddCommand(service, QStringLiteral("Вести журнал"), "mnuKeepJournal");
     mnuBackupBeforeWrite =
         AddCommand(service, QStringLiteral("Читать прибор перед записью"), "mnuBackupBeforeWrite");
+    mnuMonitor = AddCommand(service, QStringLiteral("Монитор обмена"), "mnuMonitor");
     auto* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
     help->setObjectName(QStringLiteral("N5"));
     N6 = AddCommand(help, QStringLiteral("О программе..."), "N6");
@@ -236,7 +238,11 @@ void TForm1::SetGprsDialog(TfrmGPRS* dialog)
     gsmPage_->SetGprsDialog(dialog);
 }
 
-void TForm1::SetFileDialogs(FileDialogs* dialogs) { fileDialogs_ = dialogs ? dialogs : ownDialogs_.get(); }
+void TForm1::SetFileDialogs(FileDialogs* dialogs)
+{
+    fileDialogs_ = dialogs ? dialogs : ownDialogs_.get();
+    monitor_->SetFileDialogs(fileDialogs_);
+}
 
 QString TForm1::AppCaption() { return kCaption; }
 

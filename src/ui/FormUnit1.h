@@ -32,6 +32,7 @@ class WriteSession;
 class TGsmPage;
 class TUpDown;
 class TfrmGPRS;
+class TfrmMonitor;
 struct CompareSide;
 struct ExchangeResult;
 struct WriteOutcome;
@@ -119,6 +120,10 @@ public:
     void mnuJournalClick();
     void mnuKeepJournalClick(bool checked);
     void mnuBackupBeforeWriteClick(bool checked);
+    void mnuMonitorClick();
+    TfrmMonitor* Monitor() const { return monitor_; }
+    // Why the last exchange failed: the status bar's tooltip and the monitor's foot.
+    QString Diagnosis() const;
     void mnuPrintClick();
     void mnuExportPdfClick();
     // Asks where to print; the platform's print dialog unless a test sets another.
@@ -143,6 +148,8 @@ private:
     void ShowWriteOutcome(const WriteOutcome& outcome);
     void ShowPortFailed();
     void ExchangeEnded(bool failed);
+    void BeginExchange();
+    void SetDiagnosis(const QString& text);
     void KeepWriteStep(WriteStep step, int code, const ExchangeResult& result);
     GprsTexts DialogTexts() const;
     bool CommitFocusedEditor();
@@ -221,6 +228,8 @@ private:
     QAction* mnuJournal = nullptr;       // "Журнал..."
     QAction* mnuKeepJournal = nullptr;   // "Вести журнал", checkable
     QAction* mnuBackupBeforeWrite = nullptr; // "Читать прибор перед записью", checkable
+    QAction* mnuMonitor = nullptr;       // "Монитор обмена"
+    TfrmMonitor* monitor_ = nullptr;     // the window's child, hidden until asked for
     QTimer* IndTimer = nullptr;
 
     Configuration cfg_;

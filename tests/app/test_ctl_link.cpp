@@ -192,8 +192,8 @@ TEST_F(CtlLink, EachReadAndWriteLeavesOneJournalEntryWithWhatWasReadOrSent)
 
     const QJsonArray entries = Journal();
     ASSERT_EQ(entries.size(), 4);
-    const QStringList keys = {"bytes",   "device", "file", "model", "operation",
-                              "outcome", "port",   "text", "time",  "version"};
+    const QStringList keys = {"bytes", "device", "diagnosis", "file", "model", "operation",
+                              "outcome", "port", "text", "time", "trace", "version"};
     for (const QJsonValue& v : entries)
         EXPECT_EQ(v.toObject().keys(), keys);
     const QJsonObject compare = entries[0].toObject(), write = entries[1].toObject(),

@@ -2,9 +2,11 @@
 // kept, given back byte for byte, and a write that runs to its end whatever
 // signal comes or reader goes.
 #include <QThread>
+#include <algorithm>
 #include <csignal>
 
 #include "CtlLinkFixture.h"
+#include "link/ThreadBuff.h"
 
 using namespace vk410;
 using namespace vk410::test;
@@ -131,4 +133,49 @@ TEST_F(CtlLink, AReaderThatGoesAwayNeverCutsAWrite)
     ASSERT_TRUE(WaitFor([&] { return Journal().size() == 2; }, 20000));
     EXPECT_EQ(Journal().at(0).toObject().value("outcome"), 0);
     EXPECT_EQ(State().value(QStringLiteral("main")).toString().mid(8, 2), QStringLiteral("21"));
+}
+
+// Each fault of the panel is named, on the line after the rules' outcome text.
+TEST_F(CtlLink, EveryFailureSaysWhyInTheLineAfterTheOutcome)
+{
+    const QString file = MakeFile(QStringLiteral("new.cf8"), 33);
+    const struct {
+        const char* fault;
+        const char* command;
+        const char* said;
+    } rows[] = {
+        {"silent", "read", "не ответил ни одним байтом"},
+        {"bad-crc", "read", "неверным контрольным байтом"},
+        {"extra-byte", "read", "длиннее, чем говорит его байт длины"},
+        {"flood", "read", "кадра в них нет"},
+        {"one-byte", "read", "оборвался"},
+        {"wrong-model", "read", "код модели 5"},
+        {"bad-echo", "write", "Эхо блока 1 отличается в байте данных 0 («Радиоканал / "},
+        {"hangup", "read", "Порт пропал"},
+        {"module-silent", "read", "модуль КСМ — нет"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.fault);
+        StartSim({QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--cxm"), QStringLiteral("--no-pacing"),
+                  QStringLiteral("--fault"), QString::fromLatin1(row.fault)});
+        const bool write = QLatin1String(row.command) == QLatin1String("write");
+        QStringList args = {QString::fromLatin1(row.command), QStringLiteral("--port"), link, QStringLiteral("--trace")};
+        if (write)
+            args << file;
+        const Result r = RunCtl(args);
+        EXPECT_EQ(r.exitCode, 3);
+        const qsizetype outcome = r.errLines.lastIndexOf(write ? StatusText::WriteFailed : StatusText::ReadFailed);
+        ASSERT_GE(outcome, 0) << r.errLines.join('\n').toStdString();
+        EXPECT_TRUE(r.errLines.value(outcome + 1).contains(QString::fromUtf8(row.said)))
+            << r.errLines.value(outcome + 1).toStdString();
+        const QString request = QStringLiteral("мс  →  длина 10, чтение, блок 1, контрольный байт верный: "
+                                               "7E 0A 52 01 00 00 00 00 00 E3");
+        EXPECT_TRUE(std::any_of(r.errLines.begin(), r.errLines.end(),
+                                [&](const QString& l) { return l.endsWith(request); }));
+        // The journal keeps the same words, and the record beside the entry.
+        const QJsonObject e = Journal().at(write ? 1 : 0).toObject();
+        EXPECT_EQ(e.value("diagnosis").toString(), r.errLines.value(outcome + 1));
+        EXPECT_TRUE(Bytes(e.value("trace").toString()).contains(write ? "→  длина 33, запись, блок 1" : "7E 0A 52 01"));
+        StopSim();
+    }
 }

@@ -11,6 +11,7 @@
 #include "kit/LinkRun.h"
 #include "kit/SimPanels.h"
 #include "SimServer.h"
+#include "link/Diagnosis.h"
 #include "link/PanelLink.h"
 
 using namespace vk410;
@@ -114,22 +115,29 @@ struct FailureRow {
     bool panelCxm, selectedCxm;
     int code;
     QString text; // shown on the way (besides the window's outcome text)
+    Cause cause;  // what the diagnosis names, and no other
 };
 
 TEST_F(LinkE2E, EveryFailureRowEndsInItsOutcome)
 {
     const FailureRow rows[] = {
-        {"no reply (read)", {Fault::Silent}, false, 0, 0, false, false, kReportReadFailed, {}},
-        {"no reply (write)", {Fault::Silent}, true, 0, 0, false, false, kReportWriteFailed, {}},
-        {"incomplete reply", {Fault::OneByte}, false, 1, 1, false, false, kReportReadFailed, {}},
-        {"wrong check byte", {Fault::BadCrc}, false, 0, 0, false, false, kReportReadFailed, {}},
-        {"block-1 model code 5", {Fault::WrongModel}, false, 0, 0, false, false, kReportReadFailed, {}},
-        {"echo of another model", {}, true, 1, 0, false, false, kReportWriteFailed, {}},
+        {"no reply (read)", {Fault::Silent}, false, 0, 0, false, false, kReportReadFailed, {}, Cause::NoBytes},
+        {"no reply (write)", {Fault::Silent}, true, 0, 0, false, false, kReportWriteFailed, {}, Cause::NoBytes},
+        {"incomplete reply", {Fault::OneByte}, false, 1, 1, false, false, kReportReadFailed, {}, Cause::Truncated},
+        {"wrong check byte", {Fault::BadCrc}, false, 0, 0, false, false, kReportReadFailed, {}, Cause::BadCheck},
+        {"block-1 model code 5", {Fault::WrongModel}, false, 0, 0, false, false, kReportReadFailed, {},
+         Cause::OtherModel},
+        {"echo of another model", {}, true, 1, 0, false, false, kReportWriteFailed, {}, Cause::OtherModel},
         {"block-1 echo differs", {Fault::BadEcho}, true, 0, 0, false, false, kReportWriteFailed,
-         StatusText::MainWriteErrors},
-        {"block-2 write fails", {}, true, 0, 0, false, true, kReportWriteFailed, StatusText::GsmWriteFailed},
-        {"extra byte behind the frame", {Fault::ExtraByte}, false, 0, 0, false, false, kReportReadFailed, {}},
-        {"flood beyond the buffer", {Fault::Flood}, false, 0, 0, false, false, kReportReadFailed, {}},
+         StatusText::MainWriteErrors, Cause::EchoDiffers},
+        {"block-2 write fails", {}, true, 0, 0, false, true, kReportWriteFailed, StatusText::GsmWriteFailed,
+         Cause::ModuleSilent},
+        {"module that does not answer", {Fault::ModuleSilent}, false, 0, 0, false, false, kReportReadFailed, {},
+         Cause::ModuleSilent},
+        {"extra byte behind the frame", {Fault::ExtraByte}, false, 0, 0, false, false, kReportReadFailed, {},
+         Cause::LongFrame},
+        {"flood beyond the buffer", {Fault::Flood}, false, 0, 0, false, false, kReportReadFailed, {}, Cause::NoFrame},
+        {"line hung up", {Fault::Hangup}, false, 0, 0, true, false, kReportReadFailed, {}, Cause::PortVanished},
     };
     for (const auto& row : rows) {
         sim::PanelConfig p = sim::DefaultPanel(row.panelModel, row.panelCxm);
@@ -146,7 +154,44 @@ TEST_F(LinkE2E, EveryFailureRowEndsInItsOutcome)
         }
         // A mismatched model is not an echo error: that text only where due.
         EXPECT_EQ(o.Shown(StatusText::MainWriteErrors), row.text == StatusText::MainWriteErrors) << row.name;
+        ASSERT_TRUE(o.result.record) << row.name;
+        const Diagnosis d = Diagnose(o.result.record->Entries(), true);
+        EXPECT_EQ(d.cause, row.cause) << row.name << ": " << d.text;
         server->Stop();
+    }
+}
+
+// Every frame the panel took and every byte it sent, in order, with times that grow.
+TEST_F(LinkE2E, TheRecordOfAFullReadAndWriteHoldsEveryFrameBothWays)
+{
+    StartPanel(GprsPanel(1));
+    for (const bool isWrite : {false, true}) {
+        SCOPED_TRACE(isWrite ? "write" : "read");
+        const Configuration cfg = isWrite ? server->State().cfg : Blank(0);
+        const Outcome o = Run(isWrite, cfg, SampleTexts());
+        ASSERT_EQ(o.Final(), kReportDone);
+        std::vector<std::vector<uint8_t>> frames;
+        std::vector<uint8_t> received;
+        int64_t last = 0;
+        for (const RecordEntry& e : o.result.record->Entries()) {
+            EXPECT_GE(e.ms, last);
+            last = e.ms;
+            if (e.event == RecordEvent::Sent)
+                frames.push_back(e.bytes);
+            if (e.event == RecordEvent::Received)
+                received.insert(received.end(), e.bytes.begin(), e.bytes.end());
+        }
+        ASSERT_EQ(frames.size(), 3u);
+        std::vector<uint8_t> replies;
+        for (std::size_t i = 0; i < frames.size(); ++i) {
+            EXPECT_EQ(frames[i][2], isWrite ? kCmdWrite : kCmdRead);
+            EXPECT_EQ(frames[i][3], i + 1);
+            bool accepted = false;
+            const std::vector<uint8_t> reply = sim::PanelSim(server->State()).Answer(frames[i], accepted);
+            replies.insert(replies.end(), reply.begin(), reply.end());
+        }
+        EXPECT_EQ(received, replies);
+        EXPECT_GT(last, 1000) << "three replies, each at a 500 ms poll";
     }
 }
 

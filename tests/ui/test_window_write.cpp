@@ -1,13 +1,16 @@
 // "Записать" as a whole: the panel read first and kept, its radio settings
 // kept, another model refused, a half-done write given back, and a window
 // that waits for a write to end however it is closed.
+#include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 #include <csignal>
 
 #include "WindowLinkFixture.h"
 #include "app/Termination.h"
 #include "files/Journal.h"
 #include "link/WriteSession.h"
+#include "ui/FormMonitor.h"
 
 namespace vk410::test {
 namespace {
@@ -112,6 +115,39 @@ TEST_F(WindowLink, ATerminationSignalDuringAWriteClosesTheWindowOnlyOnceTheWrite
         EXPECT_EQ(window->ExitStatus(), 0);
         window.reset();
     }
+}
+
+TEST_F(WindowLink, TheMonitorShowsTheExchangeAndWhyItFailed)
+{
+    sim::PanelConfig p = sim::DefaultPanel(0, false);
+    p.faults.insert(sim::Fault::BadCrc);
+    StartPanel(p);
+    Action("mnuMonitor")->trigger();
+    TfrmMonitor* monitor = window->Monitor();
+    ASSERT_TRUE(WaitFor([monitor] { return monitor->isVisible(); }));
+    EXPECT_FALSE(monitor->isModal());
+    Exchange(Button("ButtonRead"));
+    ASSERT_EQ(seen.codes.back(), kReportReadFailed);
+    const QString why = window->Diagnosis();
+    EXPECT_TRUE(why.contains(QStringLiteral("контрольным байтом"))) << why.toStdString();
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("StatusPanel"))->toolTip(), why);
+    // Live: the rows come as the exchange goes, the request first.
+    ASSERT_TRUE(WaitFor([monitor] { return monitor->grdMonitor->rowCount() >= 4; }));
+    const QTableWidget* table = monitor->grdMonitor;
+    EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("Чтение"));
+    EXPECT_EQ(table->item(2, 1)->text(), QStringLiteral("→"));
+    EXPECT_EQ(table->item(2, 2)->text(), QStringLiteral("7E 0A 52 01 00 00 00 00 00 E3"));
+    EXPECT_EQ(monitor->lblDiagnosis->text(), why);
+    EXPECT_TRUE(monitor->Text().endsWith(why + "\n"));
+
+    // The next exchange starts a page of its own.
+    server->Stop();
+    StartPanel(sim::DefaultPanel(0, false));
+    Exchange(Button("ButtonRead"));
+    ASSERT_EQ(seen.codes.back(), kReportDone);
+    EXPECT_TRUE(window->Diagnosis().isEmpty());
+    EXPECT_TRUE(monitor->lblDiagnosis->text().isEmpty());
+    EXPECT_FALSE(monitor->Text().contains(QStringLiteral("неверный контрольный байт")));
 }
 
 } // namespace

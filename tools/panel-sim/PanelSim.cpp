@@ -57,6 +57,7 @@ bool ParseFault(const std::string& name, Fault& fault)
         {"flood", Fault::Flood},     {"split", Fault::Split},         {"one-byte", Fault::OneByte},
         {"late", Fault::Late},
         {"wrong-model", Fault::WrongModel}, {"bad-echo", Fault::BadEcho}, {"hangup", Fault::Hangup},
+        {"module-silent", Fault::ModuleSilent},
     };
     const auto it = names.find(name);
     if (it == names.end())
@@ -137,7 +138,16 @@ std::vector<std::vector<uint8_t>> FrameReader::Feed(const uint8_t* data, std::si
     return frames;
 }
 
-PanelSim::PanelSim(PanelConfig config) : config_(std::move(config)) { KeepAsReply(config_.cfg.gprs); }
+PanelSim::PanelSim(PanelConfig config) : config_(std::move(config))
+{
+    KeepAsReply(config_.cfg.gprs);
+    // Its configuration claims a module that is not there; a write of block 1
+    // without the flag puts that right, as it would on a real panel.
+    if (Has(Fault::ModuleSilent)) {
+        config_.cfg.main.at(MainOff::state) = 1;
+        config_.cxm = false;
+    }
+}
 
 GprsTexts PanelSim::Texts() const
 {

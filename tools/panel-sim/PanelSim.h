@@ -21,6 +21,7 @@ enum class Fault {
     WrongModel, // block-1 replies carry model code 5
     BadEcho,    // a write's echo differs in one payload byte
     Hangup,     // the line closes in the middle of the second reply
+    ModuleSilent, // block 1 says a module is fitted; nobody answers for blocks 2 and 3
 };
 
 // "bad-crc" -> Fault::BadCrc and so on; false for an unknown name.

@@ -54,6 +54,7 @@ const char* const kHelp =
     "      wrong-model    код модели 5 в ответах на блок 1\n"
     "      bad-echo       эхо записи с одним изменённым байтом данных\n"
     "      hangup         закрывает линию посреди второго ответа и завершается\n"
+    "      module-silent  блок 1 говорит, что модуль КСМ подключен, а модуль не отвечает\n"
     "  -h, --help         эта справка\n";
 
 int UsageError(const std::string& text)

@@ -88,13 +88,16 @@ bool OpenFile(const QString& path, Configuration& cfg, GprsTexts& texts);
 int SaveFile(const QString& path, const Configuration& cfg, const GprsTexts& texts);
 // Says that the file at path could not be saved.
 void FileNotSaved(const QString& path);
+// How an exchange from the command line is run.
+struct ExchangeOptions {
+    std::optional<JournalOp> journalAs; // the operation the journal keeps it as; none keeps nothing
+    bool trace = false;                 // the record on standard error as it grows
+};
+// The options a command line gives: the journal unless --no-journal, --trace.
+ExchangeOptions OptionsOf(const Args& a, JournalOp op);
 // Reads the panel on a port as `read` does, with its progress on standard
 // error; the exit code of the outcome. version: the panel's firmware version.
-// journalAs: the operation the journal keeps it as; none keeps nothing.
-int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version,
-              std::optional<JournalOp> journalAs);
-// The operation to keep in the journal, unless --no-journal was given.
-std::optional<JournalOp> JournalAs(const Args& a, JournalOp op);
+int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version, const ExchangeOptions& options);
 // Adds a finished exchange to the journal; standard error says when it could not.
 void KeepInJournal(const FinishedExchange& x);
 // The journal entry --from-journal names (1 the newest) as a write sends it:

@@ -69,6 +69,8 @@ int CmdDiff(const Args& a)
         return UsageError(QStringLiteral("не хватает аргумента B.cf8 (или --port PORT)"), a.command);
     if (withPanel && !PortUnderstood(a))
         return kUsage;
+    if (!withPanel && a.Has("--trace"))
+        return UsageError(QStringLiteral("параметр --trace — только вместе с --port"), a.command);
     Configuration cfgA = StartupConfiguration(), cfgB = StartupConfiguration();
     GprsTexts textsA, textsB;
     // The file first: a rejected file costs no exchange.
@@ -79,7 +81,7 @@ int CmdDiff(const Args& a)
             return kFileFailed;
     } else {
         int version = -1;
-        const int rc = ReadPanel(a.Value("--port"), cfgA, textsA, version, JournalAs(a, JournalOp::Compare));
+        const int rc = ReadPanel(a.Value("--port"), cfgA, textsA, version, OptionsOf(a, JournalOp::Compare));
         if (rc != kDone)
             return rc;
     }

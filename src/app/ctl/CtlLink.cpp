@@ -1,6 +1,7 @@
 // read and write: the exchange with a panel from the command line.
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QTimer>
 
 #include "Commands.h"
 #include "ConsoleOut.h"
@@ -28,20 +29,72 @@ QString PortLine(const QString& port, const QString& device)
     return shown == port ? QStringLiteral("Порт %1").arg(port) : QStringLiteral("Порт %1 -> %2").arg(port, shown);
 }
 
+// --trace: each exchange's record on standard error as it grows, read off
+// the event loop (the exchange's thread never puts it into words).
+class TracePrinter {
+public:
+    TracePrinter(PanelLink& link, bool on)
+    {
+        if (!on)
+            return;
+        QObject::connect(&link, &PanelLink::exchangeStarted, &timer_,
+                         [this](std::shared_ptr<const ExchangeRecord> record) {
+                             Flush();
+                             record_ = std::move(record);
+                             printed_ = 0;
+                             PrintLine(record_->IsWrite() ? QStringLiteral("— запись —") : QStringLiteral("— чтение —"));
+                         });
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { Flush(); });
+        timer_.start(20);
+    }
+    ~TracePrinter() { Flush(); }
+    TracePrinter(const TracePrinter&) = delete;
+    TracePrinter& operator=(const TracePrinter&) = delete;
+
+    void Flush()
+    {
+        if (!record_)
+            return;
+        const std::vector<RecordEntry> entries = record_->Entries(printed_);
+        for (const RecordEntry& e : entries)
+            PrintLine(QString::fromStdString(LineOf(e)));
+        printed_ += entries.size();
+    }
+
+private:
+    QTimer timer_;
+    std::shared_ptr<const ExchangeRecord> record_;
+    std::size_t printed_ = 0;
+};
+
+// The rules' outcome text, then why, when the record tells.
+void PrintFailure(const QString& outcome, const QString& diagnosis)
+{
+    PrintLine(outcome);
+    if (!diagnosis.isEmpty())
+        PrintLine(diagnosis);
+}
+
 // Runs one read to its end; cfg receives what it hands back.
-Outcome RunRead(const QString& port, Configuration& cfg)
+Outcome RunRead(const QString& port, Configuration& cfg, bool trace)
 {
     const QString device = DeviceOf(port);
     PrintLine(PortLine(port, device));
     PanelLink link;
     link.CommPortDriver1().SetPortName(device);
+    TracePrinter printer(link, trace);
     Outcome outcome;
     QEventLoop loop;
-    QObject::connect(&link, &PanelLink::statusText, &loop, [](const QString& t) { PrintLine(t); });
+    // The record so far goes out first, so that the two read in order.
+    const auto progress = [&printer](const QString& t) {
+        printer.Flush();
+        PrintLine(t);
+    };
+    QObject::connect(&link, &PanelLink::statusText, &loop, progress);
     QObject::connect(&link, &PanelLink::exchangeReport, &loop,
                      [&](int code, int, const ExchangeResult& result) {
                          if (code == kReportReplyArriving) {
-                             PrintLine(StatusText::ReplyArriving);
+                             progress(StatusText::ReplyArriving);
                              return;
                          }
                          ApplyExchangeResult(result, cfg);
@@ -55,6 +108,7 @@ Outcome RunRead(const QString& port, Configuration& cfg)
         return outcome;
     loop.exec();
     link.WaitFinished();
+    printer.Flush();
     return outcome;
 }
 
@@ -74,7 +128,7 @@ int ExitFor(const Outcome& o)
     case kReportPortFailed:
         return PortFailed(o.openError);
     default:
-        PrintLine(StatusText::ReadFailed);
+        PrintFailure(StatusText::ReadFailed, DiagnosisText(o.code, o.result));
         return kExchangeFailed;
     }
 }
@@ -88,15 +142,17 @@ int ExitForWrite(const WriteOutcome& o, const Configuration& cfg, const QString&
     case kReportPortFailed:
         return PortFailed(openError);
     case kReportReadFailed:
-        PrintLine(StatusText::ReadFailed);
+        PrintFailure(StatusText::ReadFailed, o.DiagnosisText());
         PrintLine(QStringLiteral("Запись не начата: прибор не прочитан"));
         return kExchangeFailed;
     default:
-        if (o.modelRefused)
+        if (o.modelRefused) {
             PrintLine(StatusText::ModelRefused(unsigned(o.panelModel), cfg.model));
-        else if (!o.write || !o.write->refused) // a refusal has said why
-            for (const QString& line : QStringList{StatusText::WriteFailed} + o.Lines())
+        } else if (!o.write || !o.write->refused) { // a refusal has said why
+            PrintFailure(StatusText::WriteFailed, o.DiagnosisText());
+            for (const QString& line : o.Lines())
                 PrintLine(line);
+        }
         return kExchangeFailed;
     }
 }
@@ -140,23 +196,29 @@ struct WriteRun {
 
 // Runs a write with its backup (and rollback) to its end; each exchange is
 // kept in the journal as it ends, before the next one starts.
-WriteRun RunWrite(const QString& port, const WriteRequest& request, bool keepJournal)
+WriteRun RunWrite(const QString& port, const WriteRequest& request, const ExchangeOptions& options)
 {
     const QString device = DeviceOf(port);
     PrintLine(PortLine(port, device));
     PanelLink link;
     link.CommPortDriver1().SetPortName(device);
+    TracePrinter printer(link, options.trace);
     WriteSession session(link);
     WriteRun run;
     QEventLoop loop;
-    QObject::connect(&link, &PanelLink::statusText, &loop, [](const QString& t) { PrintLine(t); });
-    QObject::connect(&session, &WriteSession::statusText, &loop, [](const QString& t) { PrintLine(t); });
-    QObject::connect(&session, &WriteSession::replyArriving, &loop, [] { PrintLine(StatusText::ReplyArriving); });
+    const auto progress = [&printer](const QString& t) {
+        printer.Flush();
+        PrintLine(t);
+    };
+    QObject::connect(&link, &PanelLink::statusText, &loop, progress);
+    QObject::connect(&session, &WriteSession::statusText, &loop, progress);
+    QObject::connect(&session, &WriteSession::replyArriving, &loop, [progress] { progress(StatusText::ReplyArriving); });
     QObject::connect(&session, &WriteSession::exchangeEnded, &loop,
                      [&](WriteStep step, int code, const ExchangeResult& result) {
                          if (code == kReportPortFailed)
                              run.openError = PortOpenErrorText(link.CommPortDriver1().LastOpenError());
-                         if (!keepJournal)
+                         printer.Flush();
+                         if (!options.journalAs)
                              return;
                          GprsTexts sent = request.texts;
                          if (step == WriteStep::Rollback)
@@ -173,6 +235,7 @@ WriteRun RunWrite(const QString& port, const WriteRequest& request, bool keepJou
         return run;
     loop.exec();
     link.WaitFinished();
+    printer.Flush();
     return run;
 }
 
@@ -212,18 +275,17 @@ bool PortUnderstood(const Args& a)
     return false;
 }
 
-std::optional<JournalOp> JournalAs(const Args& a, JournalOp op)
+ExchangeOptions OptionsOf(const Args& a, JournalOp op)
 {
-    return a.Has("--no-journal") ? std::nullopt : std::optional(op);
+    return {a.Has("--no-journal") ? std::nullopt : std::optional(op), a.Has("--trace")};
 }
 
-int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version,
-              std::optional<JournalOp> journalAs)
+int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& version, const ExchangeOptions& options)
 {
     cfg = StartupConfiguration();
-    const Outcome o = RunRead(port, cfg);
-    if (journalAs)
-        KeepInJournal({port, DeviceOf(port), o.code, o.result, {}, o.openError, journalAs});
+    const Outcome o = RunRead(port, cfg, options.trace);
+    if (options.journalAs)
+        KeepInJournal({port, DeviceOf(port), o.code, o.result, {}, o.openError, options.journalAs});
     const int rc = ExitFor(o);
     if (rc != kDone)
         return rc;
@@ -240,7 +302,7 @@ int CmdRead(const Args& a)
     Configuration cfg;
     GprsTexts texts;
     int version = -1;
-    const int rc = ReadPanel(a.Value("--port"), cfg, texts, version, JournalAs(a, JournalOp::Read));
+    const int rc = ReadPanel(a.Value("--port"), cfg, texts, version, OptionsOf(a, JournalOp::Read));
     if (rc != kDone)
         return rc;
     if (a.Has("-o") && SaveFile(a.Value("-o"), cfg, texts) != kDone)
@@ -258,7 +320,7 @@ int CmdWrite(const Args& a)
     if (const int rc = WriteSource(a, request); rc != kDone)
         return rc;
     request.backup = !a.Has("--no-backup");
-    const WriteRun run = RunWrite(a.Value("--port"), request, !a.Has("--no-journal"));
+    const WriteRun run = RunWrite(a.Value("--port"), request, OptionsOf(a, JournalOp::Write));
     return ExitForWrite(run.outcome, request.cfg, run.openError);
 }
 

@@ -44,6 +44,8 @@ const OptionSpec kJson{"--json", nullptr, "одним объектом JSON: mod
 const OptionSpec kFrames{"--frames", nullptr, "с --json: и frames — кадры записи блоков, как их отправит write"};
 const OptionSpec kPort{"--port", "PORT", "порт прибора", true};
 const OptionSpec kNoJournal{"--no-journal", nullptr, "не оставлять записи в журнале обмена"};
+const OptionSpec kTrace{"--trace", nullptr, "показывать ход обмена в стандартном потоке ошибок: кадры\n"
+                                            "и куски с временем, байты, разбор каждого ответа"};
 
 const std::vector<CommandSpec>& Commands()
 {
@@ -58,23 +60,27 @@ const std::vector<CommandSpec>& Commands()
          {"OUT.cf8"}, 1, "Конфигурация та, что в окне после запуска.\n" + kCf8Rule, CmdNew},
         {"convert", "IN.cf8 OUT.cf8", "открыть файл и сохранить его заново", {}, {"IN.cf8", "OUT.cf8"}, 2,
          "Файл читается, как «Открыть...» окна, и пишется, как «Сохранить как...».\n" + kCf8Rule, CmdConvert},
-        {"read", "--port PORT [-o OUT.cf8] [--json] [--frames] [--no-journal]", "прочитать конфигурацию прибора",
+        {"read", "--port PORT [-o OUT.cf8] [--json] [--frames] [--no-journal] [--trace]",
+         "прочитать конфигурацию прибора",
          {kPort,
           {"-o", "OUT.cf8", "сохранить в файл"},
           {"--json", nullptr, "напечатать, как show --json, и version — версию прибора"},
           kFrames,
-          kNoJournal},
+          kNoJournal,
+          kTrace},
          {}, 0,
-         "Ход обмена (тексты строки состояния окна) идёт в стандартный поток ошибок, итог последним.\n" + kPortRule +
+         "Ход обмена (тексты строки состояния окна) идёт в стандартный поток ошибок, итог последним;\n"
+         "после неудачи — строка о её причине.\n" + kPortRule +
              kCf8Rule,
          CmdRead},
-        {"write", "--port PORT [--no-backup] [--no-journal] IN.cf8 | --from-journal N",
+        {"write", "--port PORT [--no-backup] [--no-journal] [--trace] IN.cf8 | --from-journal N",
          "записать конфигурацию файла в прибор",
          {kPort,
           {"--from-journal", "N", "записать запись N журнала (1 — последняя) байт в байт:\n"
                                   "то, что прибор хранил или получил"},
           {"--no-backup", nullptr, "не читать прибор перед записью"},
-          kNoJournal},
+          kNoJournal,
+          kTrace},
          {"IN.cf8"}, 0,
          "Сначала прибор читается и прочитанное остаётся в журнале: так ему можно вернуть\n"
          "прежние настройки (write --from-journal N). Прибор другой модели не записывается.\n"
@@ -84,11 +90,12 @@ const std::vector<CommandSpec>& Commands()
          "ли это (код выхода 3). Сигнал во время записи откладывается до её конца.\n" +
              kPortRule,
          CmdWrite},
-        {"diff", "[--json] A.cf8 B.cf8 | --port PORT [--json] [--no-journal] B.cf8",
+        {"diff", "[--json] A.cf8 B.cf8 | --port PORT [--json] [--no-journal] [--trace] B.cf8",
          "поля, значения которых различаются",
          {{"--json", nullptr, "массивом JSON объектов page, item, field, a, b"},
           {"--port", "PORT", "A — прибор: он читается, как в read, и ничего в него не пишется"},
-          kNoJournal},
+          kNoJournal,
+          kTrace},
          {"A.cf8", "B.cf8"}, 1,
          "Строка на поле: место / поле: значение в A -> значение в B; «—» у поля, которого\n"
          "у одной стороны нет. Код выхода 0 — одинаковы, 5 — различаются.\n" +
