@@ -22,7 +22,7 @@ namespace {
 
 constexpr int kRefreshMs = 100;
 // Rows taken in one look: a flood of pieces never holds the event loop long.
-constexpr std::size_t kRowsPerLook = 200;
+constexpr std::size_t kRowsPerLook = 100;
 
 enum Column { kTime, kDirection, kHex, kReading, kColumns };
 
@@ -59,9 +59,12 @@ TfrmMonitor::TfrmMonitor(FileDialogs* files, MessageBoxes& msgs, QWidget* parent
     grdMonitor->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdMonitor->setWordWrap(false);
     QHeaderView* header = grdMonitor->horizontalHeader();
-    header->setSectionResizeMode(kTime, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(kDirection, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(kHex, QHeaderView::Interactive);
+    // Widths set once: sizing columns to their contents would measure every
+    // row again on every row added.
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    const QFontMetrics metrics(grdMonitor->font());
+    header->resizeSection(kTime, metrics.horizontalAdvance(QStringLiteral("000000 мс")) + 12);
+    header->resizeSection(kDirection, metrics.horizontalAdvance(QStringLiteral("←")) + 16);
     header->resizeSection(kHex, 320);
     header->setStretchLastSection(true);
     layout->addWidget(grdMonitor);
@@ -113,6 +116,7 @@ void TfrmMonitor::SetDiagnosis(const QString& text)
 void TfrmMonitor::Refresh()
 {
     std::size_t budget = kRowsPerLook;
+    grdMonitor->setUpdatesEnabled(false);
     for (Shown& shown : records_) {
         if (shown.rows == 0 && shown.record->Size() > 0 && budget > 0)
             AddHeading(*shown.record);
@@ -123,6 +127,7 @@ void TfrmMonitor::Refresh()
         shown.rows += n;
         budget -= n;
     }
+    grdMonitor->setUpdatesEnabled(true);
     if (budget < kRowsPerLook)
         grdMonitor->scrollToBottom();
 }
@@ -130,7 +135,7 @@ void TfrmMonitor::Refresh()
 void TfrmMonitor::AddHeading(const ExchangeRecord& record)
 {
     const int row = grdMonitor->rowCount();
-    grdMonitor->insertRow(row);
+    grdMonitor->setRowCount(row + 1);
     auto* item = new QTableWidgetItem(Heading(record));
     QFont bold = item->font();
     bold.setBold(true);
@@ -142,7 +147,7 @@ void TfrmMonitor::AddRow(const RecordEntry& entry)
 {
     const RecordRow r = RowOf(entry);
     const int row = grdMonitor->rowCount();
-    grdMonitor->insertRow(row);
+    grdMonitor->setRowCount(row + 1);
     const std::string* texts[] = {&r.time, &r.direction, &r.hex, &r.reading};
     for (int col = 0; col < kColumns; ++col)
         grdMonitor->setItem(row, col, new QTableWidgetItem(QString::fromStdString(*texts[col])));
