@@ -116,18 +116,20 @@ TEST_F(CtlLink, FailuresGiveTheirExitCodesAndOutcomeTextLast)
     Result r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, QStringLiteral("--json")});
     EXPECT_EQ(r.exitCode, 3);
     EXPECT_TRUE(r.out.isEmpty());
-    EXPECT_EQ(r.errLines.back(), QStringLiteral("Нет связи, проверьте соединение или тип прибора"));
+    const QString noBytes = QStringLiteral("Прибор не ответил ни одним байтом: проверьте порт, кабель и питание прибора");
+    EXPECT_EQ(r.errLines.mid(r.errLines.size() - 2),
+              (QStringList{QStringLiteral("Нет связи, проверьте соединение или тип прибора"), noBytes}));
     // A write reads the panel first: a panel that does not answer gets nothing.
     const QString w = MakeFile(QStringLiteral("w.cf8"), 5);
     r = RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, w});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.errLines.mid(r.errLines.size() - 2),
-              (QStringList{QStringLiteral("Нет связи, проверьте соединение или тип прибора"),
+    EXPECT_EQ(r.errLines.mid(r.errLines.size() - 3),
+              (QStringList{QStringLiteral("Нет связи, проверьте соединение или тип прибора"), noBytes,
                            QStringLiteral("Запись не начата: прибор не прочитан")}));
     r = RunCtl({QStringLiteral("write"), QStringLiteral("--no-backup"), QStringLiteral("--port"), link, w});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.errLines.mid(r.errLines.size() - 2),
-              (QStringList{QStringLiteral("Есть ошибки записи. Проверьте тип прибора"),
+    EXPECT_EQ(r.errLines.mid(r.errLines.size() - 3),
+              (QStringList{QStringLiteral("Есть ошибки записи. Проверьте тип прибора"), noBytes,
                            QStringLiteral("Не подтверждено: основная конфигурация, настройки GSM, настройки GPRS")}));
     // The device meant, the box's text, then why.
     const QString missing = dir.filePath(QStringLiteral("no-such-port"));
@@ -301,6 +303,10 @@ TEST_F(CtlLink, AFailedWriteSaysWhichBlocksThePanelConfirmed)
     noApn.close();
     const QString refusal = StatusText::NoGprsSettings;
     const QString noBackup = QStringLiteral("--no-backup");
+    const QString noModule = QStringLiteral("Прибор ответил, а модуль КСМ — нет: в настройках прибора модуль подключен. "
+                                            "Снимите «Модуль КСМ подключен» и запишите прибор");
+    const QString badEcho = QStringLiteral("Эхо блока 1 отличается в байте данных 0 («Радиоканал / Число посылок по "
+                                           "тревоге»): записано 8, прибор вернул 9");
     const struct {
         const char* name;
         QStringList sim;
@@ -312,10 +318,10 @@ TEST_F(CtlLink, AFailedWriteSaysWhichBlocksThePanelConfirmed)
         // No module in the panel: block 1 goes in, block 2 finds nobody; the
         // backup goes back in.
         {"partly", {QStringLiteral("--model"), QStringLiteral("1")}, {}, file,
-         {StatusText::WriteDone, StatusText::WriteFailed, StatusText::RolledBack},
+         {StatusText::WriteDone, StatusText::WriteFailed, noModule, StatusText::RolledBack},
          "0F"},
         {"partly without backup", {QStringLiteral("--model"), QStringLiteral("1")}, {noBackup}, file,
-         {StatusText::GsmWriteFailed, StatusText::WriteFailed,
+         {StatusText::GsmWriteFailed, StatusText::WriteFailed, noModule,
           QStringLiteral("Подтверждено прибором: основная конфигурация"),
           QStringLiteral("Не подтверждено: настройки GSM, настройки GPRS")},
          "15"},
@@ -323,13 +329,13 @@ TEST_F(CtlLink, AFailedWriteSaysWhichBlocksThePanelConfirmed)
         {"bad echo",
          {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--fault"), QStringLiteral("bad-echo")}, {},
          file,
-         {StatusText::WriteFailed, StatusText::RollbackFailed,
+         {StatusText::WriteFailed, badEcho, StatusText::RollbackFailed,
           QStringLiteral("Не подтверждено: основная конфигурация")},
          "0F"},
         {"bad echo without backup",
          {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--fault"), QStringLiteral("bad-echo")},
          {noBackup}, file,
-         {StatusText::MainWriteErrors, StatusText::WriteFailed,
+         {StatusText::MainWriteErrors, StatusText::WriteFailed, badEcho,
           QStringLiteral("Не подтверждено: основная конфигурация, настройки GSM, настройки GPRS")},
          "15"},
         // Refused before anything is sent: the refusal is the outcome.
