@@ -1,6 +1,6 @@
 // Any received bytes and count through the acceptance of frames, the copies
-// the exchange makes of a reply, the block-3 decoding and the page's readings
-// of out-of-range bytes. Input: count (2 bytes, little-endian), a model code,
+// the exchange makes of a reply, the block-3 decoding, the page's readings
+// of out-of-range bytes, and the record's words and diagnosis of such a reply. Input: count (2 bytes, little-endian), a model code,
 // then the receive buffer (zero behind what is given). The seeds in frames/
 // are the simulated panel's replies to the tests' reads, in that form.
 #include <algorithm>
@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "link/Diagnosis.h"
 #include "link/Frames.h"
 #include "model/CXMGSM.h"
 #include "model/Gprs.h"
@@ -67,5 +68,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size)
     }
     for (int m = 1; m <= kSmsCount; ++m)
         (void)SmsPhoneText(gsm, m);
+
+    // The reply as a record holds it under every rule, and as an echo of a
+    // block-write frame made of the same bytes.
+    std::vector<RecordEntry> record;
+    for (int rule = 0; rule <= int(Rule::NoGprsBody); ++rule) {
+        RecordEntry e;
+        e.event = RecordEvent::Verdict;
+        e.block = uint8_t(1 + model % 3);
+        e.rule = Rule(rule);
+        e.count = count;
+        e.bytes.assign(rx, rx + std::min(count, kRxBufSize));
+        e.expected = uint8_t(model);
+        if (e.rule == Rule::EchoDiffers) {
+            e.sent.assign(rx, rx + std::min<std::size_t>(rx[1], kRxBufSize));
+            e.index = int(model) - 1;
+            e.got = rx[0];
+        }
+        (void)LineOf(e);
+        record.push_back(e);
+        Check(Diagnose(record, true).cause != Cause::None);
+    }
     return 0;
 }
