@@ -19,6 +19,17 @@ std::string HexString(const uint8_t* data, std::size_t count)
     return out;
 }
 
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
 namespace {
 
 std::string JsonString(const std::string& utf8)

@@ -18,5 +18,7 @@ std::string ConfigJson(const Configuration& cfg, const GprsTexts& texts,
 
 // Upper-case hex of count bytes without separators.
 std::string HexString(const uint8_t* data, std::size_t count);
+// The value of a hexadecimal digit of either case; -1 for any other character.
+int HexDigit(char c);
 
 } // namespace vk410

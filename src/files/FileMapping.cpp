@@ -6,23 +6,13 @@
 
 #include "model/Devices.h"
 #include "model/Errors.h"
+#include "ConfigJson.h"
 #include "CxmSection.h"
 #include "NativeXml.h"
 
 namespace vk410 {
 
 namespace {
-
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
 
 void BuildDevice(TsdElement& device, const TMainBlock& main, unsigned model)
 {

@@ -5,18 +5,16 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <cmath>
 #include <cstdlib>
 #include <set>
-
-#include "files/SettingsIdentity.h"
 
 #include "model/Devices.h"
 #include "ConfigJson.h"
 #include "ConfigJsonReader.h"
 #include "FileOps.h"
 #include "link/PanelLink.h"
+#include "Settings.h"
 
 namespace vk410 {
 namespace {
@@ -301,13 +299,8 @@ JournalOp OpOf(const FinishedExchange& x)
 
 QString JournalFolder()
 {
-    // Not AppDataLocation itself: that follows the application's name, which
-    // differs between the window and the command line.
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    return data.isEmpty() ? QString()
-                          : QStringLiteral("%1/%2/%3/journal")
-                                .arg(data, QString::fromLatin1(kSettingsOrganization),
-                                     QString::fromLatin1(kSettingsApplication));
+    const QString data = ProgrammerDataFolder();
+    return data.isEmpty() ? QString() : data + QStringLiteral("/journal");
 }
 
 QString JournalOutcomeText(const FinishedExchange& x)

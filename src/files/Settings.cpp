@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace vk410 {
 namespace {
@@ -14,11 +15,17 @@ QSettings OpenStore()
     return QSettings(QString::fromLatin1(kSettingsOrganization), QString::fromLatin1(kSettingsApplication));
 }
 
-bool Store(QSettings& store, const QString& name, const QString& text)
+bool Store(QSettings& store, const QString& name, const QVariant& value)
 {
-    store.setValue(name, text);
+    store.setValue(name, value);
     store.sync();
     return store.status() == QSettings::NoError;
+}
+
+bool StoreRecentFiles(const QStringList& files)
+{
+    QSettings store = OpenStore();
+    return Store(store, QString::fromLatin1(kSettingRecentFiles), files);
 }
 
 } // namespace
@@ -59,6 +66,37 @@ bool WriteSwitchSetting(const char* name, bool on)
 {
     QSettings store = OpenStore();
     return Store(store, QString::fromLatin1(name), on ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+QStringList ReadRecentFiles()
+{
+    QStringList files = OpenStore().value(QString::fromLatin1(kSettingRecentFiles)).toStringList();
+    files.removeAll(QString());
+    files.removeDuplicates();
+    return files.mid(0, kRecentFileCount);
+}
+
+bool AddRecentFile(const QString& path)
+{
+    QStringList files = ReadRecentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    return StoreRecentFiles(files.mid(0, kRecentFileCount));
+}
+
+bool RemoveRecentFile(const QString& path)
+{
+    QStringList files = ReadRecentFiles();
+    return files.removeAll(path) == 0 || StoreRecentFiles(files);
+}
+
+QString ProgrammerDataFolder()
+{
+    // Not AppDataLocation itself: that follows the application's name.
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return data.isEmpty() ? QString()
+                          : QStringLiteral("%1/%2/%3").arg(data, QString::fromLatin1(kSettingsOrganization),
+                                                           QString::fromLatin1(kSettingsApplication));
 }
 
 QString FolderWithSeparator(const QString& filePath)

@@ -9,6 +9,7 @@
 // with QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir)
 // or, on Linux, with XDG_CONFIG_HOME; the user's own settings stay untouched.
 #include <QString>
+#include <QStringList>
 
 #include "files/SettingsIdentity.h"
 
@@ -18,9 +19,12 @@ inline constexpr char kSettingComPortName[] = "comportname";
 inline constexpr char kSettingFilePath[] = "filepath";
 inline constexpr char kDefaultComPortName[] = "COM1";
 // Beside the two, switches of the window: whether it keeps the journal of
-// exchanges, whether a write reads the panel first.
+// exchanges, whether a write reads the panel first; and the files last opened
+// or saved, newest first.
 inline constexpr char kSettingJournal[] = "journal";
 inline constexpr char kSettingBackup[] = "backupbeforewrite";
+inline constexpr char kSettingRecentFiles[] = "recent";
+inline constexpr int kRecentFileCount = 8;
 
 // The stored text of `name`, or `def` when it is missing or empty; `def` is
 // then stored too. A store that cannot be written still yields `def`.
@@ -43,6 +47,17 @@ bool ReadSwitchSetting(const char* name);
 bool WriteSwitchSetting(const char* name, bool on);
 inline bool ReadJournalSetting() { return ReadSwitchSetting(kSettingJournal); }
 inline bool WriteJournalSetting(bool on) { return WriteSwitchSetting(kSettingJournal, on); }
+
+// The files last opened or saved, newest first, at most kRecentFileCount.
+QStringList ReadRecentFiles();
+// Puts `path` first (once); false when the store could not be written.
+bool AddRecentFile(const QString& path);
+bool RemoveRecentFile(const QString& path);
+
+// The programmer's own folder in the user's data folder, the same for the
+// window and the command line whatever their application names
+// (~/.local/share/Kelmarix/ProgVK410N on Linux); empty when the system names none.
+QString ProgrammerDataFolder();
 
 // The folder of `filePath` with a trailing separator ("/data/a.cf8" -> "/data/").
 QString FolderWithSeparator(const QString& filePath);

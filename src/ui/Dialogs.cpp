@@ -3,8 +3,34 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace vk410 {
+
+namespace {
+
+QPushButton* AddButton(QMessageBox& box, const QString& text, QMessageBox::ButtonRole role, const char* name)
+{
+    QPushButton* button = box.addButton(text, role);
+    button->setObjectName(QString::fromLatin1(name));
+    return button;
+}
+
+// The toolkit's own "Discard" reads differently on every desktop: the texts are ours.
+MsgResult AskToSave(QMessageBox& box)
+{
+    QPushButton* save = AddButton(box, QStringLiteral("Сохранить"), QMessageBox::AcceptRole, "btnSave");
+    QPushButton* discard = AddButton(box, QStringLiteral("Не сохранять"), QMessageBox::DestructiveRole, "btnDiscard");
+    QPushButton* cancel = AddButton(box, QStringLiteral("Отмена"), QMessageBox::RejectRole, "btnCancel");
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == save      ? MsgResult::Save
+           : box.clickedButton() == discard ? MsgResult::Discard
+                                            : MsgResult::Cancel;
+}
+
+} // namespace
 
 MsgResult QtMessageBoxes::Show(QWidget* parent, MsgIcon icon, const QString& title,
                                const QString& text, MsgButtons buttons)
@@ -16,6 +42,8 @@ MsgResult QtMessageBoxes::Show(QWidget* parent, MsgIcon icon, const QString& tit
     box.setIcon(icon == MsgIcon::Error     ? QMessageBox::Critical
                 : icon == MsgIcon::Warning ? QMessageBox::Warning
                                            : QMessageBox::Information);
+    if (buttons == MsgButtons::SaveDiscardCancel)
+        return AskToSave(box);
     if (buttons == MsgButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         return box.exec() == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;

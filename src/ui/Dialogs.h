@@ -6,8 +6,8 @@ class QWidget;
 namespace vk410 {
 
 enum class MsgIcon { Error, Warning, Information };
-enum class MsgButtons { Ok, YesNo };
-enum class MsgResult { Ok, Yes, No };
+enum class MsgButtons { Ok, YesNo, SaveDiscardCancel };
+enum class MsgResult { Ok, Yes, No, Save, Discard, Cancel };
 
 // Every message box of the programmer goes through this, so that tests can
 // answer it instead of blocking on a modal box.

@@ -1,11 +1,21 @@
-// The file menu: open, save and save as of configuration files.
+// The file menu: open, save and save as of configuration files, the files
+// last opened or saved, and a file from outside (the command line, a drop).
+#include <QAction>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QUrl>
 
 #include "files/FileOps.h"
 #include "files/FileTexts.h"
 #include "files/Journal.h"
 #include "files/Settings.h"
-#include "files/ShortPath.h"
+#include "link/PanelLink.h"
 #include "Dialogs.h"
 #include "FormGprs.h"
 #include "FormUnit1.h"
@@ -25,17 +35,35 @@ QString TForm1::AskConfigFile(const QString& title)
 
 void TForm1::N4Click()
 {
-    if (!CommitFocusedEditor())
+    if (ExchangeRunning() || !MayDropChanges())
         return;
     const QString path = AskConfigFile(QStringLiteral("Открыть файл конфигурации"));
-    if (path.isEmpty() || !OpenConfig(path))
-        return;
-    fileName_ = path;
-    ShowFileCaption(path);
-    WriteFolderSetting(path);
+    if (!path.isEmpty())
+        OpenFile(path);
 }
 
-bool TForm1::OpenConfig(const QString& path)
+bool TForm1::OpenFile(const QString& path)
+{
+    if (!OpenConfig(path, {OriginKind::File, path.toStdString(), false}))
+        return false;
+    WriteFolderSetting(path);
+    RememberFile(path);
+    return true;
+}
+
+void TForm1::OpenFromOutside(const QString& path)
+{
+    if (terminating_ || ExchangeRunning() || !MayDropChanges())
+        return;
+    OpenFile(QFileInfo(path).absoluteFilePath());
+}
+
+bool TForm1::OpenConfig(const QString& path, const DocumentOrigin& origin)
+{
+    return ArriveFrom([this, &path] { return ApplyConfigFile(path); }, origin);
+}
+
+bool TForm1::ApplyConfigFile(const QString& path)
 {
     const uint8_t before = cfg_.model;
     const GprsTexts textsBefore = DialogTexts();
@@ -59,8 +87,6 @@ bool TForm1::OpenConfig(const QString& path)
         SetDevice(code);
     }
     RefreshControls();
-    panelVersion_.reset();
-    radioFromPanel_ = false; // files never keep them
     SetStatusText(QStringLiteral("Файл открыт"));
     return true;
 }
@@ -75,58 +101,120 @@ bool TForm1::OpenExactBytes(const QString& path)
                    QString::fromUtf8(kFileRejected) + QStringLiteral("\r\n") + why, MsgButtons::Ok);
         return false;
     }
-    const uint8_t before = cfg_.model;
-    cfg_ = cfg;
-    if (gprs_)
-        gprs_->SetTexts(texts);
-    if (cfg.model != before) {
-        SelectModelQuietly(cfg.model);
-        SetDevice(cfg.model);
-    }
-    RefreshControls();
-    panelVersion_.reset();
-    radioFromPanel_ = true;
+    ShowConfiguration(cfg, texts);
     SetStatusText(QStringLiteral("Файл открыт"));
     return true;
 }
 
-void TForm1::N2Click()
+void TForm1::N2Click() { SaveDocument(); }
+
+void TForm1::N3Click() { SaveDocumentAs(); }
+
+// Replaces a file without asking only when the configuration came from it.
+bool TForm1::SaveDocument()
 {
     if (!CommitFocusedEditor())
-        return;
-    if (fileName_.isEmpty()) {
-        N3Click();
-        return;
-    }
-    SaveTo(fileName_);
+        return false;
+    const QString target = FileName();
+    return target.isEmpty() ? SaveDocumentAs() : SaveTo(target);
 }
 
-void TForm1::N3Click()
+bool TForm1::SaveDocumentAs()
 {
     if (!CommitFocusedEditor())
-        return;
+        return false;
     QString path = fileDialogs_->GetSaveFileName(
         this, QStringLiteral("Сохранить настройки панели как"), ReadFolderSetting(), kFilter, kSuffix);
     if (path.isEmpty())
-        return;
+        return false;
     path = WithCf8Extension(path);
     // A file that could not be written leaves the name, the caption and the
     // remembered folder as they were.
     if (!SaveTo(path))
-        return;
+        return false;
     WriteFolderSetting(path);
+    return true;
 }
 
 bool TForm1::SaveTo(const QString& path)
 {
+    NoteChanges();
     if (!SaveConfigFile(path, cfg_, DialogTexts(), cfg_.model)) {
         msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка записи файла"),
                    QString::fromUtf8(kFileNotSaved) + QStringLiteral("\r\n") + path, MsgButtons::Ok);
         return false;
     }
-    fileName_ = path;
-    ShowFileCaption(path);
+    doc_->Saved(path.toStdString());
+    UpdateDocumentState();
+    RememberFile(path);
     SetStatusText(QStringLiteral("Файл сохранен"));
+    return true;
+}
+
+void TForm1::BuildRecentFiles(QMenu* file)
+{
+    static_assert(std::tuple_size_v<decltype(mnuRecent)> == kRecentFileCount);
+    recentSeparator_ = file->addSeparator();
+    for (std::size_t n = 0; n < mnuRecent.size(); ++n) {
+        mnuRecent[n] = file->addAction(QString());
+        mnuRecent[n]->setObjectName(QStringLiteral("mnuRecent%1").arg(n + 1));
+        QAction* action = mnuRecent[n];
+        connect(action, &QAction::triggered, this, [this, action] { OpenRecent(action); });
+    }
+    // Another programmer may have opened or saved a file meanwhile.
+    connect(file, &QMenu::aboutToShow, this, &TForm1::FillRecentFiles);
+}
+
+void TForm1::FillRecentFiles()
+{
+    const QStringList files = ReadRecentFiles();
+    for (std::size_t n = 0; n < mnuRecent.size(); ++n) {
+        const bool used = qsizetype(n) < files.size();
+        const QString path = used ? files.at(qsizetype(n)) : QString();
+        mnuRecent[n]->setText(QStringLiteral("&%1 %2").arg(n + 1).arg(QDir::toNativeSeparators(path)));
+        mnuRecent[n]->setData(path);
+        mnuRecent[n]->setVisible(used);
+    }
+    recentSeparator_->setVisible(!files.isEmpty());
+}
+
+void TForm1::RememberFile(const QString& path)
+{
+    AddRecentFile(path);
+    FillRecentFiles();
+}
+
+void TForm1::OpenRecent(QAction* action)
+{
+    const QString path = action->data().toString();
+    if (path.isEmpty() || ExchangeRunning() || !MayDropChanges())
+        return;
+    // A file that has gone has had its box; it leaves the list.
+    if (!OpenFile(path) && !QFileInfo::exists(path)) {
+        RemoveRecentFile(path);
+        FillRecentFiles();
+    }
+}
+
+bool TForm1::HandleFileDrag(QObject* target, QEvent* event)
+{
+    const auto* widget = qobject_cast<const QWidget*>(target);
+    if (!widget || widget->window() != this)
+        return false;
+    auto* drag = static_cast<QDropEvent*>(event);
+    const QList<QUrl> urls = drag->mimeData()->urls();
+    if (urls.size() != 1 || !urls[0].isLocalFile() ||
+        !urls[0].toLocalFile().endsWith(QStringLiteral(".cf8"), Qt::CaseInsensitive))
+        return false;
+    // Taken from every control, so that no edit takes the file's name as text.
+    if (ExchangeRunning()) {
+        drag->ignore();
+        return true;
+    }
+    drag->acceptProposedAction();
+    // Opened after the drop has ended: the question must not hold the file manager.
+    if (event->type() == QEvent::Drop)
+        QTimer::singleShot(0, this, [this, path = urls[0].toLocalFile()] { OpenFromOutside(path); });
     return true;
 }
 
@@ -135,15 +223,24 @@ bool TForm1::SaveTo(const QString& path)
 // used. One that refuses, or fails, to be left stops the command.
 bool TForm1::CommitFocusedEditor()
 {
-    const auto* masked = qobject_cast<const TMaskEdit*>(focusWidget());
+    QWidget* focused = focusWidget();
+    const auto* masked = qobject_cast<const TMaskEdit*>(focused);
     leaveFailed_ = false;
     BtnClose->setFocus(Qt::OtherFocusReason);
-    return !leaveFailed_ && (!masked || masked->CanLeave());
+    const bool committed = !leaveFailed_ && (!masked || masked->CanLeave());
+    if (committed)
+        ReturnFocus(focused);
+    return committed;
 }
 
-void TForm1::ShowFileCaption(const QString& path)
+// "Выход" keeps the focus only when the user put it there: a Space meant for
+// the control would close the window.
+void TForm1::ReturnFocus(QWidget* widget)
 {
-    setWindowTitle(ShortPathName(path) + QStringLiteral(" : ") + AppCaption());
+    if (widget && widget != BtnClose && widget->window() == this && widget->isVisible() && widget->isEnabled())
+        widget->setFocus(Qt::OtherFocusReason);
+    else if (widget != BtnClose)
+        PageMain->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace vk410

@@ -121,7 +121,7 @@ void TfrmJournal::SelectionChanged()
 {
     // An entry without a file (the port failed, nothing was read) has nothing to open.
     const bool hasFile = !SelectedFile().isEmpty();
-    btnOpen->setEnabled(hasFile);
+    btnOpen->setEnabled(hasFile && openAllowed_);
     btnCompare->setEnabled(hasFile);
     const JournalEntry* e = Selected();
     btnTrace->setEnabled(e && !e->trace.isEmpty());
@@ -151,6 +151,12 @@ void TfrmJournal::btnTraceClick()
     layout->addWidget(memo);
     dialog->resize(760, 420);
     dialog->open();
+}
+
+void TfrmJournal::SetOpenAllowed(bool allowed)
+{
+    openAllowed_ = allowed;
+    SelectionChanged();
 }
 
 void TfrmJournal::btnFolderClick()

@@ -21,6 +21,8 @@ public:
 
     // The selected entry's file; empty when none is selected or it keeps none.
     QString SelectedFile() const;
+    // "Открыть" (and a double click) only while no exchange runs.
+    void SetOpenAllowed(bool allowed);
 
     // How "Показать папку" shows a folder: the platform's file manager unless
     // a test sets another.
@@ -46,6 +48,7 @@ private:
 
     std::vector<JournalEntry> entries_;
     QString folder_;
+    bool openAllowed_ = true;
 };
 
 } // namespace vk410

@@ -1,5 +1,6 @@
 // The window's side of the exchange: the read and write buttons, the reports
-// of the exchange thread, the status-bar blink, the port box and closing.
+// of the exchange thread, the status-bar blink and the port box.
+#include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include "Dialogs.h"
 #include "FormGprs.h"
 #include "FormMonitor.h"
+#include "FormJournal.h"
 #include "FormUnit1.h"
 #include "GsmPage.h"
 
@@ -86,12 +88,15 @@ void TForm1::PortNameBoxChange(const QString& text)
 
 void TForm1::ButtonReadClick()
 {
-    if (CommitFocusedEditor())
+    exchangeStarter_ = ButtonRead;
+    // The read replaces the configuration.
+    if (MayDropChanges())
         SendData(false);
 }
 
 void TForm1::ButtonWriteClick()
 {
+    exchangeStarter_ = ButtonWrite;
     if (!CommitFocusedEditor())
         return;
     if (gsmPage_->ModuleConnected() && !AnyDestinationEnabled(cfg_.gsm)) {
@@ -126,7 +131,7 @@ void TForm1::SendData(bool isWrite)
     exchangeTexts_ = DialogTexts();
     BeginExchange();
     const bool started = isWrite ? writeSession_->Start({cfg_, exchangeTexts_, mnuBackupBeforeWrite->isChecked(),
-                                                         radioFromPanel_})
+                                                         RadioFromPanel()})
                                  : link_->SendData(false, cfg_, exchangeTexts_);
     if (started)
         SetExchangeControlsEnabled(false);
@@ -134,11 +139,33 @@ void TForm1::SendData(bool isWrite)
 
 bool TForm1::ExchangeRunning() const { return link_->Busy() || writeSession_->Running(); }
 
+// While an exchange runs, nothing else may replace the window's
+// configuration: the exchange's result would land on top of it.
 void TForm1::SetExchangeControlsEnabled(bool enabled)
 {
-    PortNameBox->setEnabled(enabled);
-    ButtonWrite->setEnabled(enabled);
-    ButtonRead->setEnabled(enabled);
+    const std::initializer_list<QWidget*> controls = {PortNameBox, ButtonWrite, ButtonRead, DeviceTypeList};
+    if (!enabled) {
+        // Parked where a key does no harm, not on the next control (Выход).
+        QWidget* focused = focusWidget();
+        for (QWidget* control : controls)
+            if (focused && (focused == control || control->isAncestorOf(focused)))
+                PageMain->setFocus(Qt::OtherFocusReason);
+        parkedFocus_ = focusWidget();
+    }
+    for (QWidget* control : controls)
+        control->setEnabled(enabled);
+    for (QAction* command : {N4, mnuCompareDevice, mnuCompareFile})
+        command->setEnabled(enabled);
+    for (QAction* recent : mnuRecent)
+        recent->setEnabled(enabled);
+    if (journal_)
+        journal_->SetOpenAllowed(enabled);
+    if (enabled) {
+        // Unless the user has put the focus elsewhere meanwhile.
+        if (exchangeStarter_ && (!focusWidget() || focusWidget() == parkedFocus_))
+            exchangeStarter_->setFocus(Qt::OtherFocusReason);
+        exchangeStarter_ = nullptr;
+    }
 }
 
 void TForm1::ExchangeReport(int code, int value, const ExchangeResult& result)
@@ -147,17 +174,21 @@ void TForm1::ExchangeReport(int code, int value, const ExchangeResult& result)
         SetStatusText(StatusText::ReplyArriving);
         return;
     }
+    // Edits made meanwhile are a step of their own, before a read replaces them.
+    NoteChanges();
     SetExchangeControlsEnabled(true);
     // A comparison's read goes to a copy of its own: the window stays as it was.
     const bool comparing = std::exchange(compareRead_, false);
     // The exchange thread waits for this slot; an exception must not leave it
     // waiting for ever, so it is shown here.
     try {
+        const Replacing replacing(replacing_);
         ReportOutcome(code, value, result, comparing);
     } catch (const std::exception& e) {
         msgs_.ShowError(QString::fromUtf8(e.what()));
     }
     SetDiagnosis(DiagnosisText(code, result));
+    RecordExchange(code, comparing, result);
     KeepInJournal(code, result, comparing ? JournalOp::Compare : JournalOp::Read, {});
     ExchangeEnded(code != kReportDone);
 }
@@ -173,15 +204,20 @@ void TForm1::KeepWriteStep(WriteStep step, int code, const ExchangeResult& resul
 
 void TForm1::WriteFinished(const WriteOutcome& outcome)
 {
+    NoteChanges();
     SetExchangeControlsEnabled(true);
     // Reported from the exchange's own hand-over: an exception must not
     // unwind through it.
     try {
+        const Replacing replacing(replacing_);
         ShowWriteOutcome(outcome);
     } catch (const std::exception& e) {
         msgs_.ShowError(QString::fromUtf8(e.what()));
     }
     SetDiagnosis(outcome.DiagnosisText());
+    // Frame headers and check bytes: the configuration stays what it was.
+    doc_->Follow(Current());
+    UpdateDocumentState();
     ExchangeEnded(outcome.code != kReportDone);
 }
 
@@ -242,8 +278,6 @@ void TForm1::ReportOutcome(int code, int value, const ExchangeResult& result, bo
         }
         const unsigned model = unsigned(value & 0xFF);
         ApplyExchangeResult(result, cfg_);
-        panelVersion_ = result.version;
-        radioFromPanel_ = true;
         SelectModelQuietly(model);
         SetDevice(model);
         RefreshControls();
@@ -300,6 +334,15 @@ void TForm1::IndTimerTimer()
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    // The question comes first, once: a close that waits for an exchange has
+    // had it. A termination signal keeps the changes in the recovery copy.
+    if (!terminating_ && !closePending_) {
+        if (!MayDropChanges()) {
+            event->ignore();
+            return;
+        }
+        DropRecoveryCopy();
+    }
     // An exchange is never cut: a write broken off between blocks leaves a
     // panel half new. The window closes once it (and any rollback) has ended.
     if (ExchangeRunning()) {

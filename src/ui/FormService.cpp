@@ -62,6 +62,7 @@ void TForm1::mnuCompareDeviceClick()
 {
     if (!CommitFocusedEditor())
         return;
+    exchangeStarter_ = focusWidget();
     // Set before the start: the outcome reports through the read's own path.
     compareRead_ = true;
     BeginExchange();
@@ -116,6 +117,8 @@ void TForm1::mnuJournalClick()
     // Not waited for either: an exchange that ends meanwhile still reports.
     auto* dialog = new TfrmJournal(ReadJournal(), JournalFolder(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->SetOpenAllowed(!ExchangeRunning());
+    journal_ = dialog;
     connect(dialog, &TfrmJournal::openRequested, this, [this, dialog](const QString& file) {
         OpenJournalEntry(file, dialog);
     });
@@ -127,15 +130,17 @@ void TForm1::mnuJournalClick()
 
 void TForm1::OpenJournalEntry(const QString& file, QDialog* journal)
 {
+    if (ExchangeRunning() || !MayDropChanges())
+        return;
     // Every byte the panel held or was sent, where the entry keeps them.
     const QString bytes = JournalBytesOf(file);
-    if (!(bytes.isEmpty() ? OpenConfig(file) : OpenExactBytes(bytes)))
-        return;
     // Named in the caption, but never the file "Сохранить" writes to: an
     // entry keeps what a panel held or was sent, whatever is edited later.
-    fileName_.clear();
-    ShowFileCaption(file);
-    journal->accept();
+    const DocumentOrigin origin{OriginKind::JournalEntry, file.toStdString(), !bytes.isEmpty()};
+    const bool opened =
+        bytes.isEmpty() ? OpenConfig(file, origin) : ArriveFrom([this, &bytes] { return OpenExactBytes(bytes); }, origin);
+    if (opened)
+        journal->accept();
 }
 
 void TForm1::CompareJournalEntry(const QString& file, QWidget* journal)
@@ -171,7 +176,7 @@ void TForm1::KeepInJournal(int code, const ExchangeResult& result, JournalOp op,
 std::string TForm1::ReportText() const
 {
     const ReportInfo info{QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString(),
-                          panelVersion_};
+                          PanelVersion()};
     return ReportHtml(cfg_, DialogTexts(), info);
 }
 

@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTimer>
 
+#include "files/Recovery.h"
 #include "link/PanelLink.h"
 #include "link/WriteSession.h"
 #include "model/Devices.h"
@@ -37,6 +38,9 @@ constexpr int kClientHeight = 532;
 // The pages are laid out in pixels for this font (9 pt at 96 dpi); the
 // desktop's size would cut captions off or leave them lost in the space.
 constexpr int kFontPixels = 12;
+// The title bar and frame the desktop adds, which are not known before the
+// window is shown.
+constexpr int kFrameAllowance = 40;
 
 // A menu command, named like every control of the window.
 QAction* AddCommand(QMenu* menu, const QString& text, const char* name)
@@ -63,6 +67,7 @@ TForm1::TForm1(MessageBoxes& msgs, QWidget* parent)
     KeepWheelToFocusedLists(this);
     FormCreate();
     ConnectLink();
+    StartDocument();
 }
 
 TForm1::~TForm1()
@@ -124,11 +129,15 @@ void TForm1::BuildWindow()
     ConnectRadioPage();
     ConnectExpandersPage();
     ConnectKeypadPage();
-    connect(DeviceTypeList, &QComboBox::activated, this, [this](int index) { DeviceTypeListChange(index); });
+    connect(DeviceTypeList, &QComboBox::activated, this, &TForm1::RecordModelSwitch);
+    // A .cf8 dropped anywhere onto the window opens (FormFiles.cpp).
+    setAcceptDrops(true);
 
     setFixedSize(kClientWidth, kClientHeight + menuBar()->sizeHint().height());
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        FitInto(screen->availableGeometry().size() - QSize(0, kFrameAllowance));
         move(screen->availableGeometry().center() - rect().center());
+    }
 }
 
 void TForm1::BuildRightPanel(QWidget* central)
@@ -169,8 +178,10 @@ void TForm1::BuildMenu()
     mnuPrint = AddCommand(file, QStringLiteral("Печать..."), "mnuPrint");
     mnuPrint->setShortcut(QKeySequence::Print);
     mnuExportPdf = AddCommand(file, QStringLiteral("Экспорт в PDF..."), "mnuExportPdf");
+    BuildRecentFiles(file);
     file->addSeparator();
     N8 = AddCommand(file, QStringLiteral("Выход"), "N8");
+    BuildEditMenu();
     auto* service = menuBar()->addMenu(QStringLiteral("С&ервис"));
     service->setObjectName(QStringLiteral("N9"));
     N10 = AddCommand(service, QStringLiteral("Список шлейфов..."), "N10");
@@ -208,7 +219,6 @@ void TForm1::FormCreate()
 {
     QCoreApplication::setApplicationName(kCaption);
     setWindowTitle(kCaption);
-    fileName_.clear();
     cfg_.model = 0;
     const auto events = GetEventList();
     QStringList eventTexts;
@@ -230,6 +240,7 @@ void TForm1::FormCreate()
     DeviceTypeList->setCurrentIndex(0);
     DeviceTypeListChange(0);
     gsmPage_->InitGsmPage();
+    FillRecentFiles();
 }
 
 void TForm1::SetGprsDialog(TfrmGPRS* dialog)
@@ -255,8 +266,6 @@ void TForm1::DeviceTypeListChange(int index)
     if (index < 0)
         return;
     SetDevice(unsigned(index));
-    panelVersion_.reset();
-    radioFromPanel_ = false;
     if (!LoadDefaults(cfg_.main, unsigned(index))) {
         msgs_.Show(this, MsgIcon::Error, QStringLiteral("Внутренняя ошибка 1"),
                    QStringLiteral("Ошибка. Прибор в списке не найден.:\r\nОбратитесь к разработчику"),
@@ -304,11 +313,9 @@ void TForm1::SelectModelQuietly(unsigned modelCode)
         DeviceTypeList->setCurrentIndex(int(modelCode));
 }
 
-void TForm1::BtnCloseClick()
-{
-    // The port closes with the window, once a running exchange has ended.
-    close();
-}
+// The question comes first, then the port closes with the window once a
+// running exchange has ended (closeEvent).
+void TForm1::BtnCloseClick() { close(); }
 
 void TForm1::N10Click()
 {

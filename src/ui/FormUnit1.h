@@ -1,6 +1,7 @@
 #pragma once
 #include <QColor>
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <functional>
 #include <memory>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "model/Configuration.h"
+#include "model/Document.h"
 #include "widgets/DropDownBox.h"
 
 class QAction;
@@ -17,6 +19,8 @@ class QDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
+class QMimeData;
 class QPrinter;
 class QPushButton;
 class QTabWidget;
@@ -28,6 +32,8 @@ class FileDialogs;
 class MessageBoxes;
 class PanelLink;
 class QtFileDialogs;
+class RecoveryCopy;
+class TfrmJournal;
 class WriteSession;
 class TGsmPage;
 class TUpDown;
@@ -44,7 +50,8 @@ enum class WriteStep;
 // byte into the block the moment it changes, and RefreshControls shows the
 // blocks again. The exchange (FormLink.cpp) works on a snapshot taken when it
 // starts and hands its blocks back in its reports; the file commands are in
-// FormFiles.cpp.
+// FormFiles.cpp, the document around the configuration (changes, undo, the
+// question before changes are dropped, the recovery copy) in FormDocument.cpp.
 class TForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -59,11 +66,24 @@ public:
     Configuration& Config() { return cfg_; }
     const Configuration& Config() const { return cfg_; }
     uint8_t ModelCode() const { return cfg_.model; }
-    const QString& FileName() const { return fileName_; }
+    // The file "Сохранить" replaces without asking; empty when it asks for a name.
+    QString FileName() const;
     // The firmware of the panel the configuration was read from, for the sheet.
-    std::optional<int> PanelVersion() const { return panelVersion_; }
-    void SetFileName(const QString& name) { fileName_ = name; }
+    std::optional<int> PanelVersion() const;
     MessageBoxes& Boxes() const { return msgs_; }
+    // Where the configuration came from, whether it changed, its undo history.
+    const Document& Doc() const { return *doc_; }
+
+    // A file named on the command line or dropped onto the window: opened as
+    // "Открыть" opens, after the question when there are changes.
+    void OpenFromOutside(const QString& path);
+    // At start: the copies of unsaved changes a stopped programmer left.
+    void OfferRecoveryCopies();
+    // A termination signal: no question; the changes stay in the recovery copy.
+    void Terminate();
+    // Lets the pages scroll when the screen's free area (without the window's
+    // frame) is smaller than the window; changes nothing where it fits.
+    void FitInto(const QSize& room);
 
     // The GPRS dialog is created after the window; it stays main()'s.
     void SetGprsDialog(TfrmGPRS* dialog);
@@ -99,7 +119,7 @@ public:
     int ExitStatus() const { return closeWaited_ && lastExchangeFailed_ ? 1 : 0; }
     // Whether the main block's radio bytes came from a panel (a read), so
     // that a write sends them as they are instead of the panel's own.
-    bool RadioFromPanel() const { return radioFromPanel_; }
+    bool RadioFromPanel() const { return doc_->RadioFromPanel(); }
     void StartIndicator(const QColor& colour, int count);
     void IndTimerTimer();
     void PortNameBoxChange(const QString& text);
@@ -109,6 +129,9 @@ public:
     void N4Click();
     void N2Click();
     void N3Click();
+    // "Правка".
+    void mnuUndoClick();
+    void mnuRedoClick();
 
     void BtnCloseClick();
     void N10Click();
@@ -138,6 +161,7 @@ protected:
 
 private:
     void FormCreate();
+    void StartDocument();
     void FillPortBox();
     void ConnectLink();
     void ShowTab(QWidget* page, bool shown);
@@ -153,8 +177,30 @@ private:
     void KeepWriteStep(WriteStep step, int code, const ExchangeResult& result);
     GprsTexts DialogTexts() const;
     bool CommitFocusedEditor();
-    void ShowFileCaption(const QString& path);
-    bool OpenConfig(const QString& path);
+    void ReturnFocus(QWidget* widget);
+    bool OpenConfig(const QString& path, const DocumentOrigin& origin);
+    bool OpenFile(const QString& path);
+    void OpenRecent(QAction* action);
+    void RememberFile(const QString& path);
+    bool SaveDocument();
+    bool SaveDocumentAs();
+    // The one question before changes are dropped; true: go on.
+    bool MayDropChanges();
+    DocumentContent Current() const;
+    void NoteChanges(QWidget* editor = nullptr);
+    void ScheduleChangeCheck();
+    bool WatchInput(QObject* target, QEvent* event);
+    bool HandleFileDrag(QObject* target, QEvent* event);
+    void ShowDocument();
+    void UpdateDocumentState();
+    void KeepRecoveryCopy();
+    void DropRecoveryCopy();
+    void RecordModelSwitch(int index);
+    // Puts what apply brings into the window as one step from origin.
+    bool ArriveFrom(const std::function<bool()>& apply, const DocumentOrigin& origin);
+    bool ApplyConfigFile(const QString& path);
+    void RecordExchange(int code, bool comparing, const ExchangeResult& result);
+    void ShowConfiguration(const Configuration& cfg, const GprsTexts& texts);
     // A journal entry's exact bytes, radio settings included.
     bool OpenExactBytes(const QString& path);
     void KeepInJournal(int code, const ExchangeResult& result, JournalOp op, const GprsTexts& sentTexts);
@@ -164,6 +210,9 @@ private:
     bool SaveTo(const QString& path);
     void BuildWindow();
     void BuildMenu();
+    void BuildEditMenu();
+    void BuildRecentFiles(QMenu* file);
+    void FillRecentFiles();
     void ConnectServiceCommands();
     // A menu command whose exception ends in the error box at the connection:
     // thrown on through Qt's own frames it would skip their clean-up.
@@ -210,6 +259,19 @@ private:
     void bxKeyBeepChange(int index);
     void udKeyBLLevelChanging(int position);
 
+    // A command that puts another configuration into the window: what the
+    // controls do meanwhile is no edit of the user's.
+    class Replacing {
+    public:
+        explicit Replacing(int& depth) : depth_(depth) { ++depth_; }
+        ~Replacing() { --depth_; }
+        Replacing(const Replacing&) = delete;
+        Replacing& operator=(const Replacing&) = delete;
+
+    private:
+        int& depth_;
+    };
+
     // Controls that the wiring connects; tests find them by name like the others.
     QPushButton* ButtonRead = nullptr;
     QPushButton* ButtonWrite = nullptr;
@@ -230,11 +292,26 @@ private:
     QAction* mnuBackupBeforeWrite = nullptr; // "Читать прибор перед записью", checkable
     QAction* mnuMonitor = nullptr;       // "Монитор обмена"
     TfrmMonitor* monitor_ = nullptr;     // the window's child, hidden until asked for
+    QAction* mnuUndo = nullptr;          // "Отменить"
+    QAction* mnuRedo = nullptr;          // "Повторить"
+    QAction* recentSeparator_ = nullptr;
+    std::array<QAction*, 8> mnuRecent{}; // "Файл": the files last opened or saved
     QTimer* IndTimer = nullptr;
 
     Configuration cfg_;
     MessageBoxes& msgs_;
-    QString fileName_;
+    std::unique_ptr<Document> doc_;
+    std::unique_ptr<RecoveryCopy> recovery_;
+    QTimer* recoveryTimer_ = nullptr;
+    bool copyKept_ = false;
+    bool terminating_ = false;
+    int replacing_ = 0;             // a command is replacing the configuration: no edit is noted
+    bool checkPending_ = false;
+    unsigned editGroup_ = 0;        // typing into one edit is one step
+    QPointer<QWidget> groupWidget_; // the edit of the open group
+    QPointer<TfrmJournal> journal_;
+    QPointer<QWidget> exchangeStarter_; // gets the focus back when the exchange ends
+    QPointer<QWidget> parkedFocus_;
     std::vector<QObject*> filters_;
     bool leaveFailed_ = false; // a leave handler failed during CommitFocusedEditor
     std::unique_ptr<QtFileDialogs> ownDialogs_;
@@ -242,13 +319,11 @@ private:
     TfrmGPRS* gprs_ = nullptr;
     std::unique_ptr<PanelLink> link_;
     std::unique_ptr<WriteSession> writeSession_;
-    bool radioFromPanel_ = false;      // see RadioFromPanel()
     bool closePending_ = false;        // a close waits for the exchange to end
     bool closeWaited_ = false;         // the window closed after such a wait
     bool lastExchangeFailed_ = false;
     bool compareRead_ = false;          // the running read is a comparison's
     GprsTexts exchangeTexts_;           // the texts the running exchange was given
-    std::optional<int> panelVersion_;
     PrinterQuestion askPrinter_;
 
     // The status-bar blink.

@@ -9,7 +9,8 @@
 
 namespace vk410::test {
 
-// Records every box and answers from a queue (Ok / Yes when empty).
+// Records every box and answers from a queue (when empty: Ok, Yes, or
+// "Не сохранять" to the question before changes are dropped).
 class RecordingMessageBoxes : public MessageBoxes {
 public:
     struct Shown {
@@ -27,7 +28,9 @@ public:
                    MsgButtons buttons) override
     {
         shown.push_back({icon, title, text, buttons});
-        MsgResult answer = buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+        MsgResult answer = buttons == MsgButtons::YesNo               ? MsgResult::Yes
+                           : buttons == MsgButtons::SaveDiscardCancel ? MsgResult::Discard
+                                                                      : MsgResult::Ok;
         if (!answers.empty()) {
             answer = answers.front();
             answers.pop_front();

@@ -36,7 +36,9 @@ struct Seen {
     QColor colourAtEnd;           // the status bar right after the final report
     bool blinking = false;
     bool exchangeControlsDisabled = true;
-    bool otherControlsEnabled = true;
+    // Nothing else may replace the configuration meanwhile; "Выход" stays.
+    bool replacingCommandsDisabled = true;
+    bool exitEnabled = true;
 };
 
 class WindowLink : public WindowTest {
@@ -93,8 +95,11 @@ protected:
         seen.exchangeControlsDisabled = seen.exchangeControlsDisabled && !Button("ButtonRead")->isEnabled() &&
                                         !Button("ButtonWrite")->isEnabled() &&
                                         !PortBox()->isEnabled();
-        seen.otherControlsEnabled = seen.otherControlsEnabled && Button("BtnClose")->isEnabled() &&
-                                    Combo("DeviceTypeList")->isEnabled() && Action("N4")->isEnabled();
+        seen.replacingCommandsDisabled = seen.replacingCommandsDisabled && !Combo("DeviceTypeList")->isEnabled() &&
+                                         !Action("N4")->isEnabled() && !Action("mnuRecent1")->isEnabled() &&
+                                         !Action("mnuCompareDevice")->isEnabled() &&
+                                         !Action("mnuCompareFile")->isEnabled();
+        seen.exitEnabled = seen.exitEnabled && Button("BtnClose")->isEnabled();
     }
 
     void StartPanel(const sim::PanelConfig& cfg, bool pacing = false)

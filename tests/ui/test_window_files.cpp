@@ -94,7 +94,7 @@ TEST_F(WindowFiles, SaveAsWithoutExtensionAppendsItAndRemembersTheFolder)
     EXPECT_TRUE(QFile::exists(saved));
     EXPECT_FALSE(QFile::exists(PathIn("panel")));
     EXPECT_EQ(window->FileName(), saved);
-    EXPECT_EQ(window->windowTitle(), ShortPathName(saved) + " : " + kCaption);
+    EXPECT_EQ(window->windowTitle(), ShortPathName(saved) + " : " + kCaption + "[*]");
     EXPECT_EQ(window->StatusText(), QStringLiteral("Файл сохранен"));
     EXPECT_EQ(SettingsSandbox::Value("filepath"), FolderSlash());
 
@@ -155,7 +155,7 @@ TEST_F(WindowFiles, SavedFileOpensBackAfterTheModelWasChanged)
     EXPECT_EQ(TypeBox(2)->currentIndex(), 3);
     EXPECT_EQ(EventBox(2)->currentIndex(), 10);
     EXPECT_EQ(window->StatusText(), QStringLiteral("Файл открыт"));
-    EXPECT_EQ(window->windowTitle(), ShortPathName(PathIn("edited.cf8")) + " : " + kCaption);
+    EXPECT_EQ(window->windowTitle(), ShortPathName(PathIn("edited.cf8")) + " : " + kCaption + "[*]");
 }
 
 TEST_F(WindowFiles, OpeningAModelOneFileWhileModelZeroIsShown)
@@ -209,13 +209,15 @@ TEST_F(WindowFiles, RejectedFilesChangeNothing)
         boxes.shown.clear();
         dialogs.paths = {PathIn(c.name)};
         Action("N4")->trigger();
-        ASSERT_EQ(boxes.shown.size(), 1u);
-        EXPECT_EQ(boxes.shown[0].icon, MsgIcon::Error);
-        EXPECT_EQ(boxes.shown[0].title, QStringLiteral("Ошибка чтения файла"));
+        // The question about the changed delay, then the file's box.
+        ASSERT_EQ(boxes.shown.size(), 2u);
+        EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::SaveDiscardCancel);
+        EXPECT_EQ(boxes.shown[1].icon, MsgIcon::Error);
+        EXPECT_EQ(boxes.shown[1].title, QStringLiteral("Ошибка чтения файла"));
         QString text = QStringLiteral("Файл поврежден или не найден");
         if (c.where)
             text += QStringLiteral("\r\n") + PathIn(c.name) + QStringLiteral(": ") + QString::fromUtf8(c.where);
-        EXPECT_EQ(boxes.shown[0].text, text);
+        EXPECT_EQ(boxes.shown[1].text, text);
         ExpectUnchanged(s);
     }
 }
@@ -266,7 +268,7 @@ TEST_F(WindowFiles, SaveCommitsTheEditorThatHasTheFocus)
     ASSERT_TRUE(Edit("edtMRD")->hasFocus());
     dialogs.paths = {PathIn("mrd.cf8")};
     Action("N3")->trigger();
-    EXPECT_TRUE(Button("BtnClose")->hasFocus());
+    EXPECT_TRUE(Edit("edtMRD")->hasFocus()) << "the focus goes back, not to \"Выход\"";
     EXPECT_EQ(Byte(MainOff::qnt), 7);
     EXPECT_NE(ReadFile(PathIn("mrd.cf8")).find("<Meridian qnt=\"7\"/>"), std::string::npos);
 

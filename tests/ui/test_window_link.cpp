@@ -32,7 +32,8 @@ TEST_F(WindowLink, ReadOfAModelOnePanelWithModuleAndGprsWhileModelZeroIsShown)
     EXPECT_EQ(seen.texts, expected);
     EXPECT_EQ(window->StatusText(), StatusText::ReadDone + "12");
     EXPECT_TRUE(seen.exchangeControlsDisabled);
-    EXPECT_TRUE(seen.otherControlsEnabled);
+    EXPECT_TRUE(seen.replacingCommandsDisabled);
+    EXPECT_TRUE(seen.exitEnabled);
     ExpectIdle();
     ExpectBlinkOf(kGreen);
 

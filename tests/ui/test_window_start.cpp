@@ -15,7 +15,8 @@ namespace {
 
 TEST_F(WindowTest, StartsWithModelZeroDefaultsShown)
 {
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Программатор Varko-410 (серия N)"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Программатор Varko-410 (серия N)[*]"));
+    EXPECT_FALSE(window->isWindowModified());
     EXPECT_EQ(window->ModelCode(), 0);
     EXPECT_TRUE(window->FileName().isEmpty());
     const uint8_t* image = DefaultImage(0);

@@ -8,6 +8,21 @@
 #include "ui/FormUnit1.h"
 #include "ui/widgets/TApplication.h"
 
+namespace {
+
+// `vedu-vk410 FILE.cf8` (a file manager's "open with") opens the file as
+// "Открыть" does; the first argument that is no option names it.
+void OpenArgument(vk410::TForm1& window, const QStringList& arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i)
+        if (!arguments[i].startsWith(QLatin1Char('-'))) {
+            window.OpenFromOutside(arguments[i]);
+            return;
+        }
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     vk410::TApplication app(argc, argv);
@@ -15,20 +30,25 @@ int main(int argc, char** argv)
     // Wayland finds the menu entry, and with it the icon, by this name.
     app.setDesktopFileName(QStringLiteral(VK410_APP_ID));
     // A session that ends, or a `kill`, closes the window as "Выход" does: an
-    // exchange still running ends first.
+    // exchange still running ends first. A request reaches the event loop
+    // only, which first runs once the window is there.
     vk410::TerminationSignals termination;
-    QObject::connect(&termination, &vk410::TerminationSignals::requested, &app, &QApplication::closeAllWindows);
     // Without the file the toolkit's buttons stay English; nothing else changes.
     app.LoadToolkitTranslation(QLibraryInfo::path(QLibraryInfo::TranslationsPath));
     vk410::QtMessageBoxes boxes;
     app.SetMessageBoxes(&boxes);
 
     vk410::TForm1 window(boxes);
+    // Without the question: the changes stay in the recovery copy.
+    QObject::connect(&termination, &vk410::TerminationSignals::requested, &window, &vk410::TForm1::Terminate);
     // The window's child: it goes with the window, never before it.
     auto* gprs = new vk410::TfrmGPRS(window.Config().gprs, &window);
     window.SetGprsDialog(gprs);
     window.show();
-    const int rc = app.exec();
+    window.OfferRecoveryCopies();
+    OpenArgument(window, app.arguments());
+    // A signal during the start-up questions has closed the window already.
+    const int rc = window.isVisible() ? app.exec() : 0;
     app.SetMessageBoxes(nullptr);
     // A close that waited for an exchange says how that exchange ended.
     return rc != 0 ? rc : window.ExitStatus();
