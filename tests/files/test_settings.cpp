@@ -103,6 +103,19 @@ TEST_F(SettingsTest, AnUnwritableStoreStillGivesUsableTexts)
 }
 #endif
 
+TEST_F(SettingsTest, RecentFilesKeepTheNewestEightOnce)
+{
+    EXPECT_TRUE(ReadRecentFiles().isEmpty());
+    for (int n = 1; n <= 10; ++n)
+        ASSERT_TRUE(AddRecentFile(QStringLiteral("/f/%1, of ten.cf8").arg(n)));
+    ASSERT_TRUE(AddRecentFile(QStringLiteral("/f/5, of ten.cf8")));
+    ASSERT_TRUE(RemoveRecentFile(QStringLiteral("/f/9, of ten.cf8")));
+    QStringList expected;
+    for (const int n : {5, 10, 8, 7, 6, 4, 3})
+        expected << QStringLiteral("/f/%1, of ten.cf8").arg(n);
+    EXPECT_EQ(ReadRecentFiles(), expected);
+}
+
 TEST_F(SettingsTest, TheFolderSettingKeepsATrailingSeparator)
 {
     const QString here = QDir::toNativeSeparators(QDir::currentPath());

@@ -256,6 +256,52 @@ TEST_F(WindowLink, ModelPickedDuringAWriteStaysWithItsOwnBlock)
     EXPECT_EQ(Edit("edtMRD")->text(), "0");
 }
 
+TEST_F(WindowLink, AReadAsksBeforeItReplacesChangesAndCanBeUndone)
+{
+    StartPanel(GprsPanel(1), true);
+    ScriptedFileDialogs dialogs;
+    window->SetFileDialogs(&dialogs);
+    TypeOver(Edit("fldDelayOut"), QStringLiteral("12"));
+    TabAway(Edit("fldDelayOut"));
+    const Configuration edited = window->Config();
+    boxes.answers = {MsgResult::Cancel};
+    QTest::mouseClick(Button("ButtonRead"), Qt::LeftButton);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::SaveDiscardCancel);
+    EXPECT_FALSE(window->Link().Busy()) << "Отмена reads nothing";
+
+    // Не сохранять: the read runs, and nothing else may replace the window's configuration meanwhile.
+    ExchangeBy([this] {
+        QTest::mouseClick(Button("ButtonRead"), Qt::LeftButton);
+        Combo("DeviceTypeList")->setFocus();
+        QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    });
+    ASSERT_EQ(seen.codes.back(), kReportDone);
+    EXPECT_TRUE(dialogs.titles.empty()) << "\"Открыть\" ran during the read";
+    EXPECT_TRUE(seen.replacingCommandsDisabled);
+    EXPECT_TRUE(Button("ButtonRead")->hasFocus()) << "the focus goes back to the button, never to \"Выход\"";
+    EXPECT_FALSE(window->isWindowModified());
+
+    // A read is no file: "Сохранить" asks for a name.
+    dialogs.paths = {QString()};
+    Action("N2")->trigger();
+    EXPECT_EQ(dialogs.titles, std::vector<QString>{QStringLiteral("Сохранить настройки панели как")});
+
+    // Undo gives the edited blocks back, redo the panel's; nothing is sent.
+    const Configuration read = window->Config();
+    Combo("DeviceTypeList")->setFocus();
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(window->ModelCode(), 0);
+    EXPECT_EQ(window->Config().main.buf, edited.main.buf);
+    EXPECT_TRUE(window->isWindowModified());
+    QTest::keyClick(window.get(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(window->ModelCode(), 1);
+    EXPECT_EQ(window->Config().main.buf, read.main.buf);
+    EXPECT_EQ(window->Config().gsm.buf, read.gsm.buf);
+    EXPECT_EQ(gprs->Texts(), kPanelTexts);
+    EXPECT_FALSE(window->Link().Busy());
+}
+
 TEST_F(WindowLink, ExitDuringAnExchangeWaitsForItsEndThenCloses)
 {
     sim::PanelConfig p = sim::DefaultPanel(0, false);
