@@ -121,10 +121,13 @@ void TForm1::ScheduleChangeCheck()
     if (checkPending_)
         return;
     checkPending_ = true;
-    // Once the input has been handled: then the controls have written their bytes.
+    // Once the input has been handled, and what it queued too (the GSM page's
+    // lists store their choice in a call they queue as they close).
     QTimer::singleShot(0, this, [this] {
-        checkPending_ = false;
-        NoteChanges(QApplication::focusWidget());
+        QTimer::singleShot(0, this, [this] {
+            checkPending_ = false;
+            NoteChanges(QApplication::focusWidget());
+        });
     });
 }
 

@@ -16,6 +16,8 @@
 #include "files/FileOps.h"
 #include "files/Recovery.h"
 #include "files/Settings.h"
+#include "model/CXMGSM.h"
+#include "ui/GsmGrid.h"
 
 namespace vk410::test {
 namespace {
@@ -182,6 +184,25 @@ TEST_F(WindowDocument, UndoGivesBackTheEarlierBlocksAndRedoTheLater)
     }
     EXPECT_EQ(window->FileName(), other);
     EXPECT_TRUE(window->isWindowModified());
+}
+
+TEST_F(WindowDocument, AChoiceAGsmListStoresAfterItClosesIsAStepOfItsOwn)
+{
+    ShowPage(QStringLiteral("PageCXM"));
+    QTest::mouseClick(Check("chkCXMExist"), Qt::LeftButton);
+    auto* grid = Find<TGsmGrid>(QStringLiteral("grdG1"));
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(2, 2)).center());
+    QComboBox* tries = Combo(QStringLiteral("bxGrTryCnt"));
+    ASSERT_EVENTUALLY(tries->isVisible());
+    const int before = DestinationTries(window->Config().gsm, 2);
+    PickItem(tries, tries->findText(QStringLiteral("3")));
+    // Recorded without any further input.
+    EXPECT_EVENTUALLY(DestinationTries(window->Doc().Content().cfg.gsm, 2) == 3);
+    WindowKey(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(DestinationTries(window->Config().gsm, 2), before);
+    EXPECT_TRUE(Check("chkCXMExist")->isChecked());
+    WindowKey(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_FALSE(Check("chkCXMExist")->isChecked());
 }
 
 TEST_F(WindowDocument, AnEditWithTheFocusKeepsItsOwnUndo)
