@@ -3,41 +3,23 @@
 // redo, the title's modified mark and the recovery copy of unsaved changes.
 #include <QAction>
 #include <QApplication>
-#include <QComboBox>
 #include <QLineEdit>
-#include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
 
 #include "files/Recovery.h"
-#include "link/PanelLink.h"
 #include "files/ShortPath.h"
+#include "link/PanelLink.h"
 #include "Dialogs.h"
 #include "FormGprs.h"
 #include "FormUnit1.h"
+#include "widgets/EventHook.h"
 
 namespace vk410 {
 
 namespace {
 
 constexpr int kRecoveryDelayMs = 3000;
-
-// Watches every object's events for the window: the input that may change
-// the configuration, and files dragged onto it.
-class InputWatch : public QObject {
-public:
-    using Handler = std::function<bool(QObject*, QEvent*)>;
-    InputWatch(QObject* watched, Handler handler) : QObject(watched), handler_(std::move(handler))
-    {
-        watched->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* target, QEvent* event) override { return handler_(target, event); }
-
-private:
-    Handler handler_;
-};
 
 bool IsUserInput(QEvent::Type type)
 {
@@ -66,9 +48,11 @@ void TForm1::StartDocument()
     recoveryTimer_->setSingleShot(true);
     recoveryTimer_->setInterval(kRecoveryDelayMs);
     connect(recoveryTimer_, &QTimer::timeout, this, &TForm1::KeepRecoveryCopy);
-    filters_.push_back(new InputWatch(qApp, [this](QObject* target, QEvent* event) {
+    // Every object's events: the input that may change the configuration, and
+    // files dragged onto the window.
+    filters_.push_back(new EventHook(qApp, EventHook::TargetHandler([this](QObject* target, QEvent* event) {
         return WatchInput(target, event);
-    }));
+    })));
     UpdateDocumentState();
 }
 
