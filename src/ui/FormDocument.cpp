@@ -169,21 +169,17 @@ void TForm1::RecordModelSwitch(int index)
     UpdateDocumentState();
 }
 
-void TForm1::mnuUndoClick()
-{
-    if (!CommitFocusedEditor())
-        return;
-    NoteChanges();
-    if (doc_->Undo())
-        ShowDocument();
-}
+void TForm1::mnuUndoClick() { StepThroughHistory(&Document::Undo); }
 
-void TForm1::mnuRedoClick()
+void TForm1::mnuRedoClick() { StepThroughHistory(&Document::Redo); }
+
+// An edit still open is the latest step: committed first, then stepped over.
+void TForm1::StepThroughHistory(bool (Document::*step)())
 {
     if (!CommitFocusedEditor())
         return;
     NoteChanges();
-    if (doc_->Redo())
+    if (((*doc_).*step)())
         ShowDocument();
 }
 

@@ -191,6 +191,7 @@ private:
     void ScheduleChangeCheck();
     bool WatchInput(QObject* target, QEvent* event);
     bool HandleFileDrag(QObject* target, QEvent* event);
+    void StepThroughHistory(bool (Document::*step)());
     void ShowDocument();
     void UpdateDocumentState();
     void KeepRecoveryCopy();
