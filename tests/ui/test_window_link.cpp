@@ -238,12 +238,15 @@ TEST_F(WindowLink, RefusedWriteShowsWhyNothingWasWritten)
     EXPECT_EQ(server->RepliesSent(), 0);
 }
 
-TEST_F(WindowLink, ModelPickedDuringAWriteStaysWithItsOwnBlock)
+TEST_F(WindowLink, ModelSwitchUndoneDuringAWriteStaysWithItsOwnBlock)
 {
     StartPanel(sim::DefaultPanel(0, false), true);
+    SelectModel(1);
+    SelectModel(0);
     QTest::mouseClick(Button("ButtonWrite"), Qt::LeftButton);
     ASSERT_TRUE(WaitFor([this] { return window->StatusText() == StatusText::WritingMain; }));
-    SelectModel(1);
+    EXPECT_FALSE(Combo("DeviceTypeList")->isEnabled());
+    QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier);
     ASSERT_EQ(window->ModelCode(), 1);
     ASSERT_TRUE(WaitFor([this] { return FinalReport(); }, 30000)) << "no final report";
     window->Link().WaitFinished();
