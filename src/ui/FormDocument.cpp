@@ -3,6 +3,7 @@
 // redo, the title's modified mark and the recovery copy of unsaved changes.
 #include <QAction>
 #include <QApplication>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QTimer>
