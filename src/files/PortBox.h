@@ -24,7 +24,7 @@ PortBoxStart PortBoxAtStartup(const QStringList& ports, const QString& initialDe
 
 // A change of the box's text, typed or picked: stores it as "comportname"
 // and returns the device to open, which is `currentDevice` when the text
-// names none (for instance a partly typed "CO" or a lower-case "com5").
+// names none (for instance a partly typed "CO" or "p1").
 QString PortNameBoxChange(const QString& text, const QString& currentDevice);
 
 } // namespace vk410

@@ -14,6 +14,7 @@
 #include "files/Journal.h"
 #include "link/PanelLink.h"
 #include "link/WriteSession.h"
+#include "link/PortName.h"
 #include "model/CXMGSM.h"
 #include "Dialogs.h"
 #include "FormGprs.h"
@@ -81,9 +82,22 @@ void TForm1::PortNameBoxDropDown()
 
 void TForm1::PortNameBoxChange(const QString& text)
 {
-    // Stores the text; the device follows only a text that names one.
+    // Stores the text; the device follows only a text that names one, and an
+    // exchange refuses one that names none (PortTextUnderstood).
     vk410::PortNameBoxChange(text, link_->CommPortDriver1().PortName());
     link_->SetPortText(text);
+}
+
+bool TForm1::PortTextUnderstood()
+{
+    // The device stays the last one understood; exchanging with it would
+    // reach a panel the user did not name.
+    const QString text = PortNameBox->currentText();
+    if (!DeviceForPortText(text).isEmpty())
+        return true;
+    msgs_.Show(this, MsgIcon::Error, StatusText::PortFailedCaption, StatusText::PortFailedText, MsgButtons::Ok);
+    SetStatusText(PortNotUnderstoodText(text));
+    return false;
 }
 
 void TForm1::ButtonReadClick()
@@ -128,6 +142,8 @@ QString TForm1::Diagnosis() const { return statusPanel_->toolTip(); }
 
 void TForm1::SendData(bool isWrite)
 {
+    if (!PortTextUnderstood())
+        return;
     exchangeTexts_ = DialogTexts();
     BeginExchange();
     const bool started = isWrite ? writeSession_->Start({cfg_, exchangeTexts_, mnuBackupBeforeWrite->isChecked(),

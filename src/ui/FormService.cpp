@@ -12,6 +12,7 @@
 #include "files/Journal.h"
 #include "files/Settings.h"
 #include "link/PanelLink.h"
+#include "link/PortName.h"
 #include "report/ReportHtml.h"
 #include "report/ReportPdf.h"
 #include "Dialogs.h"
@@ -60,7 +61,7 @@ void TForm1::SetPrinterQuestion(PrinterQuestion question)
 
 void TForm1::mnuCompareDeviceClick()
 {
-    if (!CommitFocusedEditor())
+    if (!CommitFocusedEditor() || !PortTextUnderstood())
         return;
     exchangeStarter_ = focusWidget();
     // Set before the start: the outcome reports through the read's own path.
@@ -166,7 +167,7 @@ void TForm1::KeepInJournal(int code, const ExchangeResult& result, JournalOp op,
     if (!mnuKeepJournal->isChecked())
         return;
     const TCommPortDriver& port = link_->CommPortDriver1();
-    const FinishedExchange x{PortNameBox->currentText(), port.PortName(), code, result,
+    const FinishedExchange x{PortNameBox->currentText(), OpenedDevice(port.PortName()), code, result,
                              sentTexts, PortOpenErrorText(port.LastOpenError()), op};
     // The outcome stands; the status bar only adds that it was not kept.
     if (const QString why = AddToJournal(x); !why.isEmpty())

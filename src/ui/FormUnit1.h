@@ -124,6 +124,8 @@ public:
     void IndTimerTimer();
     void PortNameBoxChange(const QString& text);
     void PortNameBoxDropDown();
+    // A port text that names no device refuses the exchange, with the port box.
+    bool PortTextUnderstood();
 
     // The file menu.
     void N4Click();

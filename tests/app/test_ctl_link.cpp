@@ -207,7 +207,7 @@ TEST_F(CtlLink, EachReadAndWriteLeavesOneJournalEntryWithWhatWasReadOrSent)
     EXPECT_EQ(Bytes(backup.value("file").toString()), Bytes(out)) << "what the panel held before the write";
     for (const QJsonObject& e : {read, backup, write, compare}) {
         EXPECT_EQ(e.value("port"), link);
-        EXPECT_EQ(e.value("device"), link);
+        EXPECT_EQ(e.value("device"), slave); // the device opened, not the link to it
         EXPECT_EQ(e.value("model"), 1);
         EXPECT_EQ(e.value("version"), 3);
         EXPECT_EQ(e.value("outcome"), 0);

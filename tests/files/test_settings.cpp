@@ -152,7 +152,7 @@ TEST_F(SettingsTest, TypingAPortNameStoresEveryKeystroke)
 TEST_F(SettingsTest, TextsThatNameNoDeviceAreStoredButKeepTheDevice)
 {
     const QString device = QStringLiteral("/dev/ttyUSB3");
-    for (const char* text : {"com5", "", "  COM2", "Com1"}) {
+    for (const char* text : {"p1", "", "  COM2", "COM0"}) {
         EXPECT_EQ(PortNameBoxChange(QString::fromLatin1(text), device), device) << text;
         EXPECT_EQ(Stored(kPort), QString::fromLatin1(text));
     }
@@ -168,7 +168,8 @@ TEST_F(SettingsTest, StartUpShowsTheRememberedPortEvenWhenNotListed)
     } cases[] = {
         {nullptr, QStringLiteral("COM1"), initial},
         {"COM7", QStringLiteral("COM7"), DeviceForPortText(QStringLiteral("COM7"))},
-        {"com7", QStringLiteral("com7"), initial},
+        {"com7", QStringLiteral("com7"), DeviceForPortText(QStringLiteral("COM7"))},
+        {"p1", QStringLiteral("p1"), initial},
 #ifndef _WIN32
         {"/tmp/demo/panel", QStringLiteral("/tmp/demo/panel"), QStringLiteral("/tmp/demo/panel")},
 #endif

@@ -9,6 +9,7 @@ TEST(PortName, PortBoxTextsAndTheirDevices)
 #ifdef _WIN32
         {"COM1", "\\\\.\\COM1"},
         {"COM16", "\\\\.\\COM16"},
+        {"com8", "\\\\.\\COM8"},
         {"COM", "\\\\.\\COM"},
         {"COMX", "\\\\.\\COMX"},
         {"/dev/ttyS0", ""},
@@ -17,9 +18,9 @@ TEST(PortName, PortBoxTextsAndTheirDevices)
         {"COM1", "/dev/ttyS0"},
         {"COM4", "/dev/ttyS3"},
         {"COM16", "/dev/ttyS15"},
-        {"COM0", "/dev/COM0"},       // not a port number: taken as a name
-        {"COM01", "/dev/COM01"},
-        {"COM-1", "/dev/COM-1"},
+        {"com8", "/dev/ttyS7"},      // as many Windows users write it
+        {"Com2", "/dev/ttyS1"},
+        {"COM-1", "/dev/COM-1"},     // not a port number: taken as a name
         {"COMX", "/dev/COMX"},
         {"COM", "/dev/COM"},
         {"/dev/ttyUSB0", "/dev/ttyUSB0"},
@@ -27,7 +28,9 @@ TEST(PortName, PortBoxTextsAndTheirDevices)
         {"ttyUSB1", "/dev/ttyUSB1"},
         {"ttyACM0", "/dev/ttyACM0"},
 #endif
-        {"com1", ""},                // only upper-case COM counts
+        {"COM0", ""},                // a number no port has
+        {"COM01", ""},
+        {"tty", ""},                 // the controlling terminal, no port
         {"", ""},
         {"USB0", ""},
         {"panel", ""},

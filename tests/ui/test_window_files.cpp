@@ -398,10 +398,12 @@ TEST_F(PortBoxStartup, TypingStoresEveryTextAndTheDeviceFollowsNamedPortsOnly)
         EXPECT_EQ(SettingsSandbox::Value("comportname"), s.stored);
         EXPECT_EQ(Device(*w), DeviceForPortText(s.devicePort)) << s.stored;
     }
-    // Lower case is remembered but names no device.
+    // Lower case names the port too; a text naming none is remembered only.
     PortBoxOf(*w)->setEditText(QStringLiteral("com5"));
-    EXPECT_EQ(SettingsSandbox::Value("comportname"), "com5");
-    EXPECT_EQ(Device(*w), DeviceForPortText("COM12"));
+    EXPECT_EQ(Device(*w), DeviceForPortText("COM5"));
+    PortBoxOf(*w)->setEditText(QStringLiteral("p1"));
+    EXPECT_EQ(SettingsSandbox::Value("comportname"), "p1");
+    EXPECT_EQ(Device(*w), DeviceForPortText("COM5"));
 }
 
 } // namespace

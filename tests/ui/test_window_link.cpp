@@ -126,6 +126,29 @@ TEST_F(WindowLink, PortThatCannotBeOpenedShowsTheBoxThenWhyAndNoBlink)
     ExpectIdle();
 }
 
+// The device stays the panel's, but the box names another: nothing reaches the panel.
+TEST_F(WindowLink, APortTextThatNamesNoDeviceIsRefusedByEveryExchange)
+{
+    StartPanel(GprsPanel(0));
+    for (const char* text : {"p1", "CO", "", "COM0"}) {
+        PortBox()->setEditText(QString::fromLatin1(text));
+        const auto click = [this](const char* name) { QTest::mouseClick(Button(name), Qt::LeftButton); };
+        for (const auto& start : std::vector<std::function<void()>>{
+                 [&] { click("ButtonRead"); }, [&] { click("ButtonWrite"); },
+                 [this] { Action("mnuCompareDevice")->trigger(); }}) {
+            boxes.shown.clear();
+            start();
+            ASSERT_EQ(boxes.shown.size(), 1u) << text;
+            EXPECT_EQ(boxes.shown[0].title, StatusText::PortFailedCaption);
+            EXPECT_EQ(boxes.shown[0].text, StatusText::PortFailedText);
+            EXPECT_TRUE(window->StatusText().contains(QStringLiteral("«%1»").arg(text))) << text;
+            EXPECT_FALSE(window->Link().Busy());
+            ExpectIdle();
+        }
+    }
+    EXPECT_EQ(server->RepliesSent(), 0);
+}
+
 TEST_F(WindowLink, SilentPanelEndsInTheFailureTextAndARedBlink)
 {
     sim::PanelConfig p = sim::DefaultPanel(0, false);

@@ -1,6 +1,5 @@
 // read and write: the exchange with a panel from the command line.
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QTimer>
 
 #include "Commands.h"
@@ -24,8 +23,7 @@ struct Outcome {
 // answers is the one named.
 QString PortLine(const QString& port, const QString& device)
 {
-    const QString target = QFileInfo(device).canonicalFilePath();
-    const QString shown = target.isEmpty() ? device : target;
+    const QString shown = OpenedDevice(device);
     return shown == port ? QStringLiteral("Порт %1").arg(port) : QStringLiteral("Порт %1 -> %2").arg(port, shown);
 }
 
@@ -223,7 +221,7 @@ WriteRun RunWrite(const QString& port, const WriteRequest& request, const Exchan
                          GprsTexts sent = request.texts;
                          if (step == WriteStep::Rollback)
                              LoadGprsTexts(result.blocks.gprs, sent = {});
-                         KeepInJournal({port, device, code, result, result.isWrite ? sent : GprsTexts{},
+                         KeepInJournal({port, OpenedDevice(device), code, result, result.isWrite ? sent : GprsTexts{},
                                         run.openError, OpOfStep(step)});
                      });
     QObject::connect(&session, &WriteSession::finished, &loop, [&](const WriteOutcome& o) {
@@ -266,12 +264,7 @@ bool PortUnderstood(const Args& a)
     const QString port = a.Value("--port");
     if (!DeviceOf(port).isEmpty())
         return true;
-#ifdef _WIN32
-    const QString wanted = QStringLiteral("нужен COM1, COM2, ...");
-#else
-    const QString wanted = QStringLiteral("нужен COM1, ttyUSB0 или путь к устройству");
-#endif
-    UsageError(QStringLiteral("порт «%1» не распознан: %2").arg(port, wanted), a.command);
+    UsageError(PortNotUnderstoodText(port), a.command);
     return false;
 }
 
@@ -285,7 +278,7 @@ int ReadPanel(const QString& port, Configuration& cfg, GprsTexts& texts, int& ve
     cfg = StartupConfiguration();
     const Outcome o = RunRead(port, cfg, options.trace);
     if (options.journalAs)
-        KeepInJournal({port, DeviceOf(port), o.code, o.result, {}, o.openError, options.journalAs});
+        KeepInJournal({port, OpenedDevice(DeviceOf(port)), o.code, o.result, {}, o.openError, options.journalAs});
     const int rc = ExitFor(o);
     if (rc != kDone)
         return rc;
