@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
-#include <QLockFile>
 #include <cmath>
 #include <cstdlib>
 #include <set>
@@ -15,6 +14,8 @@
 #include "FileOps.h"
 #include "link/PanelLink.h"
 #include "Settings.h"
+#include "JournalLock.h"
+#include "SystemError.h"
 
 namespace vk410 {
 namespace {
@@ -23,10 +24,16 @@ const QString kIndexName = QStringLiteral("index.jsonl");
 constexpr QFileDevice::Permissions kFolderMode =
     QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
 constexpr QFileDevice::Permissions kFileMode = QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-constexpr int kLockWaitMs = 3000;
 constexpr qint64 kMaxLine = 64 * 1024; // an entry is a few hundred bytes
 
 QString Native(const QString& path) { return QDir::toNativeSeparators(path); }
+
+// ": why" behind a message, or nothing when the reason is unknown.
+QString Reason(const QString& why) { return why.isEmpty() ? QString() : QStringLiteral(": ") + why; }
+QString ReasonAfter(int error)
+{
+    return error == 0 ? QString() : Reason(QString::fromStdString(ErrorWords(error, FileAccess::Write)));
+}
 
 QString IsoTime(const QDateTime& t)
 {
@@ -142,13 +149,11 @@ struct IndexLine {
 };
 
 // Every non-empty line of the index, oldest first; an overlong line counts
-// as damaged. False when the index cannot be read.
-bool ReadIndex(const QString& path, std::vector<IndexLine>& lines)
+// as damaged. False when the index cannot be read, with why.
+bool ReadIndex(const QString& path, std::vector<IndexLine>& lines, QString* why = nullptr)
 {
-    if (!QFileInfo(path).isFile())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!OpenRegularForReading(file, path, why))
         return false;
     while (!file.atEnd()) {
         QByteArray line = file.readLine(kMaxLine);
@@ -162,23 +167,28 @@ bool ReadIndex(const QString& path, std::vector<IndexLine>& lines)
             continue;
         lines.push_back({line, overlong ? std::nullopt : EntryFromLine(line)});
     }
-    return file.error() == QFileDevice::NoError;
+    if (file.error() == QFileDevice::NoError)
+        return true;
+    if (why)
+        *why = file.errorString();
+    return false;
 }
 
-// One line at the end, flushed. A line an earlier failure cut short is ended
-// first, so that it cannot swallow this one.
-bool AppendLine(const QString& path, QByteArray line)
+// One line at the end, flushed; empty, or why not. A line an earlier failure
+// cut short is ended first, so that it cannot swallow this one.
+QString AppendLine(const QString& path, QByteArray line)
 {
-    {
-        QFile old(path);
-        if (old.open(QIODevice::ReadOnly) && old.size() > 0 && old.seek(old.size() - 1) && old.read(1) != "\n")
-            line.prepend('\n');
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered) ||
-        !file.setPermissions(kFileMode))
-        return false;
-    return file.write(line) == line.size() && file.flush();
+    QFile file;
+    QString why;
+    if (!OpenRegularForAppending(file, path, &why))
+        return why;
+    if (file.size() > 0 && file.seek(file.size() - 1) && file.read(1) != "\n")
+        line.prepend('\n');
+    QFile::setPermissions(path, kFileMode);
+    errno = 0;
+    if (file.write(line) == line.size() && file.flush())
+        return {};
+    return FailureWords(file, errno, true);
 }
 
 // Drops the oldest entries beyond the limit, with their files. The index is
@@ -230,20 +240,23 @@ QString FreeStem(const QDir& dir, const JournalEntry& e)
     return stem;
 }
 
-// Saves the entry's .cf8 and its bytes; on failure removes what it wrote.
+// Saves the entry's .cf8 and its bytes; on failure removes what it wrote
+// and names the file that failed, and why.
 bool SaveEntryFiles(const QDir& dir, const QString& stem, const FinishedExchange& x, const Configuration& cfg,
-                    const GprsTexts& texts, QString& failed)
+                    const GprsTexts& texts, QString& failed, QString& why)
 {
     const QString cf8 = dir.filePath(stem + kCf8), bytes = dir.filePath(stem + kBytes);
     const std::optional<int> version = x.result.version >= 0 ? std::optional(x.result.version) : std::nullopt;
     bool saved = false;
     try {
         failed = cf8;
-        saved = SaveConfigFile(cf8, cfg, texts, cfg.model) && QFile::setPermissions(cf8, kFileMode);
-        failed = bytes;
-        saved = saved && SaveFileAtomically(bytes, ConfigJson(cfg, texts, version) + "\n") &&
+        saved = SaveConfigFile(cf8, cfg, texts, cfg.model, &why) && QFile::setPermissions(cf8, kFileMode);
+        if (saved)
+            failed = bytes;
+        saved = saved && SaveFileAtomically(bytes, ConfigJson(cfg, texts, version) + "\n", &why) &&
                 QFile::setPermissions(bytes, kFileMode);
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        why = QString::fromUtf8(error.what());
         saved = false;
     }
     if (!saved) {
@@ -273,10 +286,10 @@ JournalEntry EntryFor(const FinishedExchange& x)
 }
 
 // The exchange's record as text beside the entry; false when it could not be saved.
-bool SaveTrace(const QString& path, const ExchangeRecord& record)
+bool SaveTrace(const QString& path, const ExchangeRecord& record, QString& why)
 {
     const std::string text = RecordText(record.Entries(), record.IsWrite());
-    return SaveFileAtomically(path, text) && QFile::setPermissions(path, kFileMode);
+    return SaveFileAtomically(path, text, &why) && QFile::setPermissions(path, kFileMode);
 }
 
 QString ConfirmedText(const ExchangeResult& r)
@@ -344,13 +357,13 @@ bool JournalConfiguration(const FinishedExchange& x, Configuration& cfg, GprsTex
 bool LoadJournalBytes(const QString& path, Configuration& cfg, GprsTexts& texts, QString& why)
 {
     constexpr qint64 kMaxBytesFile = 16 * 1024; // a few hundred bytes of hex
-    QFile file(path);
-    // A pipe or a device would be read without end.
-    if (!QFileInfo(path).isFile() || file.size() > kMaxBytesFile || !file.open(QIODevice::ReadOnly)) {
-        why = QStringLiteral("нет файла %1").arg(Native(path));
+    QFile file;
+    // A pipe or a device would be read without end, or waited on.
+    if (!OpenRegularForReading(file, path, &why) || file.size() > kMaxBytesFile) {
+        why = Native(path) + QStringLiteral(": ") + (why.isEmpty() ? QStringLiteral("слишком большой файл") : why);
         return false;
     }
-    if (!ConfigFromJson(file.readAll(), cfg, texts, why)) {
+    if (!ConfigFromJson(file.read(kMaxBytesFile), cfg, texts, why)) {
         why = Native(path) + QStringLiteral(": ") + why;
         return false;
     }
@@ -385,19 +398,21 @@ QString AddToJournal(const FinishedExchange& x, const QString& folder)
     if (folder.isEmpty())
         return QStringLiteral("папка данных пользователя не известна");
     const QDir dir(folder);
+    errno = 0;
     if (!MakeJournalFolder(folder))
-        return QStringLiteral("не удалось создать папку %1").arg(Native(folder));
-    QLockFile lock(dir.filePath(QStringLiteral(".lock")));
-    if (!lock.tryLock(kLockWaitMs))
-        return QStringLiteral("журнал занят другой программой");
+        return QStringLiteral("не удалось создать папку %1").arg(Native(folder)) + ReasonAfter(errno);
+    // The exchange's time, not the lock's.
     JournalEntry e = EntryFor(x);
+    const JournalLock lock(folder);
+    if (!lock.Held())
+        return lock.Why();
     const QString stem = FreeStem(dir, e);
     Configuration cfg;
     GprsTexts texts;
     if (JournalConfiguration(x, cfg, texts)) {
-        QString failed;
-        if (!SaveEntryFiles(dir, stem, x, cfg, texts, failed))
-            return QStringLiteral("не удалось записать файл %1").arg(Native(failed));
+        QString failed, why;
+        if (!SaveEntryFiles(dir, stem, x, cfg, texts, failed, why))
+            return QStringLiteral("не удалось записать файл %1").arg(Native(failed)) + Reason(why);
         e.file = stem + kCf8;
         e.bytes = stem + kBytes;
     }
@@ -407,16 +422,18 @@ QString AddToJournal(const FinishedExchange& x, const QString& folder)
                 QFile::remove(dir.filePath(name));
     };
     if (x.result.record && x.result.record->Size() > 0) {
-        if (!SaveTrace(dir.filePath(stem + kTrace), *x.result.record)) {
+        QString why;
+        if (!SaveTrace(dir.filePath(stem + kTrace), *x.result.record, why)) {
             removeFiles();
-            return QStringLiteral("не удалось записать файл %1").arg(Native(dir.filePath(stem + kTrace)));
+            return QStringLiteral("не удалось записать файл %1").arg(Native(dir.filePath(stem + kTrace))) + Reason(why);
         }
         e.trace = stem + kTrace;
     }
     const QString index = dir.filePath(kIndexName);
-    if (!AppendLine(index, QJsonDocument(JournalJson(e)).toJson(QJsonDocument::Compact) + '\n')) {
+    if (const QString why = AppendLine(index, QJsonDocument(JournalJson(e)).toJson(QJsonDocument::Compact) + '\n');
+        !why.isEmpty()) {
         removeFiles();
-        return QStringLiteral("не удалось дополнить файл %1").arg(Native(index));
+        return QStringLiteral("не удалось дополнить файл %1").arg(Native(index)) + Reason(why);
     }
     Prune(dir);
     return {};
@@ -432,7 +449,7 @@ JournalContents ReadJournal(const QString& folder)
     if (!QFileInfo::exists(index))
         return c;
     std::vector<IndexLine> lines;
-    c.readable = ReadIndex(index, lines);
+    c.readable = ReadIndex(index, lines, &c.why);
     for (auto it = lines.rbegin(); it != lines.rend(); ++it) {
         if (!it->entry) {
             ++c.damaged;

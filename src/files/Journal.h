@@ -78,6 +78,7 @@ struct JournalContents {
     std::vector<JournalEntry> entries; // newest first
     int damaged = 0;                   // index lines skipped
     bool readable = true;              // false: an index exists but cannot be read
+    QString why;                       // and why not, in words
 };
 JournalContents ReadJournal(const QString& folder = JournalFolder());
 

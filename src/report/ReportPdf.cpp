@@ -1,8 +1,10 @@
 #include "ReportPdf.h"
 
+#include <QBuffer>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextDocument>
+
+#include "files/FileOps.h"
 
 namespace vk410 {
 
@@ -12,16 +14,6 @@ namespace {
 // the platform's sans-serif face when it is missing.
 const QString kFontFamily = QStringLiteral("DejaVu Sans");
 constexpr int kFontPoints = 10;
-
-// Unbuffered, so that a failed write shows in the file's error before the commit.
-bool Commit(QSaveFile& file)
-{
-    if (file.error() != QFileDevice::NoError) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
 
 } // namespace
 
@@ -36,34 +28,28 @@ void PrintReport(const std::string& html, QPagedPaintDevice& device)
     doc.print(&device);
 }
 
-bool SaveReportPdf(const std::string& html, const QString& title, const QString& path)
+bool SaveReportPdf(const std::string& html, const QString& title, const QString& path, QString* why)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
+    // Laid out in memory (a sheet is some hundred kilobytes), then saved as
+    // every file is: a failed save keeps the old one and says why.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
     {
         // The writer puts the file out when its painting ends, inside print().
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&pdf);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Vedu VK410"));
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setResolution(300);
         PrintReport(html, writer);
     }
-    return Commit(file);
+    const QByteArray& bytes = pdf.data();
+    return SaveFileAtomically(path, std::string_view(bytes.constData(), std::size_t(bytes.size())), why);
 }
 
-bool SaveReportHtml(const std::string& html, const QString& path)
+bool SaveReportHtml(const std::string& html, const QString& path, QString* why)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
-    const qint64 size = qint64(html.size());
-    if (file.write(html.data(), size) != size) {
-        file.cancelWriting();
-        return false;
-    }
-    return Commit(file);
+    return SaveFileAtomically(path, html, why);
 }
 
 } // namespace vk410

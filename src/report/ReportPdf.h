@@ -11,8 +11,8 @@ namespace vk410 {
 void PrintReport(const std::string& html, QPagedPaintDevice& device);
 
 // Write the sheet to a file; an existing file is replaced only by a complete
-// new one. False when the file could not be written.
-bool SaveReportPdf(const std::string& html, const QString& title, const QString& path);
-bool SaveReportHtml(const std::string& html, const QString& path);
+// new one. False when the file could not be written, with why in words.
+bool SaveReportPdf(const std::string& html, const QString& title, const QString& path, QString* why = nullptr);
+bool SaveReportHtml(const std::string& html, const QString& path, QString* why = nullptr);
 
 } // namespace vk410

@@ -30,7 +30,8 @@ QStringList RowTexts(const JournalEntry& e)
 QString NoteText(const JournalContents& journal)
 {
     if (!journal.readable)
-        return QStringLiteral("Журнал не удалось прочитать");
+        return QStringLiteral("Журнал не удалось прочитать") +
+               (journal.why.isEmpty() ? QString() : QStringLiteral(": ") + journal.why);
     if (journal.damaged > 0)
         return QStringLiteral("Пропущено поврежденных строк журнала: %1").arg(journal.damaged);
     return {};

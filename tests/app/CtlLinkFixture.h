@@ -10,6 +10,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <functional>
 
 #include "kit/LinkTestKit.h"
 #include "files/FileOps.h"
@@ -23,9 +24,12 @@ struct Result {
     QStringList errLines;
 };
 
-inline Result RunCtl(const QStringList& args, int timeoutMs = 30000)
+// inChild runs in the child before the program starts (limits, descriptors, user).
+inline Result RunCtl(const QStringList& args, const std::function<void()>& inChild = {}, int timeoutMs = 30000)
 {
     QProcess p;
+    if (inChild)
+        p.setChildProcessModifier(inChild);
     p.start(QStringLiteral(VK410_CTL), args);
     Result r;
     if (!p.waitForFinished(timeoutMs)) {

@@ -168,8 +168,9 @@ TEST(CtlFiles, NewSavesTheStartupConfigurationAsTheWindowWould)
     EXPECT_TRUE(QFile::exists(dir.filePath(QStringLiteral("bare.cf8"))));
 }
 
-// Every command that writes a file says which one it could not write, in the window's words.
-TEST(CtlFiles, FailedSavesNameTheFile)
+// Every command that writes a file says which one it could not write, in the
+// window's words, and why, in the system's.
+TEST(CtlFiles, FailedSavesNameTheFileAndWhy)
 {
     QTemporaryDir dir;
     const QString in = dir.filePath(QStringLiteral("in.cf8"));
@@ -180,17 +181,41 @@ TEST(CtlFiles, FailedSavesNameTheFile)
     const struct {
         QStringList args;
         QString file;
+        const char* why;
     } cases[] = {
-        {{"new", "--model", "0", folder}, folder + ".cf8"},
-        {{"convert", in, folder}, folder + ".cf8"},
-        {{"report", in, "-o", missing}, missing},
+        {{"new", "--model", "0", folder}, folder + ".cf8", "это папка"},
+        {{"convert", in, folder}, folder + ".cf8", "это папка"},
+        {{"report", in, "-o", missing}, missing, "нет такой папки"},
+        {{"report", in, "-o", missing.chopped(3) + "html"}, missing.chopped(3) + "html", "нет такой папки"},
+#ifndef _WIN32
+        {{"new", "--model", "0", in + "/x.cf8"}, in + "/x.cf8", "в пути файл вместо папки"},
+#endif
     };
     for (const auto& c : cases) {
         const CtlRun r = Ctl(c.args);
         EXPECT_EQ(r.code, 2) << c.args.join(' ').toStdString();
-        EXPECT_EQ(r.err, QStringLiteral("vedu-vk410ctl: Не удалось сохранить файл: %1\n").arg(c.file));
+        EXPECT_EQ(r.err, QStringLiteral("vedu-vk410ctl: Не удалось сохранить файл: %1: %2\n").arg(c.file, c.why));
     }
 }
+
+#ifndef _WIN32
+// A result that never reached standard output (a full disk) is no success.
+TEST(CtlFiles, OutputThatCannotBeWrittenIsAFailure)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("a.cf8"));
+    WriteAll(file, BuildConfigText(StartupConfiguration(), {}, 0));
+    for (const QStringList& args : QList<QStringList>{{"show", file}, {"show", "--json", file}, {"--help"}, {"--version"}}) {
+        QProcess p;
+        p.setStandardOutputFile(QStringLiteral("/dev/full"));
+        p.start(QStringLiteral(VK410_CTL), args);
+        ASSERT_TRUE(p.waitForFinished(20000));
+        EXPECT_EQ(p.exitCode(), 2) << args.join(' ').toStdString();
+        EXPECT_EQ(QString::fromUtf8(p.readAllStandardError()),
+                  QStringLiteral("vedu-vk410ctl: не удалось вывести результат: нет места на диске\n"));
+    }
+}
+#endif
 
 TEST(CtlFiles, ShowPrintsJsonWithExactlyTheAgreedKeys)
 {
@@ -259,18 +284,22 @@ TEST(CtlFiles, RejectedFilesGiveTwoAndTheProgramsMessage)
     const QString fifo = dir.filePath(QStringLiteral("fifo.cf8"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
 #endif
+    const QString alien = dir.filePath(QStringLiteral("alien.cf8"));
+    WriteAll(alien, "<?xml version=\"1.0\"?><a/>");
+    // A missing file, one that is none and a damaged one are told apart.
     const struct { QString path; QString message; } cases[] = {
-        {dir.filePath(QStringLiteral("none.cf8")), QStringLiteral("Файл поврежден или не найден")},
+        {dir.filePath(QStringLiteral("none.cf8")), QStringLiteral(": нет такого файла")},
         {bad, QStringLiteral("Файл поврежден или не найден: ") + bad +
                   QStringLiteral(": '3x' is not a valid integer value")},
         {truncated, QStringLiteral("Файл поврежден или не найден: ") + truncated +
                         QStringLiteral(": строка 19, столбец 6: файл обрывается")},
         {letters, QStringLiteral("'$ЯЯ' is not a valid integer value")},
 #ifndef _WIN32 // neither read without end nor waited on
-        {QStringLiteral("/dev/zero"), QStringLiteral("Файл поврежден или не найден")},
-        {fifo, QStringLiteral("Файл поврежден или не найден")},
+        {QStringLiteral("/dev/zero"), QStringLiteral(": не обычный файл")},
+        {fifo, QStringLiteral(": не обычный файл")},
 #endif
-        {dir.path(), QStringLiteral("Файл поврежден или не найден")},
+        {dir.path(), QStringLiteral(": это папка")},
+        {alien, QStringLiteral(": содержимое не распознано")},
     };
     for (const auto& c : cases) {
         // write looks at its file before the port, which need not exist.

@@ -5,9 +5,16 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <fcntl.h>
+#include <functional>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "CtlLinkFixture.h"
 #include "kit/SettingsPaths.h"
+#include "ProgramVersion.h"
 #include "link/CPDrv.h"
 #include "link/ThreadBuff.h"
 #include "link/WriteSession.h"
@@ -17,7 +24,7 @@ using namespace vk410::test;
 
 TEST_F(CtlLink, ReadPrintsThePanelsJsonAndSavesTheFile)
 {
-    StartSim({QStringLiteral("--load"), MakeFile(QStringLiteral("panel.cf8"), 44), QStringLiteral("--version"),
+    StartSim({QStringLiteral("--load"), MakeFile(QStringLiteral("panel.cf8"), 44), QStringLiteral("--firmware"),
               QStringLiteral("3"), QStringLiteral("--no-pacing")});
     // Saved as the window's save-as saves: ".cf8" appended.
     const QString out = dir.filePath(QStringLiteral("out"));
@@ -70,7 +77,7 @@ TEST_F(CtlLink, WriteStoresTheFileInThePanel)
 TEST_F(CtlLink, DiffWithThePanelReadsAndNeverWrites)
 {
     const QString panelFile = MakeFile(QStringLiteral("panel.cf8"), 44);
-    StartSim({QStringLiteral("--load"), panelFile, QStringLiteral("--version"), QStringLiteral("7"),
+    StartSim({QStringLiteral("--load"), panelFile, QStringLiteral("--firmware"), QStringLiteral("7"),
               QStringLiteral("--no-pacing")});
     QFile stateFile(state);
     // Written once the panel runs, and again after every accepted write.
@@ -180,7 +187,7 @@ TEST_F(CtlLink, PanelProcessKilledMidExchangeEndsInFailure)
 TEST_F(CtlLink, EachReadAndWriteLeavesOneJournalEntryWithWhatWasReadOrSent)
 {
     const QString panelFile = MakeFile(QStringLiteral("panel.cf8"), 44);
-    StartSim({QStringLiteral("--load"), panelFile, QStringLiteral("--version"), QStringLiteral("3"),
+    StartSim({QStringLiteral("--load"), panelFile, QStringLiteral("--firmware"), QStringLiteral("3"),
               QStringLiteral("--no-pacing")});
     const QString out = dir.filePath(QStringLiteral("out.cf8"));
     ASSERT_EQ(RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, QStringLiteral("-o"), out}).exitCode, 0);
@@ -272,22 +279,126 @@ TEST_F(CtlLink, FailedExchangesKeepWhatWasTakenOrSentAndSayWhatThePanelConfirmed
     EXPECT_EQ(Journal().size(), 5);
 }
 
-TEST_F(CtlLink, AJournalThatCannotBeWrittenNeverFailsTheExchange)
+namespace {
+
+// Root writes into any folder: the program then runs as nobody.
+void AsNobodyWhenRoot()
+{
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
+        ::_exit(99);
+}
+
+} // namespace
+
+// Each says why, none hangs or is killed, and the exchange's own outcome stands.
+TEST_F(CtlLink, AJournalThatCannotBeWrittenSaysWhyAndNeverFailsTheExchange)
 {
     StartSim({QStringLiteral("--model"), QStringLiteral("0"), QStringLiteral("--no-pacing")});
-    // Where the journal's folder would be there is a file.
     const QString journal = dir.filePath(QStringLiteral("data/") + vk410::test::JournalFolderName());
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(journal).path()));
-    QFile blocker(journal);
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    Result r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, QStringLiteral("--json")});
-    EXPECT_EQ(r.exitCode, 0);
-    EXPECT_EQ(Json(r.out.toUtf8()).value("model"), 0);
-    EXPECT_TRUE(r.errLines.contains(QStringLiteral("vedu-vk410ctl: запись журнала не сохранена: не удалось создать папку ") + journal));
-    r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, QStringLiteral("--no-journal")});
+    const QString index = journal + QStringLiteral("/index.jsonl");
+    const auto fresh = [&] {
+        QDir(dir.filePath(QStringLiteral("data"))).removeRecursively();
+        return QDir().mkpath(journal);
+    };
+    const struct {
+        const char* name;
+        std::function<bool()> prepare;
+        std::function<void()> inChild;
+        QString said; // after "запись журнала не сохранена: "
+    } cases[] = {
+        {"a file in the folder's place",
+         [&] { return fresh() && QDir(journal).removeRecursively() && QFile(journal).open(QIODevice::WriteOnly); },
+         {}, QStringLiteral("не удалось создать папку %1: на этом месте уже есть файл").arg(journal)},
+        {"a FIFO as the index", [&] { return fresh() && ::mkfifo(QFile::encodeName(index).constData(), 0600) == 0; },
+         {}, QStringLiteral("не удалось дополнить файл %1: не обычный файл").arg(index)},
+        {"a file-size limit", fresh,
+         [] {
+             const rlimit limit{100, 100}; // a cf8 has some hundred bytes
+             ::setrlimit(RLIMIT_FSIZE, &limit);
+         },
+         QStringLiteral("не удалось записать файл %1/").arg(journal)},
+        {"a read-only folder",
+         [&] {
+             // nobody must reach the folder and the port, not write there.
+             for (QString d = journal; d.startsWith(dir.path()); d = QFileInfo(d).path())
+                 ::chmod(QFile::encodeName(d).constData(), d == journal ? 0555 : 0755);
+             return ::chmod(QFile::encodeName(slave).constData(), 0666) == 0 || ::geteuid() != 0;
+         },
+         AsNobodyWhenRoot, QStringLiteral("не удалось записать в папку %1: нет доступа").arg(journal)},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(c.prepare()) << c.name;
+        const Result r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), slave, QStringLiteral("--json")},
+                                c.inChild);
+        EXPECT_EQ(r.exitCode, 0) << c.name << "\n" << r.errLines.join('\n').toStdString();
+        EXPECT_EQ(Json(r.out.toUtf8()).value("model"), 0) << c.name;
+        const QString said = QStringLiteral("vedu-vk410ctl: запись журнала не сохранена: ") + c.said;
+        EXPECT_TRUE(std::any_of(r.errLines.begin(), r.errLines.end(), [&](const QString& l) { return l.startsWith(said); }))
+            << c.name << "\n" << r.errLines.join('\n').toStdString();
+    }
+    // The FIFO again: listing the journal neither hangs.
+    ASSERT_TRUE(fresh() && ::mkfifo(QFile::encodeName(index).constData(), 0600) == 0);
+    const Result listed = RunCtl({QStringLiteral("journal")});
+    EXPECT_EQ(listed.exitCode, 2);
+    EXPECT_TRUE(listed.errLines.value(0).endsWith(QStringLiteral(": не обычный файл")));
+    const Result r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link, QStringLiteral("--no-journal")});
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_EQ(r.errLines.back(), QStringLiteral("Настройки прочитаны, версия прибора - 1"));
+}
+
+// Twenty programmers reading twenty panels end together: each keeps its entry.
+TEST_F(CtlLink, TwentyProgramsFinishingTogetherEachKeepTheirEntry)
+{
+    constexpr int kCount = 20;
+    std::vector<std::unique_ptr<QProcess>> panels, programs;
+    for (int i = 0; i < kCount; ++i) {
+        panels.push_back(std::make_unique<QProcess>());
+        panels.back()->start(QStringLiteral(VK410_SIM), {QStringLiteral("--model"), QStringLiteral("1"),
+                                                         QStringLiteral("--cxm"), QStringLiteral("--no-pacing")});
+    }
+    for (auto& panel : panels) {
+        ASSERT_TRUE(test::WaitFor([&] { return panel->canReadLine() || panel->waitForReadyRead(50); }, 10000));
+        const QString port = QString::fromUtf8(panel->readLine()).trimmed();
+        programs.push_back(std::make_unique<QProcess>());
+        programs.back()->start(QStringLiteral(VK410_CTL), {QStringLiteral("read"), QStringLiteral("--port"), port});
+    }
+    for (auto& p : programs) {
+        EXPECT_TRUE(p->waitForFinished(60000));
+        EXPECT_EQ(p->exitCode(), 0);
+        EXPECT_FALSE(p->readAllStandardError().contains("журнал"));
+    }
+    for (auto& panel : panels) {
+        panel->terminate();
+        panel->waitForFinished();
+    }
+    EXPECT_EQ(Journal().size(), kCount);
+}
+
+// Started with its standard output and error closed, a program never lets
+// its messages reach the port in their place.
+TEST_F(CtlLink, ClosedStandardDescriptorsNeverBecomeThePort)
+{
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    ASSERT_TRUE(master >= 0 && ::grantpt(master) == 0 && ::unlockpt(master) == 0);
+    const QString port = QString::fromLocal8Bit(::ptsname(master));
+    QProcess p;
+    p.setChildProcessModifier([] {
+        ::close(1);
+        ::close(2);
+    });
+    p.start(QStringLiteral(VK410_CTL), {QStringLiteral("read"), QStringLiteral("--port"), port});
+    QByteArray line;
+    while (!p.waitForFinished(20)) {
+        char buf[512];
+        const ssize_t n = ::read(master, buf, sizeof buf);
+        if (n > 0)
+            line.append(buf, qsizetype(n));
+    }
+    ::close(master);
+    uint8_t request[kReqSize];
+    BuildReadRequest(request, 1);
+    EXPECT_EQ(line, QByteArray(reinterpret_cast<const char*>(request), kReqSize)) << line.toStdString();
+    EXPECT_EQ(p.exitCode(), 3);
 }
 
 // A write that ends before every block was confirmed says what the panel holds.
@@ -359,6 +470,18 @@ TEST_F(CtlLink, AFailedWriteSaysWhichBlocksThePanelConfirmed)
     }
 }
 
+TEST(Programs, VersionIsTheProgramsNameAndVersion)
+{
+    for (const auto& [program, name] : {std::pair{VK410_CTL, "vedu-vk410ctl"}, std::pair{VK410_SIM, "vk410-panel-sim"}}) {
+        QProcess p;
+        p.start(QString::fromUtf8(program), {QStringLiteral("--version")});
+        ASSERT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitCode(), 0) << name;
+        EXPECT_EQ(p.readAllStandardOutput(), QByteArray(name) + ' ' + kProgramVersion + '\n');
+        EXPECT_TRUE(p.readAllStandardError().isEmpty()) << name;
+    }
+}
+
 TEST(PanelSimCommand, HelpOnStandardOutputAndWrongUsageSaid)
 {
     const struct {
@@ -374,6 +497,8 @@ TEST(PanelSimCommand, HelpOnStandardOutputAndWrongUsageSaid)
         {{QStringLiteral("--model"), QStringLiteral("--cxm")}, 1, "vk410-panel-sim: у параметра --model нет значения"},
         {{QStringLiteral("--load"), QStringLiteral("/dev/zero")}, 2,
          "vk410-panel-sim: Файл поврежден или не найден: /dev/zero"},
+        // The firmware is --firmware now; the old spelling is not taken for it.
+        {{QStringLiteral("--version"), QStringLiteral("3")}, 1, "vk410-panel-sim: --version даётся без других"},
     };
     for (const auto& c : cases) {
         QProcess p;

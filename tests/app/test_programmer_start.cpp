@@ -13,6 +13,7 @@
 #include <QThread>
 #include <csignal>
 
+#include "ProgramVersion.h"
 #include "kit/SettingsPaths.h"
 
 namespace {
@@ -123,6 +124,22 @@ TEST(Programmer, UnsavedChangesAreOfferedAfterAKillButNotAfterAnExitOrASave)
         ExpectCleanExit(p);
         EXPECT_EQ(Offered(home), QStringLiteral("modified: 0\nexit delay: 15\n"));
     }
+}
+
+// Asked where there is no display at all, the version still comes.
+TEST(Programmer, VersionNeedsNoDisplay)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(VK410_GUI), {QStringLiteral("--version")});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_EQ(p.readAllStandardOutput(), QByteArray("vedu-vk410 ") + vk410::kProgramVersion + '\n');
 }
 
 } // namespace

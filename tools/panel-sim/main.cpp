@@ -13,6 +13,7 @@
 
 #include "SimServer.h"
 #include "files/FileTexts.h"
+#include "files/ProgramProcess.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ constexpr std::uintmax_t kMaxFileSize = 16 * 1024 * 1024;
 
 struct Options {
     int model = 0;
-    int version = 1;
+    int firmware = 1;
     bool cxm = false;
     bool pacing = true;
     std::string load, link, stateFile;
@@ -30,13 +31,13 @@ struct Options {
 };
 
 const char* const kHelp =
-    "Использование: vk410-panel-sim [--model 0|1] [--version N] [--load FILE.cf8] [--cxm]\n"
+    "Использование: vk410-panel-sim [--model 0|1] [--firmware N] [--load FILE.cf8] [--cxm]\n"
     "                       [--link PATH] [--state-file PATH] [--no-pacing] [--fault KIND]...\n"
     "Прибор Varko-410 на псевдотерминале: первая строка вывода — путь к нему;\n"
     "работает до SIGTERM, SIGINT (Ctrl+C) или SIGHUP.\n"
     "\n"
     "  --model 0|1        модель: 0 — VK-410QZ8N (по умолчанию), 1 — VK-410QZ8NL\n"
-    "  --version N        версия прибора, 0..255 (по умолчанию 1)\n"
+    "  --firmware N       версия прибора, 0..255 (по умолчанию 1)\n"
     "  --load FILE.cf8    начальная конфигурация из файла, с моделью\n"
     "  --cxm              модуль КСМ подключен: прибор отвечает и за блоки GSM и GPRS\n"
     "  --link PATH        символьная ссылка на псевдотерминал, постоянное имя\n"
@@ -55,7 +56,8 @@ const char* const kHelp =
     "      bad-echo       эхо записи с одним изменённым байтом данных\n"
     "      hangup         закрывает линию посреди второго ответа и завершается\n"
     "      module-silent  блок 1 говорит, что модуль КСМ подключен, а модуль не отвечает\n"
-    "  -h, --help         эта справка\n";
+    "  -h, --help         эта справка\n"
+    "  --version          версия программы (единственным параметром)\n";
 
 int UsageError(const std::string& text)
 {
@@ -75,7 +77,7 @@ bool ParseInt(const char* text, int lo, int hi, int& out)
 
 bool IsOption(const std::string& a)
 {
-    for (const char* o : {"--model", "--version", "--load", "--link", "--state-file", "--fault", "--cxm",
+    for (const char* o : {"--model", "--firmware", "--load", "--link", "--state-file", "--fault", "--cxm",
                           "--no-pacing", "--help", "-h"})
         if (a == o)
             return true;
@@ -95,6 +97,10 @@ bool ParseArgs(int argc, char** argv, Options& o)
             o.pacing = false;
             continue;
         }
+        if (a == "--version") {
+            UsageError("--version даётся без других параметров; версия прибора задаётся --firmware N");
+            return false;
+        }
         if (!IsOption(a)) {
             UsageError((a.rfind('-', 0) == 0 ? "неизвестный параметр " : "лишний аргумент ") + a);
             return false;
@@ -107,8 +113,8 @@ bool ParseArgs(int argc, char** argv, Options& o)
         bool ok = true;
         if (a == "--model")
             ok = ParseInt(value.c_str(), 0, 1, o.model);
-        else if (a == "--version")
-            ok = ParseInt(value.c_str(), 0, 255, o.version);
+        else if (a == "--firmware")
+            ok = ParseInt(value.c_str(), 0, 255, o.firmware);
         else if (a == "--load")
             o.load = value;
         else if (a == "--link")
@@ -132,7 +138,7 @@ bool ParseArgs(int argc, char** argv, Options& o)
 bool BuildPanel(const Options& o, PanelConfig& panel)
 {
     panel = DefaultPanel(uint8_t(o.model), o.cxm);
-    panel.version = uint8_t(o.version);
+    panel.version = uint8_t(o.firmware);
     panel.faults = o.faults;
     if (o.load.empty())
         return true;
@@ -155,10 +161,14 @@ bool BuildPanel(const Options& o, PanelConfig& panel)
 
 int main(int argc, char** argv)
 {
+    vk410::OpenClosedStandardDescriptors();
+    vk410::IgnoreFileSizeSignal();
+    if (argc == 2 && vk410::VersionAsked(argc, argv))
+        return vk410::PrintVersion("vk410-panel-sim");
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kHelp, stdout);
-            return 0;
+            return vk410::FinishOutput("vk410-panel-sim", 0);
         }
     }
     Options o;

@@ -86,8 +86,8 @@ bool OpenFile(const QString& path, Configuration& cfg, GprsTexts& texts);
 // Saves as the window's "Save as" does (".cf8" appended where the name lacks
 // it); the exit code of the outcome.
 int SaveFile(const QString& path, const Configuration& cfg, const GprsTexts& texts);
-// Says that the file at path could not be saved.
-void FileNotSaved(const QString& path);
+// Says that the file at path could not be saved, and why.
+void FileNotSaved(const QString& path, const QString& why);
 // How an exchange from the command line is run.
 struct ExchangeOptions {
     std::optional<JournalOp> journalAs; // the operation the journal keeps it as; none keeps nothing

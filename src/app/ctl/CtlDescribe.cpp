@@ -105,11 +105,12 @@ int CmdReport(const Args& a)
         return kFileFailed;
     const ReportInfo info{QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString(), std::nullopt};
     const std::string html = ReportHtml(cfg, texts, info);
-    const bool saved = pdf ? SaveReportPdf(html, QString::fromStdString(ReportTitle(cfg)), out)
-                           : SaveReportHtml(html, out);
+    QString why;
+    const bool saved = pdf ? SaveReportPdf(html, QString::fromStdString(ReportTitle(cfg)), out, &why)
+                           : SaveReportHtml(html, out, &why);
     if (saved)
         return kDone;
-    FileNotSaved(out);
+    FileNotSaved(out, why);
     return kFileFailed;
 }
 

@@ -19,10 +19,13 @@ bool OpenFile(const QString& path, Configuration& cfg, GprsTexts& texts)
 {
     try {
         TsdParseResult fault;
-        if (OpenConfigFile(path, cfg, texts, &fault) != kFailureCode)
+        QString why;
+        if (OpenConfigFile(path, cfg, texts, &fault, &why) != kFailureCode)
             return true;
-        Message(RejectedText(path) +
-                (fault.ok() ? QString() : QStringLiteral(": ") + QString::fromStdString(ParseFaultText(fault))));
+        // A file that is not there, one that is no file, one that is broken: each says which.
+        if (why.isEmpty())
+            why = fault.ok() ? QStringLiteral("содержимое не распознано") : QString::fromStdString(ParseFaultText(fault));
+        Message(RejectedText(path) + QStringLiteral(": ") + why);
     } catch (const Error& e) {
         // The conversion message as the window's error box shows it, with the file it came from.
         Message(RejectedText(path) + QStringLiteral(": ") + QString::fromUtf8(e.what()));
@@ -33,13 +36,18 @@ bool OpenFile(const QString& path, Configuration& cfg, GprsTexts& texts)
 int SaveFile(const QString& path, const Configuration& cfg, const GprsTexts& texts)
 {
     const QString target = WithCf8Extension(path);
-    if (SaveConfigFile(target, cfg, texts, cfg.model))
+    QString why;
+    if (SaveConfigFile(target, cfg, texts, cfg.model, &why))
         return kDone;
-    FileNotSaved(target);
+    FileNotSaved(target, why);
     return kFileFailed;
 }
 
-void FileNotSaved(const QString& path) { Message(QString::fromUtf8(kFileNotSaved) + QLatin1Char(' ') + path); }
+void FileNotSaved(const QString& path, const QString& why)
+{
+    Message(QString::fromUtf8(kFileNotSaved) + QLatin1Char(' ') + path +
+            (why.isEmpty() ? QString() : QStringLiteral(": ") + why));
+}
 
 bool FramesWithJson(const Args& a)
 {

@@ -34,7 +34,8 @@ int CmdJournal(const Args& a)
     const bool json = a.Has("--json");
     const JournalContents journal = ReadJournal();
     if (!journal.readable) {
-        Message(QStringLiteral("не удалось прочитать журнал в ") + JournalFolder());
+        Message(QStringLiteral("не удалось прочитать журнал в ") + JournalFolder() +
+                (journal.why.isEmpty() ? QString() : QStringLiteral(": ") + journal.why));
         return kFileFailed;
     }
     if (journal.damaged > 0)

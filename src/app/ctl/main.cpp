@@ -7,6 +7,7 @@
 
 #include "Commands.h"
 #include "ConsoleOut.h"
+#include "files/ProgramProcess.h"
 #include "report/OffscreenFonts.h"
 
 namespace {
@@ -25,7 +26,7 @@ const std::string kCf8Rule = "К имени сохраняемого файла 
 
 std::string Footer()
 {
-    return "Справка по команде: vedu-vk410ctl КОМАНДА --help\n\n" + kPortRule +
+    return "Справка по команде: vedu-vk410ctl КОМАНДА --help; версия: vedu-vk410ctl --version\n\n" + kPortRule +
            "Команды, которые сохраняют конфигурацию (new, convert, read -o), добавляют\n"
            "«.cf8» к имени без него, как «Сохранить как...» в окне.\n"
            "Сообщения и ход обмена идут в стандартный поток ошибок, результаты — в стандартный вывод.\n"
@@ -175,6 +176,11 @@ int Run(QStringList args)
 
 int main(int argc, char* argv[])
 {
+    // Before anything is opened: a port must never become standard error.
+    vk410::OpenClosedStandardDescriptors();
+    vk410::IgnoreFileSizeSignal();
+    if (vk410::VersionAsked(argc, argv))
+        return vk410::PrintVersion("vedu-vk410ctl");
 #ifndef _WIN32
     // A reader of the output that goes away (`| head`) must not end a write
     // between blocks: the lost lines are the only loss.
@@ -183,5 +189,6 @@ int main(int argc, char* argv[])
     qInstallMessageHandler(QtMessages);
     const auto app = MakeApplication(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vedu-vk410ctl"));
-    return Run(QCoreApplication::arguments().mid(1));
+    // A result that never reached its file (a full disk) is no success.
+    return vk410::FinishOutput("vedu-vk410ctl", Run(QCoreApplication::arguments().mid(1)));
 }

@@ -2,6 +2,7 @@
 #include <QLibraryInfo>
 
 #include "app/Termination.h"
+#include "files/ProgramProcess.h"
 #include "model/Configuration.h"
 #include "ui/Dialogs.h"
 #include "ui/FormGprs.h"
@@ -9,6 +10,22 @@
 #include "ui/widgets/TApplication.h"
 
 namespace {
+
+// Before anything is opened: a port must never become standard error.
+void PrepareProcess()
+{
+    vk410::OpenClosedStandardDescriptors();
+    vk410::IgnoreFileSizeSignal();
+}
+
+// Answered before the application exists, so that no display is needed.
+bool AnsweredVersion(int argc, char** argv, int& rc)
+{
+    if (!vk410::VersionAsked(argc, argv))
+        return false;
+    rc = vk410::PrintVersion("vedu-vk410");
+    return true;
+}
 
 // `vedu-vk410 FILE.cf8` (a file manager's "open with") opens the file as
 // "Открыть" does; the first argument that is no option names it.
@@ -25,6 +42,9 @@ void OpenArgument(vk410::TForm1& window, const QStringList& arguments)
 
 int main(int argc, char** argv)
 {
+    PrepareProcess();
+    if (int rc = 0; AnsweredVersion(argc, argv, rc))
+        return rc;
     vk410::TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Vedu VK410"));
     // Wayland finds the menu entry, and with it the icon, by this name.
