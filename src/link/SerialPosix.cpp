@@ -114,6 +114,9 @@ public:
             return Fail(err, device, path);
         }
         ::ioctl(fd, TIOCEXCL);
+        // A terminal used as the port (a console, /dev/tty) gets its own
+        // settings back on close, not 2400 baud raw.
+        saved_ = ::tcgetattr(fd, &savedTio_) == 0;
         fd_ = fd;
         openError_ = {};
         return true;
@@ -127,6 +130,8 @@ public:
             return;
         // The exclusive flag stays on the tty while any other descriptor is
         // open (a pty's other side); clear it so that our next open succeeds.
+        if (saved_)
+            ::tcsetattr(fd_, TCSANOW, &savedTio_);
         ::ioctl(fd_, TIOCNXCL);
         ::flock(fd_, LOCK_UN);
         ::close(fd_);
@@ -257,6 +262,8 @@ private:
     void SetModemLine(int bit, bool on) { ::ioctl(fd_, on ? TIOCMBIS : TIOCMBIC, &bit); }
 
     int fd_ = -1;
+    termios savedTio_{};
+    bool saved_ = false;
     PortOpenError openError_;
 };
 

@@ -10,6 +10,7 @@
 #include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include "CtlLinkFixture.h"
@@ -161,6 +162,27 @@ TEST_F(CtlLink, FailuresGiveTheirExitCodesAndOutcomeTextLast)
     EXPECT_EQ(r.exitCode, 1);
     r = RunCtl({QStringLiteral("write"), QStringLiteral("--port"), link, dir.filePath(QStringLiteral("missing.cf8"))});
     EXPECT_EQ(r.exitCode, 2);
+}
+
+// A terminal used as the port is left as it was found, not at 2400 baud raw.
+TEST_F(CtlLink, ThePortsTerminalSettingsComeBackAfterTheExchange)
+{
+    StartSim({QStringLiteral("--no-pacing")});
+    const int fd = ::open(QFile::encodeName(slave).constData(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    termios tio{};
+    ASSERT_EQ(::tcgetattr(fd, &tio), 0);
+    tio.c_lflag |= ICANON | ECHO;
+    ::cfsetispeed(&tio, B9600);
+    ::cfsetospeed(&tio, B9600);
+    ASSERT_EQ(::tcsetattr(fd, TCSANOW, &tio), 0);
+    const Result r = RunCtl({QStringLiteral("read"), QStringLiteral("--port"), link});
+    EXPECT_EQ(r.exitCode, 0) << r.errLines.join('\n').toStdString();
+    termios after{};
+    ASSERT_EQ(::tcgetattr(fd, &after), 0);
+    ::close(fd);
+    EXPECT_EQ(::cfgetospeed(&after), speed_t(B9600));
+    EXPECT_EQ(after.c_lflag & (ICANON | ECHO), tcflag_t(ICANON | ECHO));
 }
 
 TEST_F(CtlLink, PanelProcessKilledMidExchangeEndsInFailure)
