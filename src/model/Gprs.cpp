@@ -75,6 +75,27 @@ std::string WithoutNul(std::string_view text)
 
 std::string GprsBlockText(std::string_view text) { return WithoutNul(text).substr(0, kGprsTextMax); }
 
+std::vector<CutGprsText> OverlongGprsTexts(const GprsTexts& texts)
+{
+    const struct {
+        int sim;
+        const char* field;
+        const std::string& text;
+    } all[] = {{1, "APN", texts.apn1},     {1, "Пользователь", texts.user1}, {1, "Пароль", texts.pass1},
+               {2, "APN", texts.apn2},     {2, "Пользователь", texts.user2}, {2, "Пароль", texts.pass2}};
+    std::vector<CutGprsText> cut;
+    for (const auto& t : all)
+        if (const std::size_t n = WithoutNul(t.text).size(); n > kGprsTextMax)
+            cut.push_back({t.sim, t.field, n});
+    return cut;
+}
+
+std::string CutGprsTextWords(const CutGprsText& cut)
+{
+    return "SIM-карта №" + std::to_string(cut.sim) + ": " + cut.field + " обрезан до " +
+           std::to_string(kGprsTextMax) + " символа (было " + std::to_string(cut.length) + ")";
+}
+
 void BuildGprsBlock(TGprsBlock& block, const GprsTexts& texts)
 {
     if (GprsBlockText(texts.apn1).empty() && GprsBlockText(texts.apn2).empty()) {

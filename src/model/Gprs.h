@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "MainBlock.h"
 
@@ -38,6 +39,16 @@ struct GprsTexts {
 std::string WithoutNul(std::string_view text);
 // A text as block 3 carries it: without NUL, at most 31 characters.
 std::string GprsBlockText(std::string_view text);
+
+// A text longer than block 3 carries: the panel gets its first 31 characters.
+struct CutGprsText {
+    int sim = 1;               // 1 or 2
+    const char* field = "";    // "APN", "Пользователь" or "Пароль", as the pages name it
+    std::size_t length = 0;    // its characters (Windows-1251: one byte each)
+};
+std::vector<CutGprsText> OverlongGprsTexts(const GprsTexts& texts);
+// "SIM-карта №1: APN обрезан до 31 символа (было 200)"
+std::string CutGprsTextWords(const CutGprsText& cut);
 
 // Builds block 3 from the texts as GprsBlockText gives them. Both APNs empty:
 // byte 0 := 0 and nothing else changes. A frame never exceeds 199 bytes.

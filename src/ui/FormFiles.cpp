@@ -87,7 +87,11 @@ bool TForm1::ApplyConfigFile(const QString& path)
         SetDevice(code);
     }
     RefreshControls();
-    SetStatusText(QStringLiteral("Файл открыт"));
+    // The dialog keeps 31 characters of a longer text: said, not done unseen.
+    QString opened = QStringLiteral("Файл открыт");
+    for (const CutGprsText& cut : OverlongGprsTexts(texts))
+        opened += QStringLiteral(". ") + QString::fromStdString(CutGprsTextWords(cut));
+    SetStatusText(opened);
     return true;
 }
 

@@ -118,6 +118,30 @@ TEST_F(CtlLink, NulInAGprsTextNeverReachesThePanel)
     EXPECT_EQ(s.value(QStringLiteral("sim2")).toObject().value(QStringLiteral("apn")).toString(), "apn.two");
 }
 
+// The file keeps an over-long GPRS text whole; opening it says what the panel gets.
+TEST_F(CtlLink, OverlongGprsTextsAreSaidToBeCut)
+{
+    StartSim({QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--cxm"), QStringLiteral("--no-pacing")});
+    Configuration cfg = StartupConfiguration(1);
+    cfg.main.at(MainOff::state) = 1;
+    cfg.gsm.at(GsmOff::useGPRScfg) = 1;
+    const std::string apn(200, 'a'), user(40, '\xE6'); // 40 times "ж" in Windows-1251
+    const QString file = dir.filePath(QStringLiteral("long.cf8"));
+    ASSERT_TRUE(SaveConfigFile(file, cfg, {apn, user, "p", "apn.two", "", ""}, 1));
+    const QStringList said = {file + QStringLiteral(": SIM-карта №1: APN обрезан до 31 символа (было 200)"),
+                              file + QStringLiteral(": SIM-карта №1: Пользователь обрезан до 31 символа (было 40)")};
+    for (const QStringList& args : {QStringList{QStringLiteral("show"), file},
+                                    QStringList{QStringLiteral("write"), QStringLiteral("--port"), link, file}}) {
+        const Result r = RunCtl(args);
+        EXPECT_EQ(r.exitCode, 0) << r.errLines.join('\n').toStdString();
+        const QStringList expected{QStringLiteral("vedu-vk410ctl: ") + said[0], QStringLiteral("vedu-vk410ctl: ") + said[1]};
+        EXPECT_EQ(r.errLines.mid(0, 2), expected);
+    }
+    const QJsonObject sim1 = State().value(QStringLiteral("sim1")).toObject();
+    EXPECT_EQ(sim1.value(QStringLiteral("apn")).toString(), QString(31, QLatin1Char('a')));
+    EXPECT_EQ(sim1.value(QStringLiteral("user")).toString(), QString(31, QChar(0x436)));
+}
+
 TEST_F(CtlLink, FailuresGiveTheirExitCodesAndOutcomeTextLast)
 {
     StartSim({QStringLiteral("--fault"), QStringLiteral("silent"), QStringLiteral("--no-pacing")});

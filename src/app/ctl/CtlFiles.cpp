@@ -20,8 +20,12 @@ bool OpenFile(const QString& path, Configuration& cfg, GprsTexts& texts)
     try {
         TsdParseResult fault;
         QString why;
-        if (OpenConfigFile(path, cfg, texts, &fault, &why) != kFailureCode)
+        if (OpenConfigFile(path, cfg, texts, &fault, &why) != kFailureCode) {
+            // The file keeps such a text whole; the panel will not.
+            for (const CutGprsText& cut : OverlongGprsTexts(texts))
+                Message(path + QStringLiteral(": ") + QString::fromStdString(CutGprsTextWords(cut)));
             return true;
+        }
         // A file that is not there, one that is no file, one that is broken: each says which.
         if (why.isEmpty())
             why = fault.ok() ? QStringLiteral("содержимое не распознано") : QString::fromStdString(ParseFaultText(fault));
