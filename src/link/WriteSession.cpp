@@ -36,6 +36,22 @@ void AddNamed(QStringList& lines, const QString& words, BlockSet blocks)
         lines << words + names.join(QStringLiteral(", "));
 }
 
+// The first planned block the panel did not confirm: the write stops there,
+// so those behind it were never sent.
+void SplitUnconfirmed(BlockSet unconfirmed, BlockSet& failed, BlockSet& unsent)
+{
+    bool* const failedSlot[] = {&failed.main, &failed.gsm, &failed.gprs};
+    bool* const unsentSlot[] = {&unsent.main, &unsent.gsm, &unsent.gprs};
+    const bool missing[] = {unconfirmed.main, unconfirmed.gsm, unconfirmed.gprs};
+    bool after = false;
+    for (int i = 0; i < 3; ++i) {
+        if (!missing[i])
+            continue;
+        *(after ? unsentSlot[i] : failedSlot[i]) = true;
+        after = true;
+    }
+}
+
 } // namespace
 
 QStringList WriteOutcome::Lines() const
@@ -43,6 +59,11 @@ QStringList WriteOutcome::Lines() const
     QStringList lines;
     if (code != kReportWriteFailed || modelRefused || !write || write->refused)
         return lines;
+    // The rules' text says "настройки GSM" for a failure of block 2 or 3
+    // alike; the block named first says which it was.
+    BlockSet failed, unsent;
+    SplitUnconfirmed(Minus(planned, ConfirmedBlocks(*write)), failed, unsent);
+    AddNamed(lines, QStringLiteral("Не удалось записать: "), failed);
     switch (rollback) {
     case Rollback::Done:
         lines << StatusText::RolledBack;
@@ -55,7 +76,7 @@ QStringList WriteOutcome::Lines() const
         break;
     case Rollback::None:
         AddNamed(lines, StatusText::Confirmed, ConfirmedBlocks(*write));
-        AddNamed(lines, QStringLiteral("Не подтверждено: "), Minus(planned, ConfirmedBlocks(*write)));
+        AddNamed(lines, QStringLiteral("Не отправлено: "), unsent);
         break;
     }
     return lines;

@@ -160,9 +160,10 @@ TEST_F(CtlLink, FailuresGiveTheirExitCodesAndOutcomeTextLast)
                            QStringLiteral("Запись не начата: прибор не прочитан")}));
     r = RunCtl({QStringLiteral("write"), QStringLiteral("--no-backup"), QStringLiteral("--port"), link, w});
     EXPECT_EQ(r.exitCode, 3);
-    EXPECT_EQ(r.errLines.mid(r.errLines.size() - 3),
+    EXPECT_EQ(r.errLines.mid(r.errLines.size() - 4),
               (QStringList{QStringLiteral("Есть ошибки записи. Проверьте тип прибора"), noBytes,
-                           QStringLiteral("Не подтверждено: основная конфигурация, настройки GSM, настройки GPRS")}));
+                           QStringLiteral("Не удалось записать: основная конфигурация"),
+                           QStringLiteral("Не отправлено: настройки GSM, настройки GPRS")}));
     // The device meant, the box's text, then why.
     const QString missing = dir.filePath(QStringLiteral("no-such-port"));
     for (const auto& [port, device] : {std::pair{missing, missing}, std::pair{QStringLiteral("COM99"),
@@ -475,25 +476,37 @@ TEST_F(CtlLink, AFailedWriteSaysWhichBlocksThePanelConfirmed)
         // No module in the panel: block 1 goes in, block 2 finds nobody; the
         // backup goes back in.
         {"partly", {QStringLiteral("--model"), QStringLiteral("1")}, {}, file,
-         {StatusText::WriteDone, StatusText::WriteFailed, noModule, StatusText::RolledBack},
+         {StatusText::WriteDone, StatusText::WriteFailed, noModule, QStringLiteral("Не удалось записать: настройки GSM"),
+          StatusText::RolledBack},
          "0F"},
         {"partly without backup", {QStringLiteral("--model"), QStringLiteral("1")}, {noBackup}, file,
-         {StatusText::GsmWriteFailed, StatusText::WriteFailed, noModule,
+         {StatusText::GsmWriteFailed, StatusText::WriteFailed, noModule, QStringLiteral("Не удалось записать: настройки GSM"),
           QStringLiteral("Подтверждено прибором: основная конфигурация"),
-          QStringLiteral("Не подтверждено: настройки GSM, настройки GPRS")},
+          QStringLiteral("Не отправлено: настройки GPRS")},
+         "15"},
+        // The GSM text covers block 3 too: the line after it names the block.
+        {"block 3 only",
+         {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--cxm"), QStringLiteral("--fault"),
+          QStringLiteral("bad-gprs-echo")},
+         {noBackup}, file,
+         {StatusText::GsmWriteFailed, StatusText::WriteFailed,
+          QStringLiteral("Эхо блока 3 отличается в байте данных 0: записано 14, прибор вернул 15"),
+          QStringLiteral("Не удалось записать: настройки GPRS"),
+          QStringLiteral("Подтверждено прибором: основная конфигурация, настройки GSM")},
          "15"},
         // The panel takes what it echoes wrongly: the rollback is echoed wrongly too.
         {"bad echo",
          {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--fault"), QStringLiteral("bad-echo")}, {},
          file,
-         {StatusText::WriteFailed, badEcho, StatusText::RollbackFailed,
-          QStringLiteral("Не подтверждено: основная конфигурация")},
+         {StatusText::WriteFailed, badEcho, QStringLiteral("Не удалось записать: основная конфигурация"),
+          StatusText::RollbackFailed, QStringLiteral("Не подтверждено: основная конфигурация")},
          "0F"},
         {"bad echo without backup",
          {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--fault"), QStringLiteral("bad-echo")},
          {noBackup}, file,
          {StatusText::MainWriteErrors, StatusText::WriteFailed, badEcho,
-          QStringLiteral("Не подтверждено: основная конфигурация, настройки GSM, настройки GPRS")},
+          QStringLiteral("Не удалось записать: основная конфигурация"),
+          QStringLiteral("Не отправлено: настройки GSM, настройки GPRS")},
          "15"},
         // Refused before anything is sent: the refusal is the outcome.
         {"refused", {QStringLiteral("--model"), QStringLiteral("1"), QStringLiteral("--cxm")}, {}, noApn.fileName(),

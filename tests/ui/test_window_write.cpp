@@ -62,7 +62,8 @@ TEST_F(WindowLink, AFailureAfterBlockOneGivesThePanelBackWhatItHeld)
     window->RefreshControls();
     Exchange(Button("ButtonWrite"));
     EXPECT_EQ(seen.codes.back(), kReportWriteFailed);
-    EXPECT_EQ(window->StatusText(), StatusText::WriteFailed + ". " + StatusText::RolledBack);
+    EXPECT_EQ(window->StatusText(),
+              StatusText::WriteFailed + ". Не удалось записать: настройки GSM. " + StatusText::RolledBack);
     ExpectBlinkOf(kRed);
     EXPECT_EQ(MainPayload(server->State().cfg), MainPayload(before));
     const std::vector<JournalEntry> entries = ReadJournal().entries;

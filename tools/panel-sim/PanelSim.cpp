@@ -58,6 +58,7 @@ bool ParseFault(const std::string& name, Fault& fault)
         {"late", Fault::Late},
         {"wrong-model", Fault::WrongModel}, {"bad-echo", Fault::BadEcho}, {"hangup", Fault::Hangup},
         {"module-silent", Fault::ModuleSilent},
+        {"bad-gprs-echo", Fault::BadGprsEcho},
     };
     const auto it = names.find(name);
     if (it == names.end())
@@ -194,7 +195,7 @@ std::vector<uint8_t> PanelSim::Answer(const std::vector<uint8_t>& frame, bool& a
     else if (isWrite)
         reply = AnswerWrite(frame, accepted);
     if (!reply.empty())
-        Corrupt(reply, frame[3] == 1, isWrite);
+        Corrupt(reply, frame[3], isWrite);
     return reply;
 }
 
@@ -246,13 +247,14 @@ std::vector<uint8_t> PanelSim::AnswerWrite(const std::vector<uint8_t>& frame, bo
     }
 }
 
-void PanelSim::Corrupt(std::vector<uint8_t>& reply, bool isBlock1, bool isEcho) const
+void PanelSim::Corrupt(std::vector<uint8_t>& reply, uint8_t block, bool isEcho) const
 {
+    const bool isBlock1 = block == 1;
     if (isBlock1 && Has(Fault::WrongModel)) {
         reply[MainReplyOff::model] = kWrongModel;
         Seal(reply);
     }
-    if (isEcho && Has(Fault::BadEcho) && reply.size() > 6) {
+    if (isEcho && (Has(Fault::BadEcho) || (block == 3 && Has(Fault::BadGprsEcho))) && reply.size() > 6) {
         reply[isBlock1 ? MainReplyOff::payload : kHeaderSize] ^= 0x01;
         Seal(reply);
     }

@@ -20,6 +20,7 @@ enum class Fault {
     OneByte,    // only the first byte of each reply
     WrongModel, // block-1 replies carry model code 5
     BadEcho,    // a write's echo differs in one payload byte
+    BadGprsEcho, // only block 3's echo differs: blocks 1 and 2 are confirmed
     Hangup,     // the line closes in the middle of the second reply
     ModuleSilent, // block 1 says a module is fitted; nobody answers for blocks 2 and 3
 };
@@ -76,7 +77,7 @@ private:
     bool Has(Fault f) const { return config_.faults.count(f) != 0; }
     std::vector<uint8_t> AnswerRead(uint8_t block) const;
     std::vector<uint8_t> AnswerWrite(const std::vector<uint8_t>& frame, bool& accepted);
-    void Corrupt(std::vector<uint8_t>& reply, bool isBlock1, bool isEcho) const;
+    void Corrupt(std::vector<uint8_t>& reply, uint8_t block, bool isEcho) const;
 
     PanelConfig config_;
 };
