@@ -210,6 +210,27 @@ TEST_F(CtlLink, ThePortsTerminalSettingsComeBackAfterTheExchange)
     EXPECT_EQ(after.c_lflag & (ICANON | ECHO), tcflag_t(ICANON | ECHO));
 }
 
+// Every reply as late as the waits allow, at the line rate and without it.
+TEST_F(CtlLink, ALatePanelIsReadAndWrittenAsAnyOther)
+{
+    const QString file = MakeFile(QStringLiteral("late.cf8"), 21);
+    for (const bool paced : {true, false}) {
+        QStringList args{QStringLiteral("--load"), file, QStringLiteral("--fault"), QStringLiteral("late")};
+        if (!paced)
+            args << QStringLiteral("--no-pacing");
+        StartSim(args);
+        for (const QString& command : {QStringLiteral("read"), QStringLiteral("write")}) {
+            QStringList ctl{command, QStringLiteral("--port"), link, QStringLiteral("--no-journal")};
+            if (command == QLatin1String("write"))
+                ctl << file;
+            const Result r = RunCtl(ctl);
+            EXPECT_EQ(r.exitCode, 0) << (paced ? "paced " : "") << command.toStdString() << "\n"
+                                     << r.errLines.join('\n').toStdString();
+        }
+        StopSim();
+    }
+}
+
 TEST_F(CtlLink, PanelProcessKilledMidExchangeEndsInFailure)
 {
     StartSim({QStringLiteral("--load"), MakeFile(QStringLiteral("panel.cf8"), 9)}); // paced

@@ -208,8 +208,8 @@ TEST_F(LinkE2E, ReplyInTwoPiecesIsAccepted)
 
 TEST_F(LinkE2E, ReplyJustInsideBothWaitsIsAccepted)
 {
-    // The first two bytes 1.45 s after the request (the third poll, inside
-    // the 1550 ms), the rest 0.45 s later (the next poll, inside the 1 s).
+    // The first two bytes 1 s after the request (a poll at most 0.5 s later,
+    // inside the 1550 ms), the rest 0.45 s later (the next poll, inside the 1 s).
     sim::PanelConfig p = sim::DefaultPanel(0, false);
     p.faults = {Fault::Late};
     StartPanel(p);

@@ -16,7 +16,7 @@ enum class Fault {
     ExtraByte,  // one byte more behind each frame
     Flood,      // 300 bytes of noise instead of a reply
     Split,      // each reply in two parts, 300 ms apart
-    Late,       // each reply's first two bytes 1.45 s after the request, the rest 0.45 s later
+    Late,       // each reply's first two bytes 1 s after the request, the rest 0.45 s later
     OneByte,    // only the first byte of each reply
     WrongModel, // block-1 replies carry model code 5
     BadEcho,    // a write's echo differs in one payload byte

@@ -15,11 +15,15 @@
 namespace vk410::sim {
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using Clock = SimServer::Clock;
 // 10 bits a byte at 2400 baud.
 constexpr auto kByteTime = std::chrono::microseconds(10'000'000 / 2400);
 constexpr auto kSplitGap = std::chrono::milliseconds(300);
-constexpr auto kLateFirst = std::chrono::milliseconds(1450);
+// The programmer waits 1.55 s for a reply's first bytes and 1 s more for the
+// rest, but sees them only at its 500 ms poll, whose phase the panel cannot
+// know: bytes in by 1.05 s (and the rest 0.5 s after them) are taken whatever
+// it is. Late lands just inside that, counted from the request's arrival.
+constexpr auto kLateFirst = std::chrono::milliseconds(1000);
 constexpr auto kLateRest = std::chrono::milliseconds(450);
 constexpr int kPollMs = 20;
 constexpr int kHangupReply = 2;
@@ -121,12 +125,13 @@ void SimServer::Run()
         const ssize_t n = ::read(master_, buf, sizeof buf);
         if (n <= 0)
             continue;
-        lineDone = std::max(lineDone, Clock::now()) + kByteTime * n;
+        const Clock::time_point arrived = Clock::now();
+        lineDone = std::max(lineDone, arrived) + kByteTime * n;
         const auto frames = reader_.Feed(buf, std::size_t(n), NowMs());
         if (pacing_ && !frames.empty())
             std::this_thread::sleep_until(lineDone);
         for (const auto& frame : frames) {
-            Serve(frame);
+            Serve(frame, arrived);
             if (master_ < 0)
                 break;
         }
@@ -148,7 +153,7 @@ PanelConfig SimServer::State() const
     return sim_.Config();
 }
 
-void SimServer::Serve(const std::vector<uint8_t>& frame)
+void SimServer::Serve(const std::vector<uint8_t>& frame, Clock::time_point arrived)
 {
     std::vector<uint8_t> reply;
     bool accepted = false;
@@ -178,17 +183,33 @@ void SimServer::Serve(const std::vector<uint8_t>& frame)
         Send(reply.data(), reply.size());
         return;
     }
-    // Late: just inside the programmer's waits, 1.55 s for the first two
-    // bytes and then 1 s for the rest, at its 500 ms poll.
-    const std::size_t first = late ? 2 : reply.size() / 2;
-    if ((late && !Wait(kLateFirst)) || !Send(reply.data(), first) || !Wait(late ? kLateRest : kSplitGap))
+    if (late) {
+        SendLate(reply, arrived);
+        return;
+    }
+    const std::size_t first = reply.size() / 2;
+    if (!Send(reply.data(), first) || !Wait(kSplitGap))
         return;
     Send(reply.data() + first, reply.size() - first);
 }
 
-bool SimServer::Wait(std::chrono::milliseconds time)
+void SimServer::SendLate(const std::vector<uint8_t>& reply, Clock::time_point arrived)
 {
-    const auto until = Clock::now() + time;
+    // Each part is to be complete by its moment, so a paced part starts its
+    // line time earlier; a long rest goes out at once behind the first bytes.
+    const auto lineTime = [this](std::size_t bytes) { return pacing_ ? kByteTime * bytes : Clock::duration{}; };
+    constexpr std::size_t kFirst = 2;
+    const Clock::time_point firstDone = arrived + kLateFirst;
+    if (!WaitUntil(firstDone - lineTime(kFirst)) || !Send(reply.data(), kFirst) ||
+        !WaitUntil(firstDone + kLateRest - lineTime(reply.size() - kFirst)))
+        return;
+    Send(reply.data() + kFirst, reply.size() - kFirst);
+}
+
+bool SimServer::Wait(std::chrono::milliseconds time) { return WaitUntil(Clock::now() + time); }
+
+bool SimServer::WaitUntil(Clock::time_point until)
+{
     while (Clock::now() < until) {
         if (stop_.load())
             return false;

@@ -15,6 +15,8 @@ namespace vk410::sim {
 
 class SimServer {
 public:
+    using Clock = std::chrono::steady_clock;
+
     SimServer(PanelConfig config, bool pacing);
     ~SimServer();
     SimServer(const SimServer&) = delete;
@@ -45,9 +47,12 @@ public:
     int RepliesSent() const { return replies_.load(); }
 
 private:
-    void Serve(const std::vector<uint8_t>& frame);
+    // arrived: when the request reached the pty, as the programmer sent it.
+    void Serve(const std::vector<uint8_t>& frame, Clock::time_point arrived);
+    void SendLate(const std::vector<uint8_t>& reply, Clock::time_point arrived);
     bool Send(const uint8_t* data, std::size_t size); // false when stopping
     bool Wait(std::chrono::milliseconds time);         // false when stopping
+    bool WaitUntil(Clock::time_point until);           // false when stopping
     void HangUp();
     void WriteState();
     void ClosePty();
