@@ -92,6 +92,9 @@ TEST(CtlFiles, WrongUsageSaysWhatWasWrong)
         {{"diff", "--port", "ttyS0", "a.cf8", "b.cf8"}, "с --port сравнивается один файл"},
         {{"diff", "--port", "COM0", "a.cf8"}, "Порт «COM0» не распознан"},
         {{"report", "a.cf8"}, "не указан параметр -o"},
+        {{"report", "a.cf8", "-o="}, "пустое значение параметра -o"},
+        {{"show", "-"}, "стандартный ввод не читается"},
+        {{"diff", "-", "b.cf8"}, "стандартный ввод не читается"},
         {{"report", "a.cf8", "-o", "a.txt"}, "в .pdf или .html, а не в a.txt"},
         {{"ports", "ttyS0"}, "лишний аргумент ttyS0"},
         {{"journal", "--no-journal"}, "неизвестный параметр --no-journal"},
@@ -441,6 +444,19 @@ TEST(CtlFiles, ReportPdfHoldsTheConfigurationAsText)
     // A configuration read from a panel names its firmware.
     EXPECT_NE(ReportHtml(cfg, texts, {"01.02.2025", 12}).find("Версия прибора: 12<br>\nДата: 01.02.2025"),
               std::string::npos);
+}
+
+// As getopt takes them: "-oFILE" and "-o=FILE" are "-o FILE".
+TEST(CtlFiles, AOneLetterOptionTakesItsValueJoined)
+{
+    QTemporaryDir dir;
+    const QString in = SaveCfg(dir, QStringLiteral("in.cf8"), StartupConfiguration());
+    for (const QString& joint : {QString(), QStringLiteral("=")}) {
+        const QString out = dir.filePath(QStringLiteral("r%1.html").arg(joint.size()));
+        const CtlRun r = Ctl({QStringLiteral("report"), in, QStringLiteral("-o") + joint + out});
+        EXPECT_EQ(r.code, 0) << r.err.toStdString();
+        EXPECT_TRUE(QFile::exists(out)) << out.toStdString();
+    }
 }
 
 // The machine's own ports: whatever it has, the command lists what the port box would.

@@ -64,6 +64,19 @@ bool Fail(int& code, const QString& text, const CommandSpec& spec)
 
 bool IsHelp(const QString& s) { return s == QLatin1String("--help") || s == QLatin1String("-h"); }
 
+// Where a value written into the option's own argument begins: "--name=value",
+// and for a one-letter option "-oVALUE" or "-o=VALUE"; -1 when there is none.
+qsizetype InlineValueAt(const CommandSpec& spec, const QString& s)
+{
+    if (s.startsWith(QLatin1String("--"))) {
+        const qsizetype eq = s.indexOf(QLatin1Char('='));
+        return eq < 0 ? -1 : eq + 1;
+    }
+    if (s.size() <= 2 || !FindOption(spec, s.left(2)))
+        return -1;
+    return s.at(2) == QLatin1Char('=') ? 3 : 2;
+}
+
 } // namespace
 
 QString Args::Value(const char* option) const
@@ -116,28 +129,31 @@ bool ParseArgs(const CommandSpec& spec, const QStringList& argv, Args& out, int&
             optionsEnded = true;
             continue;
         }
-        if (optionsEnded || !s.startsWith(QLatin1Char('-')) || s == QLatin1String("-")) {
+        if (!optionsEnded && s == QLatin1String("-"))
+            return Fail(code, QStringLiteral("стандартный ввод не читается: укажите файл (файл с именем «-» — ./-)"),
+                        spec);
+        if (optionsEnded || !s.startsWith(QLatin1Char('-'))) {
             if (s.isEmpty())
                 return Fail(code, QStringLiteral("пустой аргумент"), spec);
             out.operands << s;
             continue;
         }
-        const qsizetype eq = s.startsWith(QLatin1String("--")) ? s.indexOf(QLatin1Char('=')) : -1;
-        const QString name = eq < 0 ? s : s.left(eq);
+        const qsizetype at = InlineValueAt(spec, s);
+        const QString name = at < 0 ? s : s.left(s.startsWith(QLatin1String("--")) ? at - 1 : 2);
         const OptionSpec* o = FindOption(spec, name);
         if (!o)
             return Fail(code, QStringLiteral("неизвестный параметр %1").arg(name), spec);
         if (out.Has(o->name))
             return Fail(code, QStringLiteral("параметр %1 указан дважды").arg(name), spec);
         if (!o->value) {
-            if (eq >= 0)
+            if (at >= 0)
                 return Fail(code, QStringLiteral("у параметра %1 не бывает значения").arg(name), spec);
             out.Set(o->name, {});
             continue;
         }
         QString value;
-        if (eq >= 0)
-            value = s.mid(eq + 1);
+        if (at >= 0)
+            value = s.mid(at);
         else if (i + 1 < argv.size() && !FindOption(spec, argv[i + 1]))
             value = argv[++i];
         else
