@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -37,7 +38,10 @@ QString NotAFileWords(const QFileInfo& info)
 bool OpenRegular(QFile& file, const QString& path, bool append, QString* why)
 {
 #ifdef _WIN32
+    // Win32 sets no errno: the common reasons are asked of the name.
     const QFileInfo info(path);
+    if (!append && !info.exists())
+        return Fail(why, QString::fromStdString(ErrorWords(ENOENT)));
     if (info.exists() && !info.isFile())
         return Fail(why, NotAFileWords(info));
     file.setFileName(path);
@@ -91,8 +95,11 @@ bool SaveFileAtomically(const QString& path, std::string_view bytes, QString* wh
     // Qt's buffered path can lose the error of its final flush and commit a
     // truncated file over the old one.
     errno = 0;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return Fail(why, FailureWords(file, errno, true));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        // Win32 sets no errno; a missing folder is the common reason there.
+        const int error = errno != 0 || target.dir().exists() ? errno : ENOENT;
+        return Fail(why, FailureWords(file, error, true));
+    }
     constexpr std::size_t kPiece = 256;
     for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
         const qint64 size = qint64(std::min(kPiece, bytes.size() - at));
