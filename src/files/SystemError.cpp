@@ -24,6 +24,9 @@ std::string ErrorWords(int error, FileAccess access)
     case EMFILE:
     case ENFILE: return "открыто слишком много файлов";
     case EIO: return "ошибка ввода-вывода";
+#ifdef EPIPE
+    case EPIPE: return "читающая сторона закрыта";
+#endif
     default: break;
     }
     return error == 0 ? "причина неизвестна" : std::strerror(error);
