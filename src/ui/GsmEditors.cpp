@@ -87,11 +87,6 @@ void TGsmPage::Impl::ConnectEditors()
         w->installEventFilter(this);
 }
 
-TGsmGrid* TGsmPage::Impl::GridOf(QObject* editor) const
-{
-    return editor == bxSMSType || editor == medtSMSPhone ? grdSMS : grdG1;
-}
-
 bool TGsmPage::Impl::EditorOpen() const
 {
     for (const QWidget* w : std::initializer_list<const QWidget*>{bxGrTryCnt, bxGrSIM, bxGrType, medtGrPhHst,
@@ -324,7 +319,12 @@ bool TGsmPage::Impl::eventFilter(QObject* watched, QEvent* event)
         auto* edit = qobject_cast<TMaskEdit*>(watched);
         if (edit && key == Qt::Key_Escape && !edit->CanLeave())
             edit->Restore();
-        GridOf(watched)->setFocus(Qt::OtherFocusReason);
+        // The edit ends here, not when the focus goes: a window that is not
+        // active (a box has just closed) moves no focus.
+        if (edit)
+            edit->Leave();
+        else
+            ListCloseUp(watched);
         return true;
     }
     if (event->type() == QEvent::FocusOut) {
@@ -340,16 +340,21 @@ bool TGsmPage::Impl::eventFilter(QObject* watched, QEvent* event)
         const QWidget* next = QApplication::focusWidget();
         if (popup->isVisible() || (next && next->window() == popup))
             return false;
-        if (*it == bxGrTryCnt)
-            bxGrTryCntCloseUp();
-        else if (*it == bxGrSIM)
-            bxGrSIMCloseUp();
-        else if (*it == bxGrType)
-            bxGrTypeCloseUp();
-        else
-            bxSMSTypeCloseUp();
+        ListCloseUp(*it);
     }
     return false;
+}
+
+void TGsmPage::Impl::ListCloseUp(QObject* list)
+{
+    if (list == bxGrTryCnt)
+        bxGrTryCntCloseUp();
+    else if (list == bxGrSIM)
+        bxGrSIMCloseUp();
+    else if (list == bxGrType)
+        bxGrTypeCloseUp();
+    else if (list == bxSMSType)
+        bxSMSTypeCloseUp();
 }
 
 } // namespace vk410

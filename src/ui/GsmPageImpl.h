@@ -85,9 +85,9 @@ struct TGsmPage::Impl : QObject {
     void bxSMSTypeCloseUp();
     void medtGrPhHstExit();
     void medtSMSPhoneExit();
+    void ListCloseUp(QObject* list);
     void grdG1RowMoved(int from, int to);
     void ParkSelection(TGsmGrid* grid, int row);
-    TGsmGrid* GridOf(QObject* editor) const;
     bool eventFilter(QObject* watched, QEvent* event) override;
 };
 

@@ -148,6 +148,44 @@ TEST_F(GsmGrids, CompleteIpIsStoredAndIncompleteNeverReachesTheBlock)
     }
 }
 
+// A box that took the activation and closed again: nothing activates the
+// window after it (offscreen, as on desktops that leave it to the user).
+void LoseActivation()
+{
+    QWidget box;
+    box.show();
+    box.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
+}
+
+TEST_F(GsmGrids, EscEndsTheEditAndTheCellShowsTheBlock)
+{
+    SetDestinationTries(cfg.gsm, 1, 2);
+    SetDestinationProtocol(cfg.gsm, dpSIAIP, 2);
+    SetDestinationIp(cfg.gsm, "192.168.001.002:24333", 2);
+    page->GridGSMUpdate();
+    const std::vector<uint8_t> held = Address(2);
+    TMaskEdit* editor = Edit("medtGrPhHst");
+    for (const bool refused : {false, true}) {
+        SCOPED_TRACE(refused ? "after a refusal" : "typed, then Esc");
+        ClickCell(grdG1, 5, 2);
+        ASSERT_TRUE(editor->isVisible());
+        QTest::keyClicks(editor, "1921");
+        if (refused) {
+            ClickBox(Check("chkCXMExist"));
+            ASSERT_EVENTUALLY(!msgs.errors.empty());
+            EXPECT_TRUE(Check("chkCXMExist")->isChecked());
+        }
+        LoseActivation();
+        QTest::keyClick(editor, Qt::Key_Escape);
+        EXPECT_TRUE(editor->isHidden());
+        EXPECT_EQ(grdG1->Cell(5, 2), "192.168.001.002:24333");
+        EXPECT_EQ(Address(2), held);
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+}
+
 TEST_F(GsmGrids, ModuleBoxWaitsForTheEditorAndClosesIt)
 {
     TMaskEdit* editor = OpenIpEditor(2);

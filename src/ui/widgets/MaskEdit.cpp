@@ -206,6 +206,14 @@ void TMaskEdit::Restore()
     modified_ = false;
 }
 
+void TMaskEdit::Leave()
+{
+    if (CanLeave())
+        emit exited();
+    else
+        Refuse();
+}
+
 void TMaskEdit::Apply(const QString& display, int cursor)
 {
     if (display != QLineEdit::text()) {

@@ -63,6 +63,9 @@ public:
     bool CanLeave() const;
     // Back to the text the edit had when the edit began.
     void Restore();
+    // Ends the edit as leaving it does, wherever the focus is: exited() when
+    // the text may be left, otherwise the refusal.
+    void Leave();
     // A further condition on a complete text (e.g. octets up to 255).
     void SetExtraCheck(std::function<bool(const QString&)> check) { extraCheck_ = std::move(check); }
 
