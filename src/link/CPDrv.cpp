@@ -81,7 +81,7 @@ bool TCommPortDriver::OpenPort()
         }
         if (!ApplySettingsLocked()) {
             CloseLocked();
-            openError_ = {PortOpenReason::SetupFailed, portName_, {}, {}};
+            openError_ = {PortOpenReason::SetupFailed, portName_, {}, {}, {}};
             return false;
         }
         backend_->SetTimeouts(CommTimeouts{});

@@ -8,10 +8,12 @@ QString PortOpenErrorText(const PortOpenError& e)
     case PortOpenReason::None:
         return {};
     case PortOpenReason::NoAccess:
-        if (e.group.isEmpty())
-            return QStringLiteral("Нет доступа к %1").arg(e.device);
-        return QStringLiteral("Нет доступа к %1: нужно состоять в группе %2 и войти в систему заново")
-            .arg(e.device, e.group);
+        if (!e.group.isEmpty())
+            return QStringLiteral("Нет доступа к %1: нужно состоять в группе %2 и войти в систему заново")
+                .arg(e.device, e.group);
+        if (!e.owner.isEmpty())
+            return QStringLiteral("Нет доступа к %1: устройство принадлежит %2").arg(e.device, e.owner);
+        return QStringLiteral("Нет доступа к %1").arg(e.device);
     case PortOpenReason::NotFound:
         return QStringLiteral("Устройство %1 не найдено").arg(e.device);
     case PortOpenReason::Busy:

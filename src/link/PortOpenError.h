@@ -18,8 +18,9 @@ enum class PortOpenReason {
 struct PortOpenError {
     PortOpenReason reason = PortOpenReason::None;
     QString device; // as the user should read it
-    QString group;  // NoAccess: the group that owns the device, where there is one
+    QString group;  // NoAccess: a group, not root's, that may read and write the device
     QString detail; // Other: the system's own words
+    QString owner;  // NoAccess: "user:group" of the device, where known
 };
 
 // One line for the status bar and standard error; empty for None.

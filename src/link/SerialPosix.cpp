@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
@@ -43,17 +44,37 @@ tcflag_t SizeFlag(int byteSize)
     }
 }
 
-QString OwningGroup(const QByteArray& path)
+QString GroupName(gid_t gid)
 {
-    struct stat st{};
-    if (::stat(path.constData(), &st) != 0)
-        return {};
     group entry{};
     group* found = nullptr;
     char buf[4096];
-    if (::getgrgid_r(st.st_gid, &entry, buf, sizeof buf, &found) != 0 || !found)
-        return QString::number(st.st_gid);
+    if (::getgrgid_r(gid, &entry, buf, sizeof buf, &found) != 0 || !found)
+        return QString::number(gid);
     return QString::fromLocal8Bit(found->gr_name);
+}
+
+QString UserName(uid_t uid)
+{
+    passwd entry{};
+    passwd* found = nullptr;
+    char buf[4096];
+    if (::getpwuid_r(uid, &entry, buf, sizeof buf, &found) != 0 || !found)
+        return QString::number(uid);
+    return QString::fromLocal8Bit(found->pw_name);
+}
+
+// Joining a group helps only when the group may read and write the device;
+// root's group is no group to join.
+void NoteOwner(const QByteArray& path, PortOpenError& e)
+{
+    struct stat st{};
+    if (::stat(path.constData(), &st) != 0)
+        return;
+    const bool groupMay = (st.st_mode & (S_IRGRP | S_IWGRP)) == (S_IRGRP | S_IWGRP);
+    if (groupMay && st.st_gid != 0)
+        e.group = GroupName(st.st_gid);
+    e.owner = UserName(st.st_uid) + QLatin1Char(':') + GroupName(st.st_gid);
 }
 
 PortOpenError OpenErrorFor(int err, const QString& device, const QByteArray& path)
@@ -64,7 +85,7 @@ PortOpenError OpenErrorFor(int err, const QString& device, const QByteArray& pat
     case EACCES:
     case EPERM:
         e.reason = PortOpenReason::NoAccess;
-        e.group = OwningGroup(path);
+        NoteOwner(path, e);
         break;
     case ENOENT:
     case ENOTDIR:

@@ -145,7 +145,7 @@ PortOpenError OpenUnprivileged(const QString& path)
     const passwd* nobody = ::getpwnam("nobody");
     int fds[2];
     if (!nobody || ::pipe(fds) != 0)
-        return {PortOpenReason::Other, path, {}, QStringLiteral("no user nobody")};
+        return {PortOpenReason::Other, path, {}, QStringLiteral("no user nobody"), {}};
     const uid_t uid = nobody->pw_uid;
     const gid_t gid = nobody->pw_gid;
     const pid_t pid = ::fork();
@@ -156,7 +156,7 @@ PortOpenError OpenUnprivileged(const QString& path)
         const auto backend = MakePlatformSerialBackend();
         backend->Open(path);
         const PortOpenError e = backend->OpenError();
-        const QByteArray out = QByteArray::number(int(e.reason)) + '\n' + e.group.toUtf8();
+        const QByteArray out = QByteArray::number(int(e.reason)) + '\n' + e.group.toUtf8() + '\n' + e.owner.toUtf8();
         const bool sent = ::write(fds[1], out.constData(), size_t(out.size())) == out.size();
         ::_exit(sent ? 0 : 3);
     }
@@ -169,9 +169,9 @@ PortOpenError OpenUnprivileged(const QString& path)
     int status = 0;
     ::waitpid(pid, &status, 0);
     const QList<QByteArray> parts = got.split('\n');
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || parts.size() != 2)
-        return {PortOpenReason::Other, path, {}, QStringLiteral("child failed")};
-    return {PortOpenReason(parts[0].toInt()), path, QString::fromUtf8(parts[1]), {}};
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0 || parts.size() != 3)
+        return {PortOpenReason::Other, path, {}, QStringLiteral("child failed"), {}};
+    return {PortOpenReason(parts[0].toInt()), path, QString::fromUtf8(parts[1]), {}, QString::fromUtf8(parts[2])};
 }
 #endif
 
@@ -414,24 +414,49 @@ TEST_F(PtyFixture, FailedOpenSaysWhy)
         EXPECT_EQ(e.reason, row.reason) << row.device.toStdString();
         EXPECT_EQ(e.device, row.device);
     }
-    EXPECT_EQ(PortOpenErrorText({PortOpenReason::NotFound, missing, {}, {}}),
+    EXPECT_EQ(PortOpenErrorText({PortOpenReason::NotFound, missing, {}, {}, {}}),
               QStringLiteral("Устройство /nonexistent/ttyVK не найдено"));
 }
 
-TEST(PosixBackend, DeviceTheUserMayNotOpenNamesItsGroup)
+// The advice names a group only where joining it would help.
+TEST(PosixBackend, DeviceTheUserMayNotOpenNamesAGroupOnlyWhereItHelps)
 {
-    QString slave;
-    const int master = OpenPtyMaster(slave);
-    ASSERT_GE(master, 0);
-    ASSERT_EQ(::chmod(slave.toLocal8Bit().constData(), 0), 0);
-    const PortOpenError e = OpenUnprivileged(slave);
-    const QString group = QFileInfo(slave).group();
-    ::close(master);
-    EXPECT_EQ(e.reason, PortOpenReason::NoAccess) << e.detail.toStdString();
-    EXPECT_EQ(e.group, group);
-    EXPECT_EQ(PortOpenErrorText({PortOpenReason::NoAccess, slave, group, {}}),
-              QStringLiteral("Нет доступа к %1: нужно состоять в группе %2 и войти в систему заново")
-                  .arg(slave, group));
+    const group* tty = ::getgrnam("tty");
+    const bool root = ::geteuid() == 0;
+    struct Row {
+        mode_t mode;
+        bool rootGroup; // chown to root:root first (root only)
+        bool groupNamed;
+    } const rows[] = {{0000, false, false}, {0660, false, true}, {0660, true, false}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << std::oct << row.mode << (row.rootGroup ? " root:root" : ""));
+        // Without root the user owns the pty: only mode 000 keeps them out.
+        if (!root && row.mode != 0000)
+            continue;
+        QString slave;
+        const int master = OpenPtyMaster(slave);
+        ASSERT_GE(master, 0);
+        const QByteArray path = slave.toLocal8Bit();
+        if (root && tty) {
+            ASSERT_EQ(::chown(path.constData(), 0, row.rootGroup ? 0 : tty->gr_gid), 0);
+        }
+        ASSERT_EQ(::chmod(path.constData(), row.mode), 0);
+        const QFileInfo info(slave);
+        const QString owner = info.owner() + ':' + info.group();
+        const PortOpenError e = OpenUnprivileged(slave);
+        ::close(master);
+        EXPECT_EQ(e.reason, PortOpenReason::NoAccess) << e.detail.toStdString();
+        EXPECT_EQ(e.owner, owner);
+        const QString text = PortOpenErrorText(e);
+        if (row.groupNamed && tty) {
+            EXPECT_EQ(e.group, QStringLiteral("tty"));
+            EXPECT_EQ(text, QStringLiteral("Нет доступа к %1: нужно состоять в группе tty и войти в систему заново")
+                                .arg(slave));
+        } else {
+            EXPECT_TRUE(e.group.isEmpty()) << e.group.toStdString();
+            EXPECT_EQ(text, QStringLiteral("Нет доступа к %1: устройство принадлежит %2").arg(slave, e.owner));
+        }
+    }
 }
 
 TEST_F(PtyFixture, MissingDeviceAndUnsupportedRateDoNotOpen)
