@@ -26,7 +26,7 @@ struct Field {
     Reader read;
 };
 
-enum class Uses { Always, Meridian, Module, Gprs };
+enum class Uses { Always, Meridian, Module, Gprs, Radio };
 
 struct Group {
     const char* page;
@@ -174,7 +174,7 @@ const std::vector<Group>& Table()
           {"Пользователь", [](const Source& s, int n) { return GprsText(s.texts.user1, s.texts.user2, n); }},
           {"Пароль", [](const Source& s, int n) { return GprsText(s.texts.pass1, s.texts.pass2, n); }}}},
         // The radio settings: the window keeps them without ever showing their page.
-        {"Радиоканал", "", 1, Uses::Always,
+        {"Радиоканал", "", 1, Uses::Radio,
          {{"Период контроля канала, сек", [](const Source& s, int) { return Number(ControlTime(s.cfg.main)); }},
           {"Число посылок по тревоге", [](const Source& s, int) { return Number(s.Main(MainOff::alarmsends)); }},
           {"Число посылок по изменению",
@@ -190,7 +190,8 @@ bool Used(Uses uses, const Configuration& cfg)
     case Uses::Meridian: return cfg.model == 1;
     case Uses::Module: return module;
     case Uses::Gprs: return module && cfg.gsm.at(GsmOff::useGPRScfg) != 0;
-    case Uses::Always: break;
+    case Uses::Always:
+    case Uses::Radio: break;
     }
     return true;
 }
@@ -209,7 +210,7 @@ constexpr int kOrderPerItem = 20;
 
 } // namespace
 
-Description Describe(const Configuration& cfg, const GprsTexts& texts, DescribeScope scope)
+Description Describe(const Configuration& cfg, const GprsTexts& texts, DescribeScope scope, bool keepsRadio)
 {
     const Source source{cfg, texts};
     Description out;
@@ -218,11 +219,13 @@ Description Describe(const Configuration& cfg, const GprsTexts& texts, DescribeS
         const Group& group = table[g];
         if (scope == DescribeScope::Used && !Used(group.uses, cfg))
             continue;
+        const bool stored = keepsRadio || group.uses != Uses::Radio;
         for (int n = 1; n <= group.count; ++n) {
             for (std::size_t f = 0; f < group.fields.size(); ++f) {
                 const Field& field = group.fields[f];
                 out.push_back({group.page, Numbered(group.item, n), Numbered(field.caption, n),
-                               field.read(source, n), int(g) * kOrderPerGroup + n * kOrderPerItem + int(f)});
+                               stored ? field.read(source, n) : kNotStoredText,
+                               int(g) * kOrderPerGroup + n * kOrderPerItem + int(f), stored});
             }
         }
     }
@@ -240,11 +243,12 @@ std::vector<Difference> Compare(const Description& a, const Description& b)
         const bool takeB = i == a.size() || (j < b.size() && b[j].order <= a[i].order);
         const DescriptionEntry& e = takeA ? a[i] : b[j];
         Difference d{e.page, e.item, e.field, std::nullopt, std::nullopt};
+        const bool stored = (!takeA || a[i].stored) && (!takeB || b[j].stored);
         if (takeA)
             d.a = a[i++].value;
         if (takeB)
             d.b = b[j++].value;
-        if (d.a != d.b)
+        if (d.a != d.b && stored)
             out.push_back(std::move(d));
     }
     return out;
@@ -260,7 +264,8 @@ std::vector<bool> DiffersFromStartup(const Description& described, unsigned mode
     for (const DescriptionEntry& e : described) {
         while (j < startup.size() && startup[j].order < e.order)
             ++j;
-        out.push_back(j == startup.size() || startup[j].order != e.order || startup[j].value != e.value);
+        out.push_back(e.stored &&
+                      (j == startup.size() || startup[j].order != e.order || startup[j].value != e.value));
     }
     return out;
 }

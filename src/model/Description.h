@@ -16,6 +16,7 @@ struct DescriptionEntry {
     std::string field; // the field's caption in the window
     std::string value; // UTF-8, in the window's words; a byte the window cannot show carries its number
     int order = 0;     // the place in the field table: two descriptions line up on it
+    bool stored = true; // false: where the configuration came from keeps no such field
 };
 using Description = std::vector<DescriptionEntry>;
 
@@ -25,10 +26,15 @@ enum class DescribeScope {
     Everything // every field of the table, used or not
 };
 
+// What a field reads as when its source does not keep it.
+inline constexpr const char* kNotStoredText = "не хранится в файле";
+
 // The entries in the order of the pages. The texts are the six GPRS texts
-// (Windows-1251) that go with the configuration.
+// (Windows-1251) that go with the configuration. keepsRadio false: the
+// configuration came from a file (or a journal entry without the panel's
+// bytes), which never keeps the radio settings, so they read kNotStoredText.
 Description Describe(const Configuration& cfg, const GprsTexts& texts,
-                     DescribeScope scope = DescribeScope::Used);
+                     DescribeScope scope = DescribeScope::Used, bool keepsRadio = true);
 
 // One field whose value differs; nullopt where one side has no such entry.
 struct Difference {
@@ -36,7 +42,8 @@ struct Difference {
     std::optional<std::string> a, b;
 };
 
-// The entries of a and b whose values differ, in the order of the pages.
+// The entries of a and b whose values differ, in the order of the pages. A
+// field one side does not keep differs from nothing.
 std::vector<Difference> Compare(const Description& a, const Description& b);
 
 // For each entry of `cfg`'s description: whether its value differs from the

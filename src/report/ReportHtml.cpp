@@ -58,7 +58,7 @@ std::string ReportTitle(const Configuration& cfg)
 
 std::string ReportHtml(const Configuration& cfg, const GprsTexts& texts, const ReportInfo& info)
 {
-    const Description d = Describe(cfg, texts);
+    const Description d = Describe(cfg, texts, DescribeScope::Used, info.keepsRadio);
     const std::string title = EscapeXml(ReportTitle(cfg));
     std::string out = "<!DOCTYPE html>\n<html lang=\"ru\">\n<head>\n<meta charset=\"utf-8\">\n<title>" + title +
                       "</title>\n" + kHead + "</head>\n<body>\n<h1>" + title + "</h1>\n<p>";

@@ -10,6 +10,7 @@ namespace vk410 {
 struct ReportInfo {
     std::string date;           // as printed
     std::optional<int> version; // the panel's firmware version, for a configuration read from a panel
+    bool keepsRadio = true;     // false: a file's, which keeps no radio settings
 };
 
 // The programming sheet as one self-contained HTML page (UTF-8): every entry

@@ -40,7 +40,8 @@ TfrmCompare::TfrmCompare(const CompareSide& a, const CompareSide& b, QWidget* pa
     setObjectName(QStringLiteral("frmCompare"));
     setWindowTitle(QStringLiteral("Различия"));
     const std::vector<Difference> diffs =
-        Compare(Describe(a.cfg, a.texts), Describe(b.cfg, b.texts));
+        Compare(Describe(a.cfg, a.texts, DescribeScope::Used, a.keepsRadio),
+                Describe(b.cfg, b.texts, DescribeScope::Used, b.keepsRadio));
 
     auto* layout = new QVBoxLayout(this);
     lblSame = new QLabel(QStringLiteral("Совпадает"), this);

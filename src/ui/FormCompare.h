@@ -13,6 +13,7 @@ struct CompareSide {
     QString title; // "В приборе", "В файле", "В окне", ...
     Configuration cfg;
     GprsTexts texts;
+    bool keepsRadio = true; // false: a file or a journal entry, which keep no radio settings
 };
 
 // "Различия": the fields whose values differ between two configurations, in

@@ -75,7 +75,7 @@ void TForm1::mnuCompareDeviceClick()
 
 void TForm1::ShowPanelComparison(const ExchangeResult& result)
 {
-    CompareSide panel{QStringLiteral("В приборе"), StartupConfiguration(), {}};
+    CompareSide panel{QStringLiteral("В приборе"), StartupConfiguration(), {}, true};
     ApplyExchangeResult(result, panel.cfg);
     LoadGprsTexts(panel.cfg.gprs, panel.texts);
     ShowComparison(panel);
@@ -88,7 +88,7 @@ void TForm1::mnuCompareFileClick()
     const QString path = AskConfigFile(QStringLiteral("Сравнить с файлом"));
     if (path.isEmpty())
         return;
-    CompareSide file{QStringLiteral("В файле"), StartupConfiguration(), {}};
+    CompareSide file{QStringLiteral("В файле"), StartupConfiguration(), {}, false};
     if (OpenComparisonSide(path, file))
         ShowComparison(file);
 }
@@ -146,7 +146,7 @@ void TForm1::OpenJournalEntry(const QString& file, QDialog* journal)
 
 void TForm1::CompareJournalEntry(const QString& file, QWidget* journal)
 {
-    CompareSide entry{QStringLiteral("В журнале"), StartupConfiguration(), {}};
+    CompareSide entry{QStringLiteral("В журнале"), StartupConfiguration(), {}, false};
     if (OpenComparisonSide(file, entry))
         ShowComparison(entry, journal);
 }

@@ -442,7 +442,7 @@ TEST(CtlFiles, ReportPdfHoldsTheConfigurationAsText)
     EXPECT_TRUE(page.contains("&lt;o&apos;k&amp;&gt;"));
     EXPECT_FALSE(page.contains("src=") || page.contains("href=")); // one self-contained file
     // A configuration read from a panel names its firmware.
-    EXPECT_NE(ReportHtml(cfg, texts, {"01.02.2025", 12}).find("Версия прибора: 12<br>\nДата: 01.02.2025"),
+    EXPECT_NE(ReportHtml(cfg, texts, {"01.02.2025", 12, true}).find("Версия прибора: 12<br>\nДата: 01.02.2025"),
               std::string::npos);
 }
 

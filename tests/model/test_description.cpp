@@ -123,3 +123,21 @@ TEST(Description, DifferencesFromTheStartupConfigurationAreMarked)
         EXPECT_EQ(marked[i], expected) << d[i].item << " " << d[i].field;
     }
 }
+
+// Files never keep the radio settings: a file's side reads "not stored" there
+// and differs from nothing, whatever the other side holds.
+TEST(Description, RadioSettingsAFileDoesNotKeepAreNoDifferences)
+{
+    Configuration panel = StartupConfiguration();
+    SetControlTime(panel.main, 300);
+    panel.main.at(MainOff::alarmsends) = 2;
+    const Configuration file = StartupConfiguration();
+    const Description fromFile = Describe(file, {}, DescribeScope::Used, false);
+    EXPECT_TRUE(Compare(Describe(panel, {}), fromFile).empty());
+    EXPECT_TRUE(Compare(fromFile, Describe(panel, {})).empty());
+    EXPECT_EQ(Compare(Describe(panel, {}), Describe(file, {})).size(), 2u);
+    ExpectValues(fromFile, {{"", "Период контроля канала, сек", kNotStoredText},
+                            {"", "Число посылок по изменению", kNotStoredText}});
+    const std::vector<bool> marked = DiffersFromStartup(fromFile, 0);
+    EXPECT_TRUE(std::none_of(marked.begin(), marked.end(), [](bool m) { return m; }));
+}

@@ -99,7 +99,7 @@ int main(int argc, char** argv)
         ok = Save(&window, dir, QStringLiteral("page-gsm-module.png")) && ok;
 
         // "Различия": a file that differs from the window in a loop and a destination.
-        vk410::CompareSide file{QStringLiteral("В файле"), cfg, gprs.Texts()};
+        vk410::CompareSide file{QStringLiteral("В файле"), cfg, gprs.Texts(), false};
         file.cfg.main.at(vk410::MainOff::type(2)) = 0x83;
         file.cfg.main.at(vk410::MainOff::cid(2)) = 4;
         vk410::SetDestinationTries(file.cfg.gsm, 5, 1);

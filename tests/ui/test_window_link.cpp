@@ -1,6 +1,10 @@
 // The main window against the simulated panel: the real serial component
 // over a pty, the exchange thread and the window's reports, offscreen.
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTableWidget>
 #include <QStatusBar>
 #include <QElapsedTimer>
@@ -209,6 +213,31 @@ TEST_F(WindowLink, ComparisonWithThePanelReadsAsAReadDoesAndLeavesTheWindowAsItW
     EXPECT_EQ(table->item(0, 2)->text(), QStringLiteral("Внутренний"));
     EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("Пожарный"));
     dialog->accept();
+}
+
+TEST_F(WindowLink, APanelMatchesTheFileSavedFromItThoughFilesKeepNoRadioSettings)
+{
+    sim::PanelConfig p = GprsPanel(0);
+    SetControlTime(p.cfg.main, 300);
+    p.cfg.main.at(MainOff::alarmsends) = 2;
+    p.cfg.main.at(MainOff::restoresends) = 9;
+    StartPanel(p);
+    Exchange(Button("ButtonRead"));
+    ASSERT_EQ(seen.codes.back(), kReportDone);
+    QTemporaryDir folder;
+    ScriptedFileDialogs dialogs;
+    window->SetFileDialogs(&dialogs);
+    const QString path = QDir(folder.path()).filePath(QStringLiteral("panel.cf8"));
+    dialogs.paths = {path, path};
+    Action("N3")->trigger();
+    ASSERT_TRUE(QFileInfo::exists(path));
+    Action("mnuCompareFile")->trigger();
+    TfrmCompare* dialog = nullptr;
+    ASSERT_TRUE(WaitFor([&] { return (dialog = window->findChild<TfrmCompare*>()) && dialog->isVisible(); }));
+    EXPECT_TRUE(dialog->lblSame->isVisible());
+    EXPECT_EQ(dialog->grdDiff->rowCount(), 0);
+    dialog->accept();
+    window->SetFileDialogs(nullptr);
 }
 
 TEST_F(WindowLink, AComparisonThatCannotReadThePanelReportsAsAReadAndShowsNoDialog)

@@ -86,7 +86,9 @@ int CmdDiff(const Args& a)
             return rc;
     }
     const bool json = a.Has("--json");
-    const std::vector<Difference> diffs = Compare(Describe(cfgA, textsA), Describe(cfgB, textsB));
+    // A panel keeps its radio settings; a file does not.
+    const std::vector<Difference> diffs =
+        Compare(Describe(cfgA, textsA, DescribeScope::Used, withPanel), Describe(cfgB, textsB, DescribeScope::Used, false));
     if (!diffs.empty() || json)
         WriteText(stdout, DiffText(diffs, json));
     return diffs.empty() ? kDone : kDifferent;
@@ -103,7 +105,9 @@ int CmdReport(const Args& a)
     GprsTexts texts;
     if (!OpenFile(a.operands[0], cfg, texts))
         return kFileFailed;
-    const ReportInfo info{QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString(), std::nullopt};
+    ReportInfo info;
+    info.date = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
+    info.keepsRadio = false;
     const std::string html = ReportHtml(cfg, texts, info);
     QString why;
     const bool saved = pdf ? SaveReportPdf(html, QString::fromStdString(ReportTitle(cfg)), out, &why)

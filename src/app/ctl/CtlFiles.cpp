@@ -70,7 +70,7 @@ int CmdShow(const Args& a)
     if (!OpenFile(a.operands[0], cfg, texts))
         return kFileFailed;
     const std::string text = a.Has("--json") ? ConfigJson(cfg, texts, std::nullopt, a.Has("--frames")) + "\n"
-                                             : PersonText(Describe(cfg, texts));
+                                             : PersonText(Describe(cfg, texts, DescribeScope::Used, false));
     WriteText(stdout, text);
     return kDone;
 }
