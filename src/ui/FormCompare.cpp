@@ -73,4 +73,6 @@ TfrmCompare::TfrmCompare(const CompareSide& a, const CompareSide& b, QWidget* pa
         resize(720, 420);
 }
 
+int TfrmCompare::Differences() const { return grdDiff->rowCount(); }
+
 } // namespace vk410

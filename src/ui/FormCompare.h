@@ -24,6 +24,9 @@ class TfrmCompare : public QDialog {
 public:
     TfrmCompare(const CompareSide& a, const CompareSide& b, QWidget* parent = nullptr);
 
+    // The number of fields that differ.
+    int Differences() const;
+
     QTableWidget* grdDiff = nullptr; // place, field, value in a, value in b
     QLabel* lblSame = nullptr;       // "Совпадает", shown when nothing differs
 };

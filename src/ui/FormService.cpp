@@ -78,7 +78,10 @@ void TForm1::ShowPanelComparison(const ExchangeResult& result)
     CompareSide panel{QStringLiteral("В приборе"), StartupConfiguration(), {}, true};
     ApplyExchangeResult(result, panel.cfg);
     LoadGprsTexts(panel.cfg.gprs, panel.texts);
-    ShowComparison(panel);
+    // The read's own text would say the window was read: it was not.
+    const int differences = ShowComparison(panel);
+    SetStatusText(differences == 0 ? QStringLiteral("Сравнение с прибором: совпадает")
+                                   : QStringLiteral("Сравнение с прибором: различий - %1").arg(differences));
 }
 
 void TForm1::mnuCompareFileClick()
@@ -102,13 +105,14 @@ bool TForm1::OpenComparisonSide(const QString& path, CompareSide& side)
     return false;
 }
 
-void TForm1::ShowComparison(const CompareSide& other, QWidget* parent)
+int TForm1::ShowComparison(const CompareSide& other, QWidget* parent)
 {
     // Window-modal and not waited for: a comparison after a read must not keep
     // the exchange (and its port) waiting on the dialog.
     auto* dialog = new TfrmCompare(other, {kWindowTitle, cfg_, DialogTexts()}, parent ? parent : this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
+    return dialog->Differences();
 }
 
 void TForm1::mnuJournalClick()

@@ -222,8 +222,8 @@ private:
     void ConnectCommand(QAction* action, void (TForm1::*command)());
     QString AskConfigFile(const QString& title);
     void ShowPanelComparison(const ExchangeResult& result);
-    // The dialog goes with parent (the window when none).
-    void ShowComparison(const CompareSide& other, QWidget* parent = nullptr);
+    // The dialog goes with parent (the window when none); the number of fields that differ.
+    int ShowComparison(const CompareSide& other, QWidget* parent = nullptr);
     std::string ReportText() const;
     void BuildRightPanel(QWidget* central);
     QWidget* BuildLoopsPage();

@@ -182,7 +182,7 @@ TEST_F(WindowLink, SilentPanelEndsInTheFailureTextAndARedBlink)
     EXPECT_TRUE(std::equal(before.begin() + 4, before.begin() + 4 + 27, window->Config().main.buf.begin() + 4));
 }
 
-TEST_F(WindowLink, ComparisonWithThePanelReadsAsAReadDoesAndLeavesTheWindowAsItWas)
+TEST_F(WindowLink, ComparisonWithThePanelSaysHowManyFieldsDifferAndLeavesTheWindowAsItWas)
 {
     StartPanel(GprsPanel(0));
     Exchange(Button("ButtonRead"));
@@ -196,6 +196,7 @@ TEST_F(WindowLink, ComparisonWithThePanelReadsAsAReadDoesAndLeavesTheWindowAsItW
     ExchangeBy([this] { Action("mnuCompareDevice")->trigger(); });
     ASSERT_EQ(seen.codes.back(), kReportDone);
     EXPECT_EQ(seen.texts, readTexts);
+    // It was no read: the status bar says what it was and what came of it.
     EXPECT_TRUE(seen.exchangeControlsDisabled);
     ExpectIdle();
     ExpectBlinkOf(kGreen);
@@ -212,7 +213,13 @@ TEST_F(WindowLink, ComparisonWithThePanelReadsAsAReadDoesAndLeavesTheWindowAsItW
     ASSERT_GE(table->rowCount(), 1);
     EXPECT_EQ(table->item(0, 2)->text(), QStringLiteral("Внутренний"));
     EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("Пожарный"));
+    EXPECT_EQ(window->StatusText(), QStringLiteral("Сравнение с прибором: различий - %1").arg(table->rowCount()));
     dialog->accept();
+
+    ASSERT_TRUE(WaitFor([this] { return !window->findChild<TfrmCompare*>(); }));
+    Exchange(Button("ButtonRead"));
+    ExchangeBy([this] { Action("mnuCompareDevice")->trigger(); });
+    EXPECT_EQ(window->StatusText(), QStringLiteral("Сравнение с прибором: совпадает"));
 }
 
 TEST_F(WindowLink, APanelMatchesTheFileSavedFromItThoughFilesKeepNoRadioSettings)
