@@ -4,6 +4,8 @@
 // changes the window's configuration, as "Открыть" does.
 #include <QAction>
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
 
@@ -13,6 +15,7 @@
 #include "files/Settings.h"
 #include "link/PanelLink.h"
 #include "link/PortName.h"
+#include "model/Devices.h"
 #include "report/ReportHtml.h"
 #include "report/ReportPdf.h"
 #include "Dialogs.h"
@@ -196,16 +199,36 @@ void TForm1::mnuPrintClick()
     PrintReport(ReportText(), printer);
 }
 
+// The configuration file's name, or the model and the date, as a PDF.
+QString TForm1::SuggestedPdfPath() const
+{
+    if (!fileName_.isEmpty()) {
+        const QFileInfo file(fileName_);
+        return file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"));
+    }
+    const TDevices* row = DeviceRow(cfg_.model);
+    const QString name = QString::fromUtf8(row ? row->name : "") + QLatin1Char(' ') +
+                         QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".pdf");
+    const QString folder = ReadFolderSetting();
+    return folder.isEmpty() ? name : QDir(folder).filePath(name);
+}
+
 void TForm1::mnuExportPdfClick()
 {
     if (!CommitFocusedEditor())
         return;
-    QString path = fileDialogs_->GetSaveFileName(this, QStringLiteral("Экспорт в PDF"), ReadFolderSetting(),
+    QString path = fileDialogs_->GetSaveFileName(this, QStringLiteral("Экспорт в PDF"), SuggestedPdfPath(),
                                                  QStringLiteral("Документы PDF|*.pdf"), QStringLiteral("pdf"));
     if (path.isEmpty())
         return;
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
+    // Unlike a configuration, a sheet may have been signed and kept: never replaced unasked.
+    if (QFileInfo::exists(path) &&
+        msgs_.Show(this, MsgIcon::Warning, QStringLiteral("Экспорт в PDF"),
+                   QStringLiteral("Файл уже существует:\r\n%1\r\nЗаменить его?").arg(QDir::toNativeSeparators(path)),
+                   MsgButtons::YesNo) != MsgResult::Yes)
+        return;
     if (!SaveReportPdf(ReportText(), QString::fromStdString(ReportTitle(cfg_)), path)) {
         msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка записи файла"),
                    QString::fromUtf8(kFileNotSaved) + QStringLiteral("\r\n") + path, MsgButtons::Ok);

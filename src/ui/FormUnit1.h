@@ -225,6 +225,7 @@ private:
     // The dialog goes with parent (the window when none); the number of fields that differ.
     int ShowComparison(const CompareSide& other, QWidget* parent = nullptr);
     std::string ReportText() const;
+    QString SuggestedPdfPath() const;
     void BuildRightPanel(QWidget* central);
     QWidget* BuildLoopsPage();
     QWidget* BuildRadioPage();

@@ -1,5 +1,6 @@
 // The description against the controls that show each field, the comparison
 // with a file and the programming sheet from the window.
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -208,6 +209,32 @@ TEST_F(WindowCompare, ExportAndPrintPutTheSheetOut)
     EXPECT_TRUE(pdf.readAll().startsWith("%PDF"));
     EXPECT_EQ(window->StatusText(), QStringLiteral("Отчет сохранен"));
 
+    // Without a file the name is the model's and the date's.
+    EXPECT_TRUE(dialogs.dirs.back().endsWith(
+        QStringLiteral("/VK-410QZ8N %1.pdf").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")))))
+        << dialogs.dirs.back().toStdString();
+
+    // An existing sheet is replaced only when the user says so.
+    const QByteArray kept = "%PDF signed and kept";
+    pdf.close();
+    ASSERT_TRUE(pdf.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    pdf.write(kept);
+    pdf.close();
+    window->SetFileName(PathIn(QStringLiteral("sheet.cf8")));
+    for (const MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
+        boxes.shown.clear();
+        boxes.answers = {answer};
+        dialogs.paths = {PathIn(QStringLiteral("sheet.pdf"))};
+        Action("mnuExportPdf")->trigger();
+        EXPECT_EQ(dialogs.dirs.back(), PathIn(QStringLiteral("sheet.pdf"))) << "the file's own name";
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].buttons, MsgButtons::YesNo);
+        ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+        EXPECT_EQ(pdf.readAll() == kept, answer == MsgResult::No);
+        pdf.close();
+    }
+
+    boxes.shown.clear();
     dialogs.paths = {PathIn(QStringLiteral("no/such/folder.pdf"))};
     Action("mnuExportPdf")->trigger();
     ASSERT_EQ(boxes.shown.size(), 1u);
