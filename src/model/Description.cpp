@@ -124,6 +124,8 @@ std::string GprsText(const std::string& sim1, const std::string& sim2, int n)
     return Cp1251ToUtf8(n == 1 ? sim1 : sim2);
 }
 
+std::string GprsPassword(const Source& s, int n) { return GprsText(s.texts.pass1, s.texts.pass2, n); }
+
 const std::vector<Group>& Table()
 {
     static const std::vector<Group> table = {
@@ -172,7 +174,7 @@ const std::vector<Group>& Table()
         {"Параметры GPRS", "SIM-карта №%d", 2, Uses::Gprs,
          {{"APN", [](const Source& s, int n) { return GprsText(s.texts.apn1, s.texts.apn2, n); }},
           {"Пользователь", [](const Source& s, int n) { return GprsText(s.texts.user1, s.texts.user2, n); }},
-          {"Пароль", [](const Source& s, int n) { return GprsText(s.texts.pass1, s.texts.pass2, n); }}}},
+          {"Пароль", GprsPassword}}},
         // The radio settings: the window keeps them without ever showing their page.
         {"Радиоканал", "", 1, Uses::Radio,
          {{"Период контроля канала, сек", [](const Source& s, int) { return Number(ControlTime(s.cfg.main)); }},
@@ -225,7 +227,8 @@ Description Describe(const Configuration& cfg, const GprsTexts& texts, DescribeS
                 const Field& field = group.fields[f];
                 out.push_back({group.page, Numbered(group.item, n), Numbered(field.caption, n),
                                stored ? field.read(source, n) : kNotStoredText,
-                               int(g) * kOrderPerGroup + n * kOrderPerItem + int(f), stored});
+                               int(g) * kOrderPerGroup + n * kOrderPerItem + int(f), stored,
+                               field.read == GprsPassword});
             }
         }
     }

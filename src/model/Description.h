@@ -17,6 +17,7 @@ struct DescriptionEntry {
     std::string value; // UTF-8, in the window's words; a byte the window cannot show carries its number
     int order = 0;     // the place in the field table: two descriptions line up on it
     bool stored = true; // false: where the configuration came from keeps no such field
+    bool secret = false; // a password: printed only when asked for
 };
 using Description = std::vector<DescriptionEntry>;
 

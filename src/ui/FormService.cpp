@@ -41,6 +41,8 @@ bool AskPlatformPrinter(QWidget* parent, QPrinter& printer)
 void TForm1::ConnectServiceCommands()
 {
     mnuKeepJournal->setCheckable(true);
+    // Off at every start: a sheet shows the APN passwords only when asked for.
+    mnuPrintPasswords->setCheckable(true);
     mnuKeepJournal->setChecked(ReadJournalSetting());
     mnuBackupBeforeWrite->setCheckable(true);
     mnuBackupBeforeWrite->setChecked(ReadSwitchSetting(kSettingBackup));
@@ -181,11 +183,13 @@ void TForm1::KeepInJournal(int code, const ExchangeResult& result, JournalOp op,
         SetStatusText(JournalOutcomeText(x) + QStringLiteral(". Запись журнала не сохранена: ") + why);
 }
 
-std::string TForm1::ReportText() const
+ReportSheet TForm1::Report() const
 {
-    const ReportInfo info{QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString(),
-                          PanelVersion()};
-    return ReportHtml(cfg_, DialogTexts(), info);
+    ReportInfo info;
+    info.date = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
+    info.version = PanelVersion();
+    info.passwords = mnuPrintPasswords->isChecked();
+    return MakeReport(cfg_, DialogTexts(), info);
 }
 
 void TForm1::mnuPrintClick()
@@ -196,7 +200,7 @@ void TForm1::mnuPrintClick()
     printer.setDocName(QString::fromStdString(ReportTitle(cfg_)));
     if (!askPrinter_(this, printer))
         return;
-    PrintReport(ReportText(), printer);
+    PrintReport(Report(), printer);
 }
 
 // The configuration file's name, or the model and the date, as a PDF.
@@ -229,9 +233,11 @@ void TForm1::mnuExportPdfClick()
                    QStringLiteral("Файл уже существует:\r\n%1\r\nЗаменить его?").arg(QDir::toNativeSeparators(path)),
                    MsgButtons::YesNo) != MsgResult::Yes)
         return;
-    if (!SaveReportPdf(ReportText(), QString::fromStdString(ReportTitle(cfg_)), path)) {
-        msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка записи файла"),
-                   QString::fromUtf8(kFileNotSaved) + QStringLiteral("\r\n") + path, MsgButtons::Ok);
+    if (QString why; !SaveReportPdf(Report(), path, &why)) {
+        QString text = QString::fromUtf8(kFileNotSaved) + QStringLiteral("\r\n") + path;
+        if (!why.isEmpty())
+            text += QStringLiteral(": ") + why;
+        msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка записи файла"), text, MsgButtons::Ok);
         return;
     }
     SetStatusText(QStringLiteral("Отчет сохранен"));

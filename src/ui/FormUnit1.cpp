@@ -178,6 +178,7 @@ void TForm1::BuildMenu()
     mnuPrint = AddCommand(file, QStringLiteral("Печать..."), "mnuPrint");
     mnuPrint->setShortcut(QKeySequence::Print);
     mnuExportPdf = AddCommand(file, QStringLiteral("Экспорт в PDF..."), "mnuExportPdf");
+    mnuPrintPasswords = AddCommand(file, QStringLiteral("Печатать пароли"), "mnuPrintPasswords");
     BuildRecentFiles(file);
     file->addSeparator();
     N8 = AddCommand(file, QStringLiteral("Выход"), "N8");

@@ -40,6 +40,7 @@ class TUpDown;
 class TfrmGPRS;
 class TfrmMonitor;
 struct CompareSide;
+struct ReportSheet;
 struct ExchangeResult;
 struct WriteOutcome;
 enum class JournalOp;
@@ -224,7 +225,7 @@ private:
     void ShowPanelComparison(const ExchangeResult& result);
     // The dialog goes with parent (the window when none); the number of fields that differ.
     int ShowComparison(const CompareSide& other, QWidget* parent = nullptr);
-    std::string ReportText() const;
+    ReportSheet Report() const;
     QString SuggestedPdfPath() const;
     void BuildRightPanel(QWidget* central);
     QWidget* BuildLoopsPage();
@@ -289,6 +290,7 @@ private:
     QAction* N6 = nullptr;  // "О программе..."
     QAction* mnuPrint = nullptr;         // "Печать..."
     QAction* mnuExportPdf = nullptr;     // "Экспорт в PDF..."
+    QAction* mnuPrintPasswords = nullptr; // "Печатать пароли", checkable
     QAction* mnuCompareDevice = nullptr; // "Сравнить с прибором..."
     QAction* mnuCompareFile = nullptr;   // "Сравнить с файлом..."
     QAction* mnuJournal = nullptr;       // "Журнал..."

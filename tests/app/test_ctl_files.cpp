@@ -14,6 +14,7 @@
 
 #include "files/ConfigJson.h"
 #include "files/FileOps.h"
+#include "model/Description.h"
 #include "model/Loops.h"
 #include "report/ReportHtml.h"
 #include "files/PortList.h"
@@ -411,28 +412,37 @@ TEST(CtlFiles, ReportPdfHoldsTheConfigurationAsText)
     cfg.main.at(MainOff::state) = 1;
     cfg.gsm.at(GsmOff::useGPRScfg) = 1;
     SetDeviceNum(cfg.gsm, 4321);
-    const GprsTexts texts{"apn.first", "<o'k&>", "", "apn.second", "", ""};
+    const GprsTexts texts{"apn.first", "<o'k&>", "pw.first", "apn.second", "", ""};
     const QString in = SaveCfg(dir, QStringLiteral("r.cf8"), cfg, texts);
     const QString pdf = dir.filePath(QStringLiteral("r.pdf"));
-    const CtlRun r = Ctl({QStringLiteral("report"), in, QStringLiteral("-o"), pdf});
+    const CtlRun r = Ctl({QStringLiteral("report"), in, QStringLiteral("-o"), pdf, QStringLiteral("--object"),
+                          QStringLiteral("Склад №3"), QStringLiteral("--installer"), QStringLiteral("Иванов И.И.")});
     ASSERT_EQ(r.code, 0) << r.err.toStdString();
 
 #ifdef _WIN32 // pdftotext is no Windows program: scripts/test-windows reads the text back
     EXPECT_TRUE(ReadAll(pdf).startsWith("%PDF-"));
 #else
-    QProcess text;
-    text.start(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
-    ASSERT_TRUE(text.waitForFinished(60000)) << "pdftotext (poppler-utils, scripts/setup) did not run";
-    const QString out = QString::fromUtf8(text.readAllStandardOutput());
+    const auto pdfText = [](const QString& file) {
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
+        EXPECT_TRUE(text.waitForFinished(60000)) << "pdftotext (poppler-utils, scripts/setup) did not run";
+        return QString::fromUtf8(text.readAllStandardOutput());
+    };
+    const QString out = pdfText(pdf);
     QStringList expected{QStringLiteral("Карта программирования VK-410QZ8NL"), QStringLiteral("Задержка, сек"),
                          QStringLiteral("17"), QStringLiteral("42"), QStringLiteral("4321"),
-                         QStringLiteral("apn.first"), QStringLiteral("apn.second"), QStringLiteral("<o'k&>")};
+                         QStringLiteral("apn.first"), QStringLiteral("apn.second"), QStringLiteral("<o'k&>"),
+                         QStringLiteral("Склад №3"), QStringLiteral("Иванов И.И."), QStringLiteral("Подпись"),
+                         QString::fromUtf8(kMaskedPassword), QString::fromUtf8(kNotStoredText)};
     for (const std::string& type : GetLoopTypeList())
         expected << QString::fromStdString(type);
     for (int code : events)
         expected << QString::fromStdString(GetEventList()[std::size_t(EventRowByCode(uint8_t(code)) - 1)]).trimmed();
     for (const QString& e : expected)
         EXPECT_TRUE(out.contains(e)) << e.toStdString();
+    EXPECT_FALSE(out.contains(QStringLiteral("pw.first"))) << "a password printed unasked";
+    ASSERT_EQ(Ctl({QStringLiteral("report"), in, QStringLiteral("-o"), pdf, QStringLiteral("--passwords")}).code, 0);
+    EXPECT_TRUE(pdfText(pdf).contains(QStringLiteral("pw.first")));
 #endif
 
     const QString html = dir.filePath(QStringLiteral("r.html"));
@@ -442,7 +452,7 @@ TEST(CtlFiles, ReportPdfHoldsTheConfigurationAsText)
     EXPECT_TRUE(page.contains("&lt;o&apos;k&amp;&gt;"));
     EXPECT_FALSE(page.contains("src=") || page.contains("href=")); // one self-contained file
     // A configuration read from a panel names its firmware.
-    EXPECT_NE(ReportHtml(cfg, texts, {"01.02.2025", 12, true}).find("Версия прибора: 12<br>\nДата: 01.02.2025"),
+    EXPECT_NE(ReportHtml(cfg, texts, {"01.02.2025", 12, true, false, {}, {}, {}}).find("Версия прибора: 12<br>"),
               std::string::npos);
 }
 

@@ -106,12 +106,16 @@ int CmdReport(const Args& a)
     if (!OpenFile(a.operands[0], cfg, texts))
         return kFileFailed;
     ReportInfo info;
-    info.date = QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")).toStdString();
+    info.date = (a.Has("--date") ? a.Value("--date") : QDate::currentDate().toString(QStringLiteral("dd.MM.yyyy")))
+                    .toStdString();
     info.keepsRadio = false;
-    const std::string html = ReportHtml(cfg, texts, info);
+    info.passwords = a.Has("--passwords");
+    info.object = a.Value("--object").toStdString();
+    info.address = a.Value("--address").toStdString();
+    info.installer = a.Value("--installer").toStdString();
+    const ReportSheet sheet = MakeReport(cfg, texts, info);
     QString why;
-    const bool saved = pdf ? SaveReportPdf(html, QString::fromStdString(ReportTitle(cfg)), out, &why)
-                           : SaveReportHtml(html, out, &why);
+    const bool saved = pdf ? SaveReportPdf(sheet, out, &why) : SaveReportHtml(sheet.html, out, &why);
     if (saved)
         return kDone;
     FileNotSaved(out, why);
