@@ -23,6 +23,8 @@ public:
     QString SelectedFile() const;
     // "Открыть" (and a double click) only while no exchange runs.
     void SetOpenAllowed(bool allowed);
+    // The selected entry; null when none is.
+    const JournalEntry* Selected() const;
 
     // How "Показать папку" shows a folder: the platform's file manager unless
     // a test sets another.
@@ -44,7 +46,6 @@ private:
     void SelectionChanged();
     void btnFolderClick();
     void btnTraceClick();
-    const JournalEntry* Selected() const;
 
     std::vector<JournalEntry> entries_;
     QString folder_;

@@ -80,7 +80,7 @@ void TForm1::mnuCompareDeviceClick()
 
 void TForm1::ShowPanelComparison(const ExchangeResult& result)
 {
-    CompareSide panel{QStringLiteral("В приборе"), StartupConfiguration(), {}, true};
+    CompareSide panel{QStringLiteral("Прибор ") + PortNameBox->currentText(), StartupConfiguration(), {}, true};
     ApplyExchangeResult(result, panel.cfg);
     LoadGprsTexts(panel.cfg.gprs, panel.texts);
     // The read's own text would say the window was read: it was not.
@@ -96,7 +96,7 @@ void TForm1::mnuCompareFileClick()
     const QString path = AskConfigFile(QStringLiteral("Сравнить с файлом"));
     if (path.isEmpty())
         return;
-    CompareSide file{QStringLiteral("В файле"), StartupConfiguration(), {}, false};
+    CompareSide file{QFileInfo(path).fileName(), StartupConfiguration(), {}, false};
     if (OpenComparisonSide(path, file))
         ShowComparison(file);
 }
@@ -114,7 +114,7 @@ int TForm1::ShowComparison(const CompareSide& other, QWidget* parent)
 {
     // Window-modal and not waited for: a comparison after a read must not keep
     // the exchange (and its port) waiting on the dialog.
-    auto* dialog = new TfrmCompare(other, {kWindowTitle, cfg_, DialogTexts()}, parent ? parent : this);
+    auto* dialog = new TfrmCompare(other, {kWindowTitle, cfg_, DialogTexts()}, *fileDialogs_, parent ? parent : this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
     return dialog->Differences();
@@ -133,7 +133,9 @@ void TForm1::mnuJournalClick()
         OpenJournalEntry(file, dialog);
     });
     connect(dialog, &TfrmJournal::compareRequested, this, [this, dialog](const QString& file) {
-        CompareJournalEntry(file, dialog);
+        const JournalEntry* entry = dialog->Selected();
+        const QString time = entry ? entry->time.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")) : QString();
+        CompareJournalEntry(file, QStringLiteral("Журнал ") + time, dialog);
     });
     dialog->open();
 }
@@ -153,9 +155,9 @@ void TForm1::OpenJournalEntry(const QString& file, QDialog* journal)
         journal->accept();
 }
 
-void TForm1::CompareJournalEntry(const QString& file, QWidget* journal)
+void TForm1::CompareJournalEntry(const QString& file, const QString& title, QWidget* journal)
 {
-    CompareSide entry{QStringLiteral("В журнале"), StartupConfiguration(), {}, false};
+    CompareSide entry{title, StartupConfiguration(), {}, false};
     if (OpenComparisonSide(file, entry))
         ShowComparison(entry, journal);
 }

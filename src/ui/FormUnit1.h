@@ -209,7 +209,7 @@ private:
     bool OpenExactBytes(const QString& path);
     void KeepInJournal(int code, const ExchangeResult& result, JournalOp op, const GprsTexts& sentTexts);
     void OpenJournalEntry(const QString& file, QDialog* journal);
-    void CompareJournalEntry(const QString& file, QWidget* journal);
+    void CompareJournalEntry(const QString& file, const QString& title, QWidget* journal);
     bool OpenComparisonSide(const QString& path, CompareSide& side);
     bool SaveTo(const QString& path);
     void BuildWindow();

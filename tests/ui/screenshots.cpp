@@ -99,11 +99,12 @@ int main(int argc, char** argv)
         ok = Save(&window, dir, QStringLiteral("page-gsm-module.png")) && ok;
 
         // "Различия": a file that differs from the window in a loop and a destination.
-        vk410::CompareSide file{QStringLiteral("В файле"), cfg, gprs.Texts(), false};
+        vk410::CompareSide file{QStringLiteral("panel.cf8"), cfg, gprs.Texts(), false};
         file.cfg.main.at(vk410::MainOff::type(2)) = 0x83;
         file.cfg.main.at(vk410::MainOff::cid(2)) = 4;
         vk410::SetDestinationTries(file.cfg.gsm, 5, 1);
-        vk410::TfrmCompare compare(file, {QStringLiteral("В окне"), cfg, gprs.Texts()}, &window);
+        vk410::test::ScriptedFileDialogs files;
+        vk410::TfrmCompare compare(file, {QStringLiteral("В окне"), cfg, gprs.Texts()}, files, &window);
         compare.show();
         if (!QTest::qWaitForWindowExposed(&compare))
             return 1;

@@ -3,7 +3,10 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QClipboard>
+#include <climits>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
@@ -174,7 +177,7 @@ TEST_F(WindowCompare, ComparisonWithAFileListsTheLoopChangedInTheWindowAndChange
     const QString row[] = {"Шлейфы / ШС4", "Тип шлейфа", "Охранный", "Дверной"};
     for (int col = 0; col < 4; ++col)
         EXPECT_EQ(table->item(0, col)->text(), row[col]);
-    EXPECT_EQ(table->horizontalHeaderItem(2)->text(), QStringLiteral("В файле"));
+    EXPECT_EQ(table->horizontalHeaderItem(2)->text(), QStringLiteral("panel.cf8"));
     QTest::keyClick(dialog, Qt::Key_Return); // "OK" is the default
     EXPECT_TRUE(WaitFor([this] { return !ShownComparison(); }));
 
@@ -192,6 +195,8 @@ TEST_F(WindowCompare, ComparisonWithAFileListsTheLoopChangedInTheWindowAndChange
     dialog = OpenedComparison();
     ASSERT_NE(dialog, nullptr);
     EXPECT_TRUE(dialog->lblSame->isVisible());
+    EXPECT_EQ(dialog->lblSame->text(), QStringLiteral("Совпадает: «panel.cf8» и «В окне»"));
+    EXPECT_GE(dialog->lblSame->width(), dialog->lblSame->fontMetrics().horizontalAdvance(dialog->lblSame->text()));
     EXPECT_FALSE(dialog->grdDiff->isVisible());
     dialog->findChild<QPushButton*>(QStringLiteral("btnOK"))->click();
 
@@ -200,6 +205,61 @@ TEST_F(WindowCompare, ComparisonWithAFileListsTheLoopChangedInTheWindowAndChange
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, QStringLiteral("Файл поврежден или не найден"));
     EXPECT_EQ(ShownComparison(), nullptr);
+}
+
+TEST_F(WindowCompare, DifferencesSortCopyAndSaveAsTextAndShowWholeValues)
+{
+    const QString path = PathIn(QStringLiteral("panel.cf8"));
+    ASSERT_TRUE(SaveConfigFile(path, window->Config(), gprs->Texts(), 0));
+    Show(EveryFieldChanged(), kTexts);
+    dialogs.paths = {path};
+    Action("mnuCompareFile")->trigger();
+    TfrmCompare* dialog = OpenedComparison();
+    ASSERT_NE(dialog, nullptr);
+    QTableWidget* table = dialog->grdDiff;
+    ASSERT_GE(table->rowCount(), 10);
+    const QString inPageOrder = dialog->RowsText(false);
+    EXPECT_TRUE(inPageOrder.startsWith(QStringLiteral("Раздел\tПараметр\tpanel.cf8\tВ окне\n")));
+    EXPECT_EQ(inPageOrder.count(QLatin1Char('\n')), table->rowCount() + 1);
+    EXPECT_TRUE(inPageOrder.section(QLatin1Char('\n'), 1, 1).startsWith(QStringLiteral("Прибор\t")));
+
+    // A click on a title sorts by that column; the place goes in the order of the pages.
+    QHeaderView* header = table->horizontalHeader();
+    const auto clickTitle = [&](int col) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(col) + header->sectionSize(col) / 2, header->height() / 2));
+    };
+    clickTitle(1);
+    for (int row = 1; row < table->rowCount(); ++row)
+        EXPECT_LE(table->item(row - 1, 1)->text(), table->item(row, 1)->text());
+    clickTitle(0);
+    EXPECT_EQ(table->item(0, 0)->text(), QStringLiteral("Прибор"));
+    clickTitle(0);
+    EXPECT_EQ(dialog->RowsText(false).split('\n').mid(1, 1), inPageOrder.split('\n').mid(table->rowCount(), 1));
+
+    // Ctrl+A, Ctrl+C: every row under the titles; "Сохранить..." the same into a file.
+    table->setFocus();
+    QTest::keyClick(table, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(table, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), dialog->RowsText(false));
+    const QString saved = PathIn(QStringLiteral("diff.txt"));
+    dialogs.paths = {saved};
+    dialog->btnSave->click();
+    QFile file(saved);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    EXPECT_EQ(QString::fromUtf8(file.readAll()), dialog->RowsText(false));
+
+    // No value is cut: once laid out, each column is at least as wide as its texts.
+    const QFontMetrics metrics(table->font());
+    const auto narrowest = [&] {
+        int room = INT_MAX;
+        for (int row = 0; row < table->rowCount(); ++row)
+            for (int col = 0; col < table->columnCount(); ++col)
+                room = std::min(room, table->columnWidth(col) - metrics.horizontalAdvance(table->item(row, col)->text()));
+        return room;
+    };
+    EXPECT_EVENTUALLY(narrowest() >= 0);
+    dialog->accept();
 }
 
 TEST_F(WindowCompare, ExportAndPrintPutTheSheetOut)

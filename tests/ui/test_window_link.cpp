@@ -209,7 +209,7 @@ TEST_F(WindowLink, ComparisonWithThePanelSaysHowManyFieldsDifferAndLeavesTheWind
     TfrmCompare* dialog = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (dialog = window->findChild<TfrmCompare*>()) && dialog->isVisible(); }));
     const QTableWidget* table = dialog->grdDiff;
-    EXPECT_EQ(table->horizontalHeaderItem(2)->text(), QStringLiteral("В приборе"));
+    EXPECT_EQ(table->horizontalHeaderItem(2)->text(), QStringLiteral("Прибор ") + PortBox()->currentText());
     ASSERT_GE(table->rowCount(), 1);
     EXPECT_EQ(table->item(0, 2)->text(), QStringLiteral("Внутренний"));
     EXPECT_EQ(table->item(0, 3)->text(), QStringLiteral("Пожарный"));
