@@ -17,11 +17,15 @@ namespace vk410 {
 
 namespace {
 
+constexpr int kColumns = 7;
+constexpr int kOutcomeColumn = 6;
+
 QStringList RowTexts(const JournalEntry& e)
 {
     return {e.time.toLocalTime().toString(QStringLiteral("dd.MM.yyyy HH:mm:ss")),
             JournalOpTitle(e.op),
             e.port,
+            e.device,
             JournalModelName(e),
             e.version ? QString::number(*e.version) : QStringLiteral("—"),
             e.text};
@@ -55,11 +59,11 @@ TfrmJournal::TfrmJournal(const JournalContents& journal, const QString& folder, 
     setWindowTitle(QStringLiteral("Журнал обмена"));
     auto* layout = new QVBoxLayout(this);
 
-    grdJournal = new QTableWidget(int(entries_.size()), 6, this);
+    grdJournal = new QTableWidget(int(entries_.size()), kColumns, this);
     grdJournal->setObjectName(QStringLiteral("grdJournal"));
     grdJournal->setHorizontalHeaderLabels({QStringLiteral("Время"), QStringLiteral("Операция"), QStringLiteral("Порт"),
-                                           QStringLiteral("Прибор"), QStringLiteral("Версия"),
-                                           QStringLiteral("Результат")});
+                                           QStringLiteral("Устройство"), QStringLiteral("Прибор"),
+                                           QStringLiteral("Версия"), QStringLiteral("Результат")});
     grdJournal->verticalHeader()->hide();
     grdJournal->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grdJournal->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -68,11 +72,13 @@ TfrmJournal::TfrmJournal(const JournalContents& journal, const QString& folder, 
         const QStringList texts = RowTexts(entries_[std::size_t(row)]);
         for (int col = 0; col < texts.size(); ++col)
             grdJournal->setItem(row, col, new QTableWidgetItem(texts[col]));
+        // The outcome may be longer than its column: a failed write names the confirmed blocks.
+        grdJournal->item(row, kOutcomeColumn)->setToolTip(texts[kOutcomeColumn]);
     }
     QHeaderView* header = grdJournal->horizontalHeader();
-    for (int col = 0; col < 5; ++col)
+    for (int col = 0; col < kOutcomeColumn; ++col)
         header->setSectionResizeMode(col, QHeaderView::ResizeToContents);
-    header->setSectionResizeMode(5, QHeaderView::Stretch);
+    header->setSectionResizeMode(kOutcomeColumn, QHeaderView::Stretch);
     layout->addWidget(grdJournal);
 
     lblNote = new QLabel(NoteText(journal), this);

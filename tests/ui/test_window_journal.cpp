@@ -102,9 +102,11 @@ TEST_F(WindowJournal, ReadWriteAndFailedReadEachLeaveOneEntryThatOpensAgain)
     EXPECT_TRUE(table->item(0, 0)->isSelected());
     EXPECT_FALSE(journal->btnOpen->isEnabled()) << "the failed read kept no file";
     EXPECT_EQ(table->item(1, 1)->text(), "Сравнение");
-    const QString writeRow[] = {"Запись", port, "VK-410QZ8NL", "12", StatusText::WriteDone};
-    for (int col = 1; col < 6; ++col)
+    const QString writeRow[] = {"Запись", port, entries[2].device, "VK-410QZ8NL", "12", StatusText::WriteDone};
+    for (int col = 1; col < 7; ++col)
         EXPECT_EQ(table->item(2, col)->text(), writeRow[col - 1]);
+    for (int row = 0; row < table->rowCount(); ++row)
+        EXPECT_EQ(table->item(row, 6)->toolTip(), entries[std::size_t(row)].text);
 
     std::vector<QUrl> shown;
     journal->openUrl = [&](const QUrl& url) {
