@@ -27,6 +27,7 @@
 #include "GsmPage.h"
 #include "Icons.h"
 #include "widgets/EventHook.h"
+#include "widgets/ListKeys.h"
 #include "widgets/ListWheel.h"
 
 namespace vk410 {
@@ -65,6 +66,7 @@ TForm1::TForm1(MessageBoxes& msgs, QWidget* parent)
     setFont(pixels);
     BuildWindow();
     KeepWheelToFocusedLists(this);
+    PassPageKeysFromLists(this, PageMain);
     FormCreate();
     ConnectLink();
     StartDocument();
@@ -153,11 +155,13 @@ void TForm1::BuildRightPanel(QWidget* central)
     // Every typed text is the port's rule's to judge: no completion from the list.
     PortNameBox->setCompleter(nullptr);
     PortNameBox->setGeometry(4, 44, 100, 24);
-    ButtonRead = new QPushButton(QStringLiteral("Прочитать"), panel);
+    ButtonRead = new QPushButton(QStringLiteral("Про&читать"), panel);
     ButtonRead->setObjectName(QStringLiteral("ButtonRead"));
     ButtonRead->setGeometry(4, 90, 100, 28);
-    ButtonWrite = new QPushButton(QStringLiteral("Записать"), panel);
+    ButtonWrite = new QPushButton(QStringLiteral("&Записать"), panel);
     ButtonWrite->setObjectName(QStringLiteral("ButtonWrite"));
+    // Out of the Tab chain: no single key (Space on the focused button) writes to a panel; Alt+З does.
+    ButtonWrite->setFocusPolicy(Qt::NoFocus);
     ButtonWrite->setGeometry(4, 126, 100, 28);
     BtnClose = new QPushButton(QStringLiteral("Выход"), panel);
     BtnClose->setObjectName(QStringLiteral("BtnClose"));
@@ -175,28 +179,29 @@ void TForm1::BuildMenu()
     N2->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     N3 = AddCommand(file, QStringLiteral("Сохранить &как..."), "N3");
     file->addSeparator();
-    mnuPrint = AddCommand(file, QStringLiteral("Печать..."), "mnuPrint");
+    mnuPrint = AddCommand(file, QStringLiteral("&Печать..."), "mnuPrint");
     mnuPrint->setShortcut(QKeySequence::Print);
-    mnuExportPdf = AddCommand(file, QStringLiteral("Экспорт в PDF..."), "mnuExportPdf");
-    mnuPrintPasswords = AddCommand(file, QStringLiteral("Печатать пароли"), "mnuPrintPasswords");
+    mnuExportPdf = AddCommand(file, QStringLiteral("&Экспорт в PDF..."), "mnuExportPdf");
+    mnuPrintPasswords = AddCommand(file, QStringLiteral("Печатать па&роли"), "mnuPrintPasswords");
     BuildRecentFiles(file);
     file->addSeparator();
-    N8 = AddCommand(file, QStringLiteral("Выход"), "N8");
+    N8 = AddCommand(file, QStringLiteral("&Выход"), "N8");
+    N8->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     BuildEditMenu();
     auto* service = menuBar()->addMenu(QStringLiteral("С&ервис"));
     service->setObjectName(QStringLiteral("N9"));
-    N10 = AddCommand(service, QStringLiteral("Список шлейфов..."), "N10");
-    mnuCompareDevice = AddCommand(service, QStringLiteral("Сравнить с прибором..."), "mnuCompareDevice");
-    mnuCompareFile = AddCommand(service, QStringLiteral("Сравнить с файлом..."), "mnuCompareFile");
+    N10 = AddCommand(service, QStringLiteral("&Список шлейфов..."), "N10");
+    mnuCompareDevice = AddCommand(service, QStringLiteral("Сравнить с &прибором..."), "mnuCompareDevice");
+    mnuCompareFile = AddCommand(service, QStringLiteral("Сравнить с &файлом..."), "mnuCompareFile");
     service->addSeparator();
-    mnuJournal = AddCommand(service, QStringLiteral("Журнал..."), "mnuJournal");
-    mnuKeepJournal = AddCommand(service, QStringLiteral("Вести журнал"), "mnuKeepJournal");
+    mnuJournal = AddCommand(service, QStringLiteral("&Журнал..."), "mnuJournal");
+    mnuKeepJournal = AddCommand(service, QStringLiteral("&Вести журнал"), "mnuKeepJournal");
     mnuBackupBeforeWrite =
-        AddCommand(service, QStringLiteral("Читать прибор перед записью"), "mnuBackupBeforeWrite");
-    mnuMonitor = AddCommand(service, QStringLiteral("Монитор обмена"), "mnuMonitor");
+        AddCommand(service, QStringLiteral("&Читать прибор перед записью"), "mnuBackupBeforeWrite");
+    mnuMonitor = AddCommand(service, QStringLiteral("&Монитор обмена"), "mnuMonitor");
     auto* help = menuBar()->addMenu(QStringLiteral("&Помощь"));
     help->setObjectName(QStringLiteral("N5"));
-    N6 = AddCommand(help, QStringLiteral("О программе..."), "N6");
+    N6 = AddCommand(help, QStringLiteral("&О программе..."), "N6");
     ConnectCommand(N8, &TForm1::BtnCloseClick);
     ConnectCommand(N10, &TForm1::N10Click);
     ConnectCommand(N6, &TForm1::N6Click);

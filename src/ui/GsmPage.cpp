@@ -72,6 +72,11 @@ void TGsmPage::Impl::BuildControls()
     btnGPRS->hide();
     BuildGrids();
     BuildEditors();
+    // Tab follows the page from top to bottom, the grids before the GPRS box below them.
+    QWidget* const order[] = {chkCXMExist, medtDevNumber, chkGSM_TXON, chkGSM_ContrlEnbl, grdG1, grdSMS,
+                              chkUseGPRScfg, btnGPRS};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
 
     connect(chkCXMExist, &QCheckBox::toggled, this, [this] { chkCXMExistClick(); });
     connect(chkGSM_TXON, &QCheckBox::toggled, this, [this] { chkGSM_TXONClick(); });

@@ -58,6 +58,19 @@ TEST_F(GsmSwitches, ModuleBoxShowsAndHidesThePageAndWritesState)
     EXPECT_TRUE(page->findChild<QWidget*>("grdG1")->isHidden());
 }
 
+TEST_F(GsmSwitches, TabFollowsThePageFromTopToBottom)
+{
+    ModuleOn();
+    Check("chkCXMExist")->setFocus();
+    QStringList order{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 6; ++i) {
+        test::TabAway(QApplication::focusWidget());
+        order << QApplication::focusWidget()->objectName();
+    }
+    EXPECT_EQ(order, QStringList({"chkCXMExist", "medtDevNumber", "chkGSM_TXON", "chkGSM_ContrlEnbl", "grdG1", "grdSMS",
+                                  "chkUseGPRScfg"}));
+}
+
 TEST_F(GsmSwitches, RefreshShowsTheBlocksSwitches)
 {
     cfg.gsm.at(GsmOff::TXE) = 1;

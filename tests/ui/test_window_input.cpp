@@ -1,5 +1,8 @@
 // Routes by which keys and the wheel reach the window's controls.
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QTabBar>
 
 #include "WindowFixture.h"
@@ -63,6 +66,48 @@ TEST_F(WindowTest, WheelOverAListWithoutTheFocusChangesNothing)
     ASSERT_TRUE(WaitFor([beep] { return beep->hasFocus(); }));
     WheelNotch(beep, -1);
     EXPECT_EQ(Byte(MainOff::KeyBeep), 0x00);
+}
+
+TEST_F(WindowTest, CtrlTabChangesThePageAlsoFromADropDownList)
+{
+    auto* pages = Find<QTabWidget>(QStringLiteral("PageMain"));
+    for (QWidget* from : std::initializer_list<QWidget*>{TypeBox(2), EventBox(5), Combo("DeviceTypeList"), PortBox()}) {
+        SCOPED_TRACE(from->objectName().toStdString());
+        pages->setCurrentIndex(0);
+        from->setFocus();
+        ASSERT_TRUE(WaitFor([from] { return from->hasFocus(); }));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_EQ(pages->currentWidget()->objectName(), QStringLiteral("PageRazd"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        EXPECT_EQ(pages->currentWidget()->objectName(), QStringLiteral("PageShlf"));
+    }
+}
+
+// Every command has its underlined letter; none of them, and no single key,
+// writes to a panel.
+TEST_F(WindowTest, MenuCommandsHaveLettersAndWritingTakesMoreThanOneKey)
+{
+    for (const QMenu* menu : window->menuBar()->findChildren<QMenu*>()) {
+        QSet<QChar> letters;
+        for (const QAction* command : menu->actions()) {
+            if (command->isSeparator())
+                continue;
+            const QString text = command->text();
+            const qsizetype amp = text.indexOf(QLatin1Char('&'));
+            ASSERT_GE(amp, 0) << text.toStdString();
+            EXPECT_FALSE(letters.contains(text.at(amp + 1).toLower())) << "letter used twice: " << text.toStdString();
+            letters.insert(text.at(amp + 1).toLower());
+        }
+    }
+    EXPECT_EQ(Action("N8")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    QPushButton* write = Button("ButtonWrite");
+    EXPECT_FALSE(write->isDefault() || write->autoDefault());
+    // Tab never stops at "Записать", so no Space or Enter can press it.
+    Combo("DeviceTypeList")->setFocus();
+    for (int i = 0; i < 80; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), write);
+    }
 }
 
 } // namespace
