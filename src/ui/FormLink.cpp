@@ -2,6 +2,7 @@
 // of the exchange thread, the status-bar blink and the port box.
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +14,7 @@
 #include "files/PortList.h"
 #include "files/Journal.h"
 #include "link/PanelLink.h"
+#include "link/PortName.h"
 #include "link/WriteSession.h"
 #include "link/PortName.h"
 #include "model/CXMGSM.h"
@@ -67,6 +69,12 @@ void TForm1::ConnectLink()
 void TForm1::FillPortBox()
 {
     TCommPortDriver& port = link_->CommPortDriver1();
+    // A text that names no device is said to be refused before an exchange is.
+    PortNameBox->meaningOf = [](const QString& text) {
+        const QString device = DeviceForPortText(text);
+        return device.isEmpty() ? PortNotUnderstoodText(text)
+                                : QStringLiteral("Устройство: ") + QDir::toNativeSeparators(device);
+    };
     const PortBoxStart start = PortBoxAtStartup(port.PortName());
     PortNameBox->SetItems(start.items, start.descriptions);
     PortNameBox->setEditText(start.text);

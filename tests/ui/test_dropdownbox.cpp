@@ -15,25 +15,25 @@ TEST(DropDownBox, RefillKeepsTheTextSilentlyAndDescriptionsFollowTheText)
     box.SetItems({QStringLiteral("ttyS0"), QStringLiteral("ttyUSB0")},
                  {QStringLiteral("Встроенный порт"), QStringLiteral("FTDI FT232R")});
     box.setEditText(QStringLiteral("ttyUSB0"));
-    EXPECT_EQ(box.toolTip(), QStringLiteral("FTDI FT232R"));
+    EXPECT_EQ(box.toolTip(), QStringLiteral("ttyUSB0\nFTDI FT232R"));
 
     QSignalSpy edits(&box, &QComboBox::editTextChanged);
     QSignalSpy indexes(&box, &QComboBox::currentIndexChanged);
     box.SetItems({QStringLiteral("ttyACM0"), QStringLiteral("ttyUSB0")}, {QString(), QStringLiteral("CH340")});
     EXPECT_EQ(box.currentText(), QStringLiteral("ttyUSB0"));
     EXPECT_EQ(box.currentIndex(), 1);
-    EXPECT_EQ(box.toolTip(), QStringLiteral("CH340"));
+    EXPECT_EQ(box.toolTip(), QStringLiteral("ttyUSB0\nCH340"));
     EXPECT_EQ(box.itemData(0, Qt::ToolTipRole).toString(), QString());
     EXPECT_EQ(edits.count(), 0);
     EXPECT_EQ(indexes.count(), 0);
 
     // A text that is no item, and a refill that drops the item shown.
     box.setEditText(QStringLiteral("/dev/ttyX"));
-    EXPECT_TRUE(box.toolTip().isEmpty());
+    EXPECT_EQ(box.toolTip(), QStringLiteral("/dev/ttyX"));
     box.setEditText(QStringLiteral("ttyUSB0"));
     box.SetItems({QStringLiteral("ttyS0")}, {});
     EXPECT_EQ(box.currentText(), QStringLiteral("ttyUSB0"));
-    EXPECT_TRUE(box.toolTip().isEmpty());
+    EXPECT_EQ(box.toolTip(), QStringLiteral("ttyUSB0"));
 }
 
 TEST(DropDownBox, ListIsFilledBeforeItOpens)

@@ -397,6 +397,9 @@ TEST_F(PortBoxStartup, TypingStoresEveryTextAndTheDeviceFollowsNamedPortsOnly)
         QTest::keyClicks(line, QString(QLatin1Char(s.key)));
         EXPECT_EQ(SettingsSandbox::Value("comportname"), s.stored);
         EXPECT_EQ(Device(*w), DeviceForPortText(s.devicePort)) << s.stored;
+        // The whole text and the device it stands for, as typed.
+        EXPECT_EQ(PortBoxOf(*w)->toolTip(), QString::fromLatin1(s.stored) + QStringLiteral("\nУстройство: ") +
+                                                QDir::toNativeSeparators(Device(*w)));
     }
     // Lower case names the port too; a text naming none is remembered only.
     PortBoxOf(*w)->setEditText(QStringLiteral("com5"));
@@ -404,6 +407,10 @@ TEST_F(PortBoxStartup, TypingStoresEveryTextAndTheDeviceFollowsNamedPortsOnly)
     PortBoxOf(*w)->setEditText(QStringLiteral("p1"));
     EXPECT_EQ(SettingsSandbox::Value("comportname"), "p1");
     EXPECT_EQ(Device(*w), DeviceForPortText("COM5"));
+    EXPECT_EQ(PortBoxOf(*w)->toolTip(), QStringLiteral("p1\n") + PortNotUnderstoodText(QStringLiteral("p1")));
+    const QString longPath = QStringLiteral("/tmp/vedu-gui-session-2025/panel");
+    PortBoxOf(*w)->setEditText(longPath);
+    EXPECT_TRUE(PortBoxOf(*w)->toolTip().startsWith(longPath + QLatin1Char('\n')));
 }
 
 } // namespace

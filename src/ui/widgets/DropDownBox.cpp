@@ -62,8 +62,8 @@ constexpr int kMaxListWidth = 480;
 TDropDownBox::TDropDownBox(QWidget* parent) : QComboBox(parent)
 {
     setItemDelegate(new TwoLineDelegate(this));
-    connect(this, &QComboBox::editTextChanged, this, &TDropDownBox::ShowDescriptionAsToolTip);
-    connect(this, &QComboBox::currentTextChanged, this, &TDropDownBox::ShowDescriptionAsToolTip);
+    connect(this, &QComboBox::editTextChanged, this, &TDropDownBox::UpdateToolTip);
+    connect(this, &QComboBox::currentTextChanged, this, &TDropDownBox::UpdateToolTip);
 }
 
 void TDropDownBox::SetItems(const QStringList& items, const QStringList& descriptions)
@@ -81,7 +81,7 @@ void TDropDownBox::SetItems(const QStringList& items, const QStringList& descrip
         if (isEditable())
             setEditText(text);
     }
-    ShowDescriptionAsToolTip();
+    UpdateToolTip();
 }
 
 void TDropDownBox::showPopup()
@@ -92,10 +92,14 @@ void TDropDownBox::showPopup()
     QComboBox::showPopup();
 }
 
-void TDropDownBox::ShowDescriptionAsToolTip()
+void TDropDownBox::UpdateToolTip()
 {
-    const int index = findText(currentText(), Qt::MatchExactly);
-    setToolTip(index >= 0 ? itemData(index, Qt::ToolTipRole).toString() : QString());
+    const QString text = currentText();
+    const int index = findText(text, Qt::MatchExactly);
+    QStringList lines{text, meaningOf ? meaningOf(text) : QString(),
+                      index >= 0 ? itemData(index, Qt::ToolTipRole).toString() : QString()};
+    lines.removeAll(QString());
+    setToolTip(lines.join(QLatin1Char('\n')));
 }
 
 } // namespace vk410

@@ -1,12 +1,14 @@
 #pragma once
 #include <QComboBox>
+#include <functional>
 
 namespace vk410 {
 
 // A drop-down list that tells before its list opens (OnDropDown: the window
 // fills it afresh there) and shows a description under each item that has
-// one, also as the item's tooltip and as the box's while the text is that
-// item's.
+// one, also as the item's tooltip. The box's tooltip holds its whole text
+// (the box may show only its tail), what it stands for and the item's
+// description, also while the text is typed.
 class TDropDownBox : public QComboBox {
     Q_OBJECT
 public:
@@ -18,11 +20,13 @@ public:
 
     void showPopup() override;
 
+    // What the box's text stands for, as its tooltip's second line; none when unset.
+    std::function<QString(const QString& text)> meaningOf;
+    void UpdateToolTip();
+
 signals:
     void dropDown();
 
-private:
-    void ShowDescriptionAsToolTip();
 };
 
 } // namespace vk410
