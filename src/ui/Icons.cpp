@@ -1,6 +1,7 @@
 #include "Icons.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <QPainterPath>
 
 #include "ProgramIcon.h"
@@ -145,18 +146,40 @@ void Draw(QPainter& p, int index)
     }
 }
 
+// A pale rim around the strokes: a dark stroke stays visible on a dark
+// palette, and the rim is lost in a light one.
+QImage WithRim(const QImage& picture)
+{
+    QImage out(picture.size(), QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < out.height(); ++y) {
+        for (int x = 0; x < out.width(); ++x) {
+            int alpha = 0;
+            for (int dy = -1; dy <= 1; ++dy)
+                for (int dx = -1; dx <= 1; ++dx)
+                    if (picture.valid(x + dx, y + dy))
+                        alpha = std::max(alpha, qAlpha(picture.pixel(x + dx, y + dy)));
+            out.setPixel(x, y, qPremultiply(qRgba(255, 255, 255, std::min(255, alpha * 2) * 7 / 10)));
+        }
+    }
+    QPainter p(&out);
+    p.drawImage(0, 0, picture);
+    return out;
+}
+
 } // namespace
 
 QPixmap ImageListPixmap(int index)
 {
     if (index < 0 || index >= kIconCount)
         return {};
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    Draw(p, index);
-    return pixmap;
+    QImage picture(16, 16, QImage::Format_ARGB32_Premultiplied);
+    picture.fill(Qt::transparent);
+    {
+        QPainter p(&picture);
+        p.setRenderHint(QPainter::Antialiasing);
+        Draw(p, index);
+    }
+    return QPixmap::fromImage(WithRim(picture));
 }
 
 QIcon ImageListIcon(int index) { return QIcon(ImageListPixmap(index)); }

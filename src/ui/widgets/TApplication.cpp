@@ -2,6 +2,9 @@
 
 #include <exception>
 
+#include <QStyle>
+
+#include "ContrastStyle.h"
 #include "ui/Dialogs.h"
 
 namespace vk410 {
@@ -9,6 +12,8 @@ namespace vk410 {
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv), own_(new QtMessageBoxes), boxes_(own_)
 {
+    // The style the desktop (or -style) chose, kept readable on a dark palette.
+    setStyle(new TContrastStyle(style()->name()));
 }
 
 TApplication::~TApplication() { delete own_; }

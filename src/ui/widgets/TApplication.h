@@ -8,7 +8,8 @@ namespace vk410 {
 class MessageBoxes;
 
 // The application: an exception that leaves an event handler is shown in the
-// application-wide error box and the event loop goes on.
+// application-wide error box and the event loop goes on. Its style is the
+// desktop's, kept readable on a dark palette (TContrastStyle).
 class TApplication : public QApplication {
     Q_OBJECT
 public:
