@@ -73,11 +73,8 @@ bool TForm1::ApplyConfigFile(const QString& path)
     TsdParseResult fault;
     const uint8_t code = OpenConfigFile(path, cfg_, texts, &fault);
     if (code == kFailureCode) {
-        QString text = QString::fromUtf8(kFileRejected);
-        if (!fault.ok())
-            text += QStringLiteral("\r\n") + path + QStringLiteral(": ") +
-                    QString::fromStdString(ParseFaultText(fault));
-        msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка чтения файла"), text, MsgButtons::Ok);
+        ShowFileRejected(fault.ok() ? QString()
+                                    : path + QStringLiteral(": ") + QString::fromStdString(ParseFaultText(fault)));
         return false;
     }
     if (gprs_ && texts != textsBefore)
@@ -95,14 +92,20 @@ bool TForm1::ApplyConfigFile(const QString& path)
     return true;
 }
 
+void TForm1::ShowFileRejected(const QString& why)
+{
+    const QString text = QString::fromUtf8(kFileRejected);
+    msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка чтения файла"),
+               why.isEmpty() ? text : text + QStringLiteral("\r\n") + why, MsgButtons::Ok);
+}
+
 bool TForm1::OpenExactBytes(const QString& path)
 {
     Configuration cfg;
     GprsTexts texts;
     QString why;
     if (!LoadJournalBytes(path, cfg, texts, why)) {
-        msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка чтения файла"),
-                   QString::fromUtf8(kFileRejected) + QStringLiteral("\r\n") + why, MsgButtons::Ok);
+        ShowFileRejected(why);
         return false;
     }
     ShowConfiguration(cfg, texts);

@@ -105,8 +105,7 @@ bool TForm1::OpenComparisonSide(const QString& path, CompareSide& side)
 {
     if (OpenConfigFile(path, side.cfg, side.texts) != kFailureCode)
         return true;
-    msgs_.Show(this, MsgIcon::Error, QStringLiteral("Ошибка чтения файла"),
-               QString::fromUtf8(kFileRejected), MsgButtons::Ok);
+    ShowFileRejected({});
     return false;
 }
 
@@ -157,9 +156,16 @@ void TForm1::OpenJournalEntry(const QString& file, QDialog* journal)
 
 void TForm1::CompareJournalEntry(const QString& file, const QString& title, QWidget* journal)
 {
-    CompareSide entry{title, StartupConfiguration(), {}, false};
-    if (OpenComparisonSide(file, entry))
+    // An entry with its exact bytes keeps the radio settings too; its .cf8 alone does not.
+    const QString bytes = JournalBytesOf(file);
+    CompareSide entry{title, StartupConfiguration(), {}, !bytes.isEmpty()};
+    QString why;
+    if (bytes.isEmpty() ? OpenComparisonSide(file, entry) : LoadJournalBytes(bytes, entry.cfg, entry.texts, why)) {
         ShowComparison(entry, journal);
+        return;
+    }
+    if (!why.isEmpty())
+        ShowFileRejected(why);
 }
 
 void TForm1::mnuKeepJournalClick(bool checked) { WriteJournalSetting(checked); }

@@ -207,6 +207,8 @@ private:
     void ShowConfiguration(const Configuration& cfg, const GprsTexts& texts);
     // A journal entry's exact bytes, radio settings included.
     bool OpenExactBytes(const QString& path);
+    // "Ошибка чтения файла" with the rejection text, and why where it is known.
+    void ShowFileRejected(const QString& why);
     void KeepInJournal(int code, const ExchangeResult& result, JournalOp op, const GprsTexts& sentTexts);
     void OpenJournalEntry(const QString& file, QDialog* journal);
     void CompareJournalEntry(const QString& file, const QString& title, QWidget* journal);
