@@ -44,25 +44,20 @@ tcflag_t SizeFlag(int byteSize)
     }
 }
 
-QString GroupName(gid_t gid)
+// A user's or a group's name, or its number when the system knows none.
+template <class Entry, class Id>
+QString NameOf(Id id, int (*lookup)(Id, Entry*, char*, size_t, Entry**), char* Entry::*name)
 {
-    group entry{};
-    group* found = nullptr;
+    Entry entry{};
+    Entry* found = nullptr;
     char buf[4096];
-    if (::getgrgid_r(gid, &entry, buf, sizeof buf, &found) != 0 || !found)
-        return QString::number(gid);
-    return QString::fromLocal8Bit(found->gr_name);
+    if (lookup(id, &entry, buf, sizeof buf, &found) != 0 || !found)
+        return QString::number(id);
+    return QString::fromLocal8Bit(found->*name);
 }
 
-QString UserName(uid_t uid)
-{
-    passwd entry{};
-    passwd* found = nullptr;
-    char buf[4096];
-    if (::getpwuid_r(uid, &entry, buf, sizeof buf, &found) != 0 || !found)
-        return QString::number(uid);
-    return QString::fromLocal8Bit(found->pw_name);
-}
+QString GroupName(gid_t gid) { return NameOf<group, gid_t>(gid, ::getgrgid_r, &group::gr_name); }
+QString UserName(uid_t uid) { return NameOf<passwd, uid_t>(uid, ::getpwuid_r, &passwd::pw_name); }
 
 // Joining a group helps only when the group may read and write the device;
 // root's group is no group to join.
