@@ -214,8 +214,8 @@ void TForm1::mnuPrintClick()
 // The configuration file's name, or the model and the date, as a PDF.
 QString TForm1::SuggestedPdfPath() const
 {
-    if (!fileName_.isEmpty()) {
-        const QFileInfo file(fileName_);
+    if (const QString path = FileName(); !path.isEmpty()) {
+        const QFileInfo file(path);
         return file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"));
     }
     const TDevices* row = DeviceRow(cfg_.model);
