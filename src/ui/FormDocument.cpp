@@ -59,12 +59,12 @@ void TForm1::StartDocument()
 
 void TForm1::BuildEditMenu()
 {
-    QMenu* edit = menuBar()->addMenu(QStringLiteral("Правка"));
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("Пр&авка"));
     edit->setObjectName(QStringLiteral("mnuEdit"));
-    mnuUndo = edit->addAction(QStringLiteral("Отменить"));
+    mnuUndo = edit->addAction(QStringLiteral("&Отменить"));
     mnuUndo->setObjectName(QStringLiteral("mnuUndo"));
     mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnuRedo = edit->addAction(QStringLiteral("Повторить"));
+    mnuRedo = edit->addAction(QStringLiteral("&Повторить"));
     mnuRedo->setObjectName(QStringLiteral("mnuRedo"));
     mnuRedo->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
     ConnectCommand(mnuUndo, &TForm1::mnuUndoClick);

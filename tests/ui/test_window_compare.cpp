@@ -282,7 +282,10 @@ TEST_F(WindowCompare, ExportAndPrintPutTheSheetOut)
     ASSERT_TRUE(pdf.open(QIODevice::WriteOnly | QIODevice::Truncate));
     pdf.write(kept);
     pdf.close();
-    window->SetFileName(PathIn(QStringLiteral("sheet.cf8")));
+    const QString cf8 = PathIn(QStringLiteral("sheet.cf8"));
+    ASSERT_TRUE(SaveConfigFile(cf8, window->Config(), gprs->Texts(), 0));
+    window->OpenFromOutside(cf8);
+    ASSERT_EQ(window->FileName(), cf8);
     for (const MsgResult answer : {MsgResult::No, MsgResult::Yes}) {
         boxes.shown.clear();
         boxes.answers = {answer};

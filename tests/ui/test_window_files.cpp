@@ -397,9 +397,12 @@ TEST_F(PortBoxStartup, TypingStoresEveryTextAndTheDeviceFollowsNamedPortsOnly)
         QTest::keyClicks(line, QString(QLatin1Char(s.key)));
         EXPECT_EQ(SettingsSandbox::Value("comportname"), s.stored);
         EXPECT_EQ(Device(*w), DeviceForPortText(s.devicePort)) << s.stored;
-        // The whole text and the device it stands for, as typed.
-        EXPECT_EQ(PortBoxOf(*w)->toolTip(), QString::fromLatin1(s.stored) + QStringLiteral("\nУстройство: ") +
-                                                QDir::toNativeSeparators(Device(*w)));
+        // The whole text and the device it stands for, as typed, or that it stands for none.
+        const QString stored = QString::fromLatin1(s.stored);
+        const QString meaning = DeviceForPortText(stored).isEmpty()
+                                    ? PortNotUnderstoodText(stored)
+                                    : QStringLiteral("Устройство: ") + QDir::toNativeSeparators(Device(*w));
+        EXPECT_EQ(PortBoxOf(*w)->toolTip(), stored + QLatin1Char('\n') + meaning);
     }
     // Lower case names the port too; a text naming none is remembered only.
     PortBoxOf(*w)->setEditText(QStringLiteral("com5"));
