@@ -13,6 +13,7 @@
 #include "ConfigJsonReader.h"
 #include "FileOps.h"
 #include "link/PanelLink.h"
+#include "link/WriteSession.h"
 #include "Settings.h"
 #include "JournalLock.h"
 #include "SystemError.h"
@@ -300,6 +301,18 @@ QString ConfirmedText(const ExchangeResult& r)
 }
 
 } // namespace
+
+JournalOp JournalOpOf(WriteStep step)
+{
+    switch (step) {
+    case WriteStep::Backup:
+        return JournalOp::Backup;
+    case WriteStep::Rollback:
+        return JournalOp::Rollback;
+    default:
+        return JournalOp::Write;
+    }
+}
 
 QString JournalOpKey(JournalOp op) { return QString::fromLatin1(NameOf(op).key); }
 

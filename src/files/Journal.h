@@ -19,6 +19,8 @@
 
 namespace vk410 {
 
+enum class WriteStep;
+
 inline constexpr int kJournalLimit = 1000; // newest entries kept
 
 // What an exchange was for. A comparison reads as a read does but changes
@@ -29,6 +31,9 @@ enum class JournalOp { Read, Write, Compare, Backup, Rollback };
 // "read", "write", "compare", "backup", "rollback": the operation as the
 // index and `journal --json` name it.
 QString JournalOpKey(JournalOp op);
+
+// The entry a step of a write leaves.
+JournalOp JournalOpOf(WriteStep step);
 // "Чтение", "Запись", "Сравнение", "Чтение перед записью", ...: as the
 // journal dialog names it.
 QString JournalOpTitle(JournalOp op);

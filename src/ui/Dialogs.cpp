@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -31,6 +32,15 @@ MsgResult AskToSave(QMessageBox& box)
 }
 
 } // namespace
+
+QPushButton* AddRowButton(QHBoxLayout* row, const QString& text, const char* name, QWidget* parent)
+{
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    row->addWidget(button);
+    return button;
+}
 
 MsgResult QtMessageBoxes::Show(QWidget* parent, MsgIcon icon, const QString& title,
                                const QString& text, MsgButtons buttons)

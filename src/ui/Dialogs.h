@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+class QHBoxLayout;
+class QPushButton;
 class QWidget;
 
 namespace vk410 {
@@ -30,6 +32,9 @@ public:
     virtual QString GetSaveFileName(QWidget* parent, const QString& title, const QString& dir,
                                     const QString& filter, const QString& defaultSuffix) = 0;
 };
+
+// A dialog's button in its row of buttons; Enter in the dialog never presses it.
+QPushButton* AddRowButton(QHBoxLayout* row, const QString& text, const char* name, QWidget* parent);
 
 class QtMessageBoxes : public MessageBoxes {
 public:

@@ -13,6 +13,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "Dialogs.h"
+
 namespace vk410 {
 
 namespace {
@@ -39,15 +41,6 @@ QString NoteText(const JournalContents& journal)
     if (journal.damaged > 0)
         return QStringLiteral("Пропущено поврежденных строк журнала: %1").arg(journal.damaged);
     return {};
-}
-
-QPushButton* AddButton(QHBoxLayout* row, const QString& text, const char* name, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    row->addWidget(button);
-    return button;
 }
 
 } // namespace
@@ -87,12 +80,12 @@ TfrmJournal::TfrmJournal(const JournalContents& journal, const QString& folder, 
     layout->addWidget(lblNote);
 
     auto* buttons = new QHBoxLayout;
-    btnOpen = AddButton(buttons, QStringLiteral("Открыть"), "btnOpen", this);
-    btnCompare = AddButton(buttons, QStringLiteral("Сравнить с окном"), "btnCompare", this);
-    btnTrace = AddButton(buttons, QStringLiteral("Ход обмена..."), "btnTrace", this);
-    btnFolder = AddButton(buttons, QStringLiteral("Показать папку"), "btnFolder", this);
+    btnOpen = AddRowButton(buttons, QStringLiteral("Открыть"), "btnOpen", this);
+    btnCompare = AddRowButton(buttons, QStringLiteral("Сравнить с окном"), "btnCompare", this);
+    btnTrace = AddRowButton(buttons, QStringLiteral("Ход обмена..."), "btnTrace", this);
+    btnFolder = AddRowButton(buttons, QStringLiteral("Показать папку"), "btnFolder", this);
     buttons->addStretch();
-    btnClose = AddButton(buttons, QStringLiteral("Закрыть"), "btnClose", this);
+    btnClose = AddRowButton(buttons, QStringLiteral("Закрыть"), "btnClose", this);
     btnOpen->setDefault(true);
     layout->addLayout(buttons);
 

@@ -33,17 +33,6 @@ const QColor kRed(255, 0, 0);
 constexpr int kBlinkCount = 3;
 const QString kClosesAfterExchange = QStringLiteral("Окно закроется, когда закончится обмен с прибором");
 
-JournalOp OpOfStep(WriteStep step)
-{
-    switch (step) {
-    case WriteStep::Backup:
-        return JournalOp::Backup;
-    case WriteStep::Rollback:
-        return JournalOp::Rollback;
-    default:
-        return JournalOp::Write;
-    }
-}
 } // namespace
 
 void TForm1::ConnectLink()
@@ -223,7 +212,7 @@ void TForm1::KeepWriteStep(WriteStep step, int code, const ExchangeResult& resul
     // A rollback sends the texts the backup read.
     if (step == WriteStep::Rollback)
         LoadGprsTexts(result.blocks.gprs, sent = {});
-    KeepInJournal(code, result, OpOfStep(step), result.isWrite ? sent : GprsTexts{});
+    KeepInJournal(code, result, JournalOpOf(step), result.isWrite ? sent : GprsTexts{});
 }
 
 void TForm1::WriteFinished(const WriteOutcome& outcome)

@@ -26,15 +26,6 @@ constexpr std::size_t kRowsPerLook = 100;
 
 enum Column { kTime, kDirection, kHex, kReading, kColumns };
 
-QPushButton* AddButton(QHBoxLayout* row, const QString& text, const char* name, QWidget* parent)
-{
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    row->addWidget(button);
-    return button;
-}
-
 QString Heading(const ExchangeRecord& record)
 {
     return record.IsWrite() ? QStringLiteral("Запись") : QStringLiteral("Чтение");
@@ -76,10 +67,10 @@ TfrmMonitor::TfrmMonitor(FileDialogs* files, MessageBoxes& msgs, QWidget* parent
     layout->addWidget(lblDiagnosis);
 
     auto* buttons = new QHBoxLayout;
-    btnCopy = AddButton(buttons, QStringLiteral("Копировать"), "btnCopy", this);
-    btnSave = AddButton(buttons, QStringLiteral("Сохранить..."), "btnSave", this);
+    btnCopy = AddRowButton(buttons, QStringLiteral("Копировать"), "btnCopy", this);
+    btnSave = AddRowButton(buttons, QStringLiteral("Сохранить..."), "btnSave", this);
     buttons->addStretch();
-    btnClose = AddButton(buttons, QStringLiteral("Закрыть"), "btnClose", this);
+    btnClose = AddRowButton(buttons, QStringLiteral("Закрыть"), "btnClose", this);
     layout->addLayout(buttons);
     connect(btnCopy, &QPushButton::clicked, this, &TfrmMonitor::btnCopyClick);
     connect(btnSave, &QPushButton::clicked, this, &TfrmMonitor::btnSaveClick);

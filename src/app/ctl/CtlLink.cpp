@@ -155,18 +155,6 @@ int ExitForWrite(const WriteOutcome& o, const Configuration& cfg, const QString&
     }
 }
 
-JournalOp OpOfStep(WriteStep step)
-{
-    switch (step) {
-    case WriteStep::Backup:
-        return JournalOp::Backup;
-    case WriteStep::Rollback:
-        return JournalOp::Rollback;
-    default:
-        return JournalOp::Write;
-    }
-}
-
 // A signal during a write is announced and waits for the write to end; a
 // second Ctrl+C cuts it, and says what that may leave.
 class DeferredTermination {
@@ -222,7 +210,7 @@ WriteRun RunWrite(const QString& port, const WriteRequest& request, const Exchan
                          if (step == WriteStep::Rollback)
                              LoadGprsTexts(result.blocks.gprs, sent = {});
                          KeepInJournal({port, OpenedDevice(device), code, result, result.isWrite ? sent : GprsTexts{},
-                                        run.openError, OpOfStep(step)});
+                                        run.openError, JournalOpOf(step)});
                      });
     QObject::connect(&session, &WriteSession::finished, &loop, [&](const WriteOutcome& o) {
         run.outcome = o;
