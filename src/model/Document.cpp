@@ -21,7 +21,9 @@ bool SameContent(const DocumentContent& a, const DocumentContent& b)
 
 Document::Document(const DocumentContent& startup, std::size_t undoSteps) : undoSteps_(std::max<std::size_t>(undoSteps, 1))
 {
-    steps_.push_back({startup, std::make_shared<Arrival>(Arrival{{}, startup})});
+    auto arrival = std::make_shared<Arrival>();
+    arrival->baseline = startup;
+    steps_.push_back({startup, std::move(arrival)});
 }
 
 bool Document::Modified() const
