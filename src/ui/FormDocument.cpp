@@ -242,6 +242,8 @@ bool TForm1::MayDropChanges()
     }
 }
 
+bool TForm1::MayReplaceDocument() { return !ExchangeRunning() && MayDropChanges(); }
+
 void TForm1::KeepRecoveryCopy()
 {
     recoveryTimer_->stop();

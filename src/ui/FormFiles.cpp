@@ -35,7 +35,7 @@ QString TForm1::AskConfigFile(const QString& title)
 
 void TForm1::N4Click()
 {
-    if (ExchangeRunning() || !MayDropChanges())
+    if (!MayReplaceDocument())
         return;
     const QString path = AskConfigFile(QStringLiteral("Открыть файл конфигурации"));
     if (!path.isEmpty())
@@ -53,7 +53,7 @@ bool TForm1::OpenFile(const QString& path)
 
 void TForm1::OpenFromOutside(const QString& path)
 {
-    if (terminating_ || ExchangeRunning() || !MayDropChanges())
+    if (terminating_ || !MayReplaceDocument())
         return;
     OpenFile(QFileInfo(path).absoluteFilePath());
 }
@@ -194,7 +194,7 @@ void TForm1::RememberFile(const QString& path)
 void TForm1::OpenRecent(QAction* action)
 {
     const QString path = action->data().toString();
-    if (path.isEmpty() || ExchangeRunning() || !MayDropChanges())
+    if (path.isEmpty() || !MayReplaceDocument())
         return;
     // A file that has gone has had its box; it leaves the list.
     if (!OpenFile(path) && !QFileInfo::exists(path)) {

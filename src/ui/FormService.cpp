@@ -141,7 +141,7 @@ void TForm1::mnuJournalClick()
 
 void TForm1::OpenJournalEntry(const QString& file, QDialog* journal)
 {
-    if (ExchangeRunning() || !MayDropChanges())
+    if (!MayReplaceDocument())
         return;
     // Every byte the panel held or was sent, where the entry keeps them.
     const QString bytes = JournalBytesOf(file);

@@ -189,6 +189,8 @@ private:
     bool SaveDocumentAs();
     // The one question before changes are dropped; true: go on.
     bool MayDropChanges();
+    // No exchange whose result would land on it, and no change dropped unasked.
+    bool MayReplaceDocument();
     DocumentContent Current() const;
     void NoteChanges(QWidget* editor = nullptr);
     void ScheduleChangeCheck();
