@@ -30,6 +30,19 @@ int HexDigit(char c)
     return -1;
 }
 
+bool HexBytes(std::string_view hex, uint8_t* out, std::size_t count)
+{
+    if (hex.size() != 2 * count)
+        return false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const int hi = HexDigit(hex[2 * i]), lo = HexDigit(hex[2 * i + 1]);
+        if (hi < 0 || lo < 0)
+            return false;
+        out[i] = uint8_t(hi * 16 + lo);
+    }
+    return true;
+}
+
 namespace {
 
 std::string JsonString(const std::string& utf8)

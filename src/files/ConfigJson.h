@@ -1,6 +1,7 @@
 #pragma once
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "model/Configuration.h"
 
@@ -20,5 +21,7 @@ std::string ConfigJson(const Configuration& cfg, const GprsTexts& texts,
 std::string HexString(const uint8_t* data, std::size_t count);
 // The value of a hexadecimal digit of either case; -1 for any other character.
 int HexDigit(char c);
+// count bytes from exactly 2 * count hex digits; false, out partly written, otherwise.
+bool HexBytes(std::string_view hex, uint8_t* out, std::size_t count);
 
 } // namespace vk410

@@ -53,25 +53,12 @@ void PutContent(std::string& out, const std::string& prefix, const DocumentConte
         Put(out, prefix + std::string(name), Hex(c.texts.*member));
 }
 
-bool FromHex(std::string_view hex, uint8_t* out, std::size_t count)
-{
-    if (hex.size() != 2 * count)
-        return false;
-    for (std::size_t i = 0; i < count; ++i) {
-        const int hi = HexDigit(hex[2 * i]), lo = HexDigit(hex[2 * i + 1]);
-        if (hi < 0 || lo < 0)
-            return false;
-        out[i] = uint8_t(hi * 16 + lo);
-    }
-    return true;
-}
-
 bool BytesFromHex(std::string_view hex, std::size_t limit, std::string& out)
 {
     if (hex.size() % 2 != 0 || hex.size() > 2 * limit)
         return false;
     std::string bytes(hex.size() / 2, '\0');
-    if (!FromHex(hex, reinterpret_cast<uint8_t*>(bytes.data()), bytes.size()))
+    if (!HexBytes(hex, reinterpret_cast<uint8_t*>(bytes.data()), bytes.size()))
         return false;
     out = std::move(bytes);
     return true;
@@ -95,7 +82,7 @@ bool ReadFlag(const Fields& fields, const char* name, bool& flag)
 template <class Block> bool ReadBlock(const Fields& fields, const std::string& name, Block& block)
 {
     const std::string_view* v = Field(fields, name);
-    return v && FromHex(*v, block.buf.data(), block.buf.size());
+    return v && HexBytes(*v, block.buf.data(), block.buf.size());
 }
 
 bool ReadContent(const Fields& fields, const std::string& prefix, DocumentContent& c)
