@@ -246,7 +246,8 @@ void TThreadBuff::NoteWait(WaitEnd end, int deadlineMs)
     Note(std::move(e));
 }
 
-void TThreadBuff::NoteVerdict(Rule rule)
+// The reply as the rule found it.
+RecordEntry TThreadBuff::VerdictEntry(Rule rule) const
 {
     RecordEntry e;
     e.event = RecordEvent::Verdict;
@@ -254,6 +255,12 @@ void TThreadBuff::NoteVerdict(Rule rule)
     e.rule = rule;
     e.count = replyCount_;
     e.bytes.assign(reply_, reply_ + std::min(replyCount_, kRxBufSize));
+    return e;
+}
+
+void TThreadBuff::NoteVerdict(Rule rule)
+{
+    RecordEntry e = VerdictEntry(rule);
     if (rule == Rule::EchoOtherModel)
         e.expected = result_.blocks.model;
     Note(std::move(e));
@@ -263,12 +270,7 @@ void TThreadBuff::NoteVerdict(Rule rule)
 // echo's payload starts at echoPayload (behind the version byte for block 1).
 void TThreadBuff::NoteEchoDiffers(const uint8_t* sent, std::size_t sentCount, std::size_t echoPayload)
 {
-    RecordEntry e;
-    e.event = RecordEvent::Verdict;
-    e.block = block_;
-    e.rule = Rule::EchoDiffers;
-    e.count = replyCount_;
-    e.bytes.assign(reply_, reply_ + std::min(replyCount_, kRxBufSize));
+    RecordEntry e = VerdictEntry(Rule::EchoDiffers);
     e.sent.assign(sent, sent + sentCount);
     for (std::size_t i = 0; kHeaderSize + i + 1 < sentCount && echoPayload + i < kRxBufSize; ++i) {
         if (sent[kHeaderSize + i] != reply_[echoPayload + i]) {

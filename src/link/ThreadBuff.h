@@ -173,6 +173,7 @@ private:
     // The one place the exchange adds to its record.
     void Note(RecordEntry entry);
     void NoteWait(WaitEnd end, int deadlineMs);
+    RecordEntry VerdictEntry(Rule rule) const;
     void NoteVerdict(Rule rule);
     void NoteEchoDiffers(const uint8_t* sent, std::size_t sentCount, std::size_t echoPayload);
 

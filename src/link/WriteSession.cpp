@@ -2,6 +2,7 @@
 
 #include "Diagnosis.h"
 #include "model/Devices.h"
+#include "model/Gprs.h"
 
 namespace vk410 {
 
@@ -20,6 +21,17 @@ QString ModelRefused(unsigned panelModel, unsigned configModel)
     return QStringLiteral("В приборе %1, в конфигурации %2: запись отменена").arg(name(panelModel), name(configModel));
 }
 } // namespace StatusText
+
+GprsTexts StepTexts(WriteStep step, const ExchangeResult& result, const GprsTexts& requested)
+{
+    if (!result.isWrite)
+        return {};
+    if (step != WriteStep::Rollback)
+        return requested;
+    GprsTexts read;
+    LoadGprsTexts(result.blocks.gprs, read);
+    return read;
+}
 
 namespace {
 

@@ -22,6 +22,10 @@ struct WriteRequest {
 // The exchanges of a write, as the journal keeps them.
 enum class WriteStep { Backup, Write, Rollback };
 
+// The GPRS texts a step sent, for its journal entry: the request's for the
+// write, the backup's for a rollback, none for a read.
+GprsTexts StepTexts(WriteStep step, const ExchangeResult& result, const GprsTexts& requested);
+
 struct WriteOutcome {
     // The report code the write ends with: kReportDone; kReportPortFailed;
     // kReportReadFailed when the backup could not reach the panel (nothing

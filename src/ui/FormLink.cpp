@@ -16,7 +16,6 @@
 #include "link/PanelLink.h"
 #include "link/PortName.h"
 #include "link/WriteSession.h"
-#include "link/PortName.h"
 #include "model/CXMGSM.h"
 #include "Dialogs.h"
 #include "FormGprs.h"
@@ -208,11 +207,7 @@ void TForm1::ExchangeReport(int code, int value, const ExchangeResult& result)
 
 void TForm1::KeepWriteStep(WriteStep step, int code, const ExchangeResult& result)
 {
-    GprsTexts sent = exchangeTexts_;
-    // A rollback sends the texts the backup read.
-    if (step == WriteStep::Rollback)
-        LoadGprsTexts(result.blocks.gprs, sent = {});
-    KeepInJournal(code, result, JournalOpOf(step), result.isWrite ? sent : GprsTexts{});
+    KeepInJournal(code, result, JournalOpOf(step), StepTexts(step, result, exchangeTexts_));
 }
 
 void TForm1::WriteFinished(const WriteOutcome& outcome)

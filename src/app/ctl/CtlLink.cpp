@@ -74,39 +74,56 @@ void PrintFailure(const QString& outcome, const QString& diagnosis)
 }
 
 // Runs one read to its end; cfg receives what it hands back.
+// The link on the port named, its progress and (with --trace) its record on
+// standard error; the record so far goes out before each progress line, so
+// that the two read in order.
+struct ConsoleLink {
+    ConsoleLink(const QString& port, bool trace) : device(DeviceOf(port)), printer(link, trace)
+    {
+        PrintLine(PortLine(port, device));
+        link.CommPortDriver1().SetPortName(device);
+        QObject::connect(&link, &PanelLink::statusText, &loop, [this](const QString& t) { Progress(t); });
+    }
+    void Progress(const QString& text)
+    {
+        printer.Flush();
+        PrintLine(text);
+    }
+    QString OpenError() { return PortOpenErrorText(link.CommPortDriver1().LastOpenError()); }
+    // Until the exchange (or the write with its steps) has ended.
+    void Run()
+    {
+        loop.exec();
+        link.WaitFinished();
+        printer.Flush();
+    }
+
+    const QString device;
+    PanelLink link;
+    TracePrinter printer;
+    QEventLoop loop;
+};
+
+// Runs one read to its end; cfg receives what it hands back.
 Outcome RunRead(const QString& port, Configuration& cfg, bool trace)
 {
-    const QString device = DeviceOf(port);
-    PrintLine(PortLine(port, device));
-    PanelLink link;
-    link.CommPortDriver1().SetPortName(device);
-    TracePrinter printer(link, trace);
+    ConsoleLink console(port, trace);
     Outcome outcome;
-    QEventLoop loop;
-    // The record so far goes out first, so that the two read in order.
-    const auto progress = [&printer](const QString& t) {
-        printer.Flush();
-        PrintLine(t);
-    };
-    QObject::connect(&link, &PanelLink::statusText, &loop, progress);
-    QObject::connect(&link, &PanelLink::exchangeReport, &loop,
+    QObject::connect(&console.link, &PanelLink::exchangeReport, &console.loop,
                      [&](int code, int, const ExchangeResult& result) {
                          if (code == kReportReplyArriving) {
-                             progress(StatusText::ReplyArriving);
+                             console.Progress(StatusText::ReplyArriving);
                              return;
                          }
                          ApplyExchangeResult(result, cfg);
                          outcome.code = code;
                          outcome.result = result;
                          if (code == kReportPortFailed)
-                             outcome.openError = PortOpenErrorText(link.CommPortDriver1().LastOpenError());
-                         loop.quit();
+                             outcome.openError = console.OpenError();
+                         console.loop.quit();
                      });
-    if (!link.SendData(false, cfg, GprsTexts{}))
-        return outcome;
-    loop.exec();
-    link.WaitFinished();
-    printer.Flush();
+    if (console.link.SendData(false, cfg, GprsTexts{}))
+        console.Run();
     return outcome;
 }
 
@@ -184,44 +201,30 @@ struct WriteRun {
 // kept in the journal as it ends, before the next one starts.
 WriteRun RunWrite(const QString& port, const WriteRequest& request, const ExchangeOptions& options)
 {
-    const QString device = DeviceOf(port);
-    PrintLine(PortLine(port, device));
-    PanelLink link;
-    link.CommPortDriver1().SetPortName(device);
-    TracePrinter printer(link, options.trace);
-    WriteSession session(link);
+    ConsoleLink console(port, options.trace);
+    WriteSession session(console.link);
     WriteRun run;
-    QEventLoop loop;
-    const auto progress = [&printer](const QString& t) {
-        printer.Flush();
-        PrintLine(t);
-    };
-    QObject::connect(&link, &PanelLink::statusText, &loop, progress);
-    QObject::connect(&session, &WriteSession::statusText, &loop, progress);
-    QObject::connect(&session, &WriteSession::replyArriving, &loop, [progress] { progress(StatusText::ReplyArriving); });
+    QEventLoop& loop = console.loop;
+    QObject::connect(&session, &WriteSession::statusText, &loop, [&](const QString& t) { console.Progress(t); });
+    QObject::connect(&session, &WriteSession::replyArriving, &loop,
+                     [&] { console.Progress(StatusText::ReplyArriving); });
     QObject::connect(&session, &WriteSession::exchangeEnded, &loop,
                      [&](WriteStep step, int code, const ExchangeResult& result) {
                          if (code == kReportPortFailed)
-                             run.openError = PortOpenErrorText(link.CommPortDriver1().LastOpenError());
-                         printer.Flush();
+                             run.openError = console.OpenError();
+                         console.printer.Flush();
                          if (!options.journalAs)
                              return;
-                         GprsTexts sent = request.texts;
-                         if (step == WriteStep::Rollback)
-                             LoadGprsTexts(result.blocks.gprs, sent = {});
-                         KeepInJournal({port, OpenedDevice(device), code, result, result.isWrite ? sent : GprsTexts{},
-                                        run.openError, JournalOpOf(step)});
+                         KeepInJournal({port, OpenedDevice(console.device), code, result,
+                                        StepTexts(step, result, request.texts), run.openError, JournalOpOf(step)});
                      });
     QObject::connect(&session, &WriteSession::finished, &loop, [&](const WriteOutcome& o) {
         run.outcome = o;
         loop.quit();
     });
     const DeferredTermination deferred;
-    if (!session.Start(request))
-        return run;
-    loop.exec();
-    link.WaitFinished();
-    printer.Flush();
+    if (session.Start(request))
+        console.Run();
     return run;
 }
 
